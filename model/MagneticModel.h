@@ -1,0 +1,41 @@
+// The variation query: the model's one entry point for the rest of Dexlin.
+#pragma once
+
+#include <cstdint>
+
+namespace model {
+
+// The query's result: sixteen fields in this order. Angles' changes in minutes
+// of arc per year, intensities in nT. When the whole degrees are 0 the minutes
+// carry the angle's sign; otherwise the degrees do and the minutes are >= 0.
+struct MagneticElements {
+    double declinationChange;
+    double inclinationChange;
+    double horizontalChange;
+    double northChange;
+    double eastChange;
+    double verticalChange;
+    double totalChange;
+    std::int32_t declinationDegrees;
+    double declinationMinutes;
+    std::int32_t inclinationDegrees;
+    double inclinationMinutes;
+    double horizontalIntensity;
+    double northComponent;
+    double eastComponent;
+    double verticalComponent;
+    double totalIntensity;
+};
+
+// Status of ComputeMagneticElements.
+inline constexpr int kStatusOk = 0;
+inline constexpr int kStatusExtrapolationFailed = 2;  // an extrapolation set the error flag
+inline constexpr int kStatusLoadFailed = 3;           // a coefficient load set the error flag
+inline constexpr int kStatusNotFinite = 4;            // latitude, longitude or year is NaN or infinite
+
+// Computes the magnetic elements at a geodetic position (degrees, north and
+// east positive) for a decimal year. On any status but kStatusOk the result
+// is left as it was.
+int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result);
+
+}  // namespace model
