@@ -80,7 +80,7 @@ void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon
     if (MeridianCourse(lat1, lat2, lon2 - lon1, course)) return;
 
     // Antipodal positions: every course is as short as any other; the ratio's
-    // denominator nearly vanishes and rounding picks the course (90 from
+    // denominator nearly vanishes and rounding picks the course (about 90 from
     // 0 N 180 W to 0 N 0, 270 back): finite and within 0..360, never NaN.
     const double ratio = (std::sin(phi2) - std::sin(phi1) * std::cos(arc)) / (std::cos(phi1) * std::sin(arc));
     const double fromNorth = std::acos(ClampCosine(ratio)) * kRadiansToDegrees;

@@ -200,6 +200,16 @@ TEST(QueryBatch, JsonErrorLinesCarryTheLineNumber) {
               "{\"inside\":true,\"latitude\":0,\"longitude\":0,\"text\":\" 0\xC2\xB0     000\xC2\xB0  \"}\n");
 }
 
+TEST(QueryBatch, OverlongLineIsRefusedAndTheNextOneAnswered) {
+    const std::string input = "field " + std::string(70000, '1') + "\npixel 0 0\n" + std::string(3000000, ' ');
+    const Result r = RunQuery("batch", input);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "error: line 1: request longer than 65536 bytes\n"
+              "inside=true latitude=80 longitude=-180 text=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n"
+              "error: line 3: request longer than 65536 bytes\n");
+}
+
 TEST(QueryBatch, EmptyInputAnswersNothing) {
     const Result r = RunQuery("batch", "");
     EXPECT_EQ(r.status, 0);

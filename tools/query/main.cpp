@@ -3,7 +3,10 @@
 #include "OutputBuffer.h"
 #include "QueryRunner.h"
 
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -21,6 +24,8 @@ constexpr int kExitIoError = 3;     // reading the requests or writing the answe
 // A request has at most five words; one more shows that there are too many.
 constexpr std::size_t kMaxWords = 6;
 constexpr std::size_t kReadChunk = 1 << 20;
+// No request comes near this; a longer line is refused without being kept in memory.
+constexpr std::size_t kMaxLine = 1 << 16;
 
 constexpr std::string_view kUsage =
     "Usage: dexlin-query [--json] [--raw] COMMAND ARGUMENTS\n"
@@ -80,6 +85,12 @@ public:
         if (outcome == query::Outcome::BadRequest) ErrorLine(m_runner.Error());
     }
 
+    void TooLong() {
+        ++m_nLine;
+        m_bAnyFailed = true;
+        ErrorLine("request longer than 65536 bytes");
+    }
+
     bool AnyFailed() const { return m_bAnyFailed; }
 
 private:
@@ -108,32 +119,50 @@ private:
 
 // Reads standard input in large chunks and answers each complete line.
 int RunBatch(query::OutputBuffer& out, bool json, bool raw) {
+    static_assert(kMaxLine < kReadChunk, "a kept partial line must leave room to read");
     BatchRun run(out, json, raw);
     std::vector<char> buffer(kReadChunk);
-    std::size_t have = 0;
+    std::size_t have = 0;        // bytes of an unfinished line at the buffer's start
+    bool discarding = false;     // inside a line longer than kMaxLine
     for (;;) {
-        if (have == buffer.size()) buffer.resize(buffer.size() * 2);  // a line longer than the buffer
-        const std::size_t got = std::fread(buffer.data() + have, 1, buffer.size() - have, stdin);
-        if (got == 0) break;
-        const std::size_t scanFrom = have;
-        have += got;
-        std::size_t lineStart = 0;
-        const char* base = buffer.data();
-        for (const char* nl = static_cast<const char*>(std::memchr(base + scanFrom, '\n', have - scanFrom));
-             nl != nullptr; nl = static_cast<const char*>(std::memchr(nl + 1, '\n', base + have - (nl + 1)))) {
-            const auto end = static_cast<std::size_t>(nl - base);
-            run.Line(std::string_view(base + lineStart, end - lineStart));
-            lineStart = end + 1;
+        const ssize_t n = read(STDIN_FILENO, buffer.data() + have, buffer.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            out.Flush();
+            PrintError("batch: cannot read the requests from standard input");
+            return kExitIoError;
         }
-        std::memmove(buffer.data(), buffer.data() + lineStart, have - lineStart);
-        have -= lineStart;
+        if (n == 0) break;
+        const auto got = static_cast<std::size_t>(n);
+        const char* base = buffer.data();
+        const char* end = base + have + got;
+        const char* lineStart = base;
+        for (const char* nl = static_cast<const char*>(std::memchr(base + have, '\n', got)); nl != nullptr;
+             nl = static_cast<const char*>(std::memchr(nl + 1, '\n', static_cast<std::size_t>(end - nl - 1)))) {
+            if (discarding || static_cast<std::size_t>(nl - lineStart) > kMaxLine) {
+                run.TooLong();
+                discarding = false;
+            } else {
+                run.Line(std::string_view(lineStart, static_cast<std::size_t>(nl - lineStart)));
+            }
+            lineStart = nl + 1;
+        }
+        have = static_cast<std::size_t>(end - lineStart);
+        if (discarding || have > kMaxLine) {
+            discarding = true;
+            have = 0;
+        } else {
+            std::memmove(buffer.data(), lineStart, have);
+        }
+        // Input waits on the writer: hand over the answers so far, so that a
+        // program that writes one request and reads its answer goes on.
+        if (got < kReadChunk / 2 && !out.Flush()) break;
     }
-    if (std::ferror(stdin)) {
-        out.Flush();
-        PrintError("batch: cannot read the requests from standard input");
-        return kExitIoError;
+    if (discarding) {
+        run.TooLong();
+    } else if (have > 0) {
+        run.Line(std::string_view(buffer.data(), have));  // last line without a newline
     }
-    if (have > 0) run.Line(std::string_view(buffer.data(), have));  // last line without a newline
     if (!out.Flush()) {
         PrintError("batch: cannot write the answers");
         return kExitIoError;
