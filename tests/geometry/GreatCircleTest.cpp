@@ -89,6 +89,19 @@ TEST(Route, MeridianCoursesAreExactEverywhereOnTheMap) {
     }
 }
 
+TEST(Route, LeftAndRightMapEdgesCoincideOnEveryRow) {
+    double course = -1.0;
+    double distance = -1.0;
+    for (double lat = -59.024; lat <= 80.0; lat += 0.0625) {
+        geometry::GreatCircleCourseDistance(lat, -180.0, lat, 180.0, course, distance);
+        ASSERT_EQ(course, 0.0) << lat;
+        ASSERT_EQ(distance, 0.0) << lat;
+        geometry::GreatCircleCourseDistance(lat, 180.0, lat, -180.0, course, distance);
+        ASSERT_EQ(course, 0.0) << lat;
+        ASSERT_EQ(distance, 0.0) << lat;
+    }
+}
+
 TEST(Route, DistanceIsSymmetric) {
     double course = 0.0;
     double there = 0.0;
