@@ -1,9 +1,13 @@
 // The map picture's content: the readout panel pixel for pixel, the graticule
-// where the readout's conversion puts it, and land and sea at known places.
+// where the readout's conversion puts it, and land and sea at known places,
+// each looked up through the conversion the readouts use.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
+#include "geometry/MapProjection.h"
 #include "tests/resources/PictureBytes.h"
 
 namespace {
@@ -119,9 +123,36 @@ TEST_F(MapPicture, PanelIsPlainYellowOutsideBoxesAndLabels) {
 
 // ---- The map ----
 
-// Where the position readout puts a latitude and a longitude: the inverse of
-// its row-to-latitude curve (80 degrees at row 0, the equator at row 246,
-// shape 63 degrees) and of its 634 columns to 360 degrees.
+// The main dialog's map rectangle, as the readouts convert pixels with it.
+constexpr geometry::MapRect kReadoutMap{0, 0, 634, 378, 0};
+
+double ReadoutLatitude(int y) {
+    double lat = 0.0, lon = 0.0;
+    std::string text;
+    geometry::PixelToGeographic(kReadoutMap, 0, y, lat, lon, text);
+    return lat;
+}
+
+double ReadoutLongitude(int x) {
+    double lat = 0.0, lon = 0.0;
+    std::string text;
+    geometry::PixelToGeographic(kReadoutMap, x, 0, lat, lon, text);
+    return lon;
+}
+
+// The map pixel whose readout comes nearest to a position.
+std::pair<int, int> ReadoutPixel(double latitude, double longitude) {
+    int bestX = 0, bestY = 0;
+    for (int x = 0; x <= kReadoutMap.right; ++x)
+        if (std::fabs(ReadoutLongitude(x) - longitude) < std::fabs(ReadoutLongitude(bestX) - longitude)) bestX = x;
+    for (int y = 0; y <= kLastMapRow; ++y)
+        if (std::fabs(ReadoutLatitude(y) - latitude) < std::fabs(ReadoutLatitude(bestY) - latitude)) bestY = y;
+    return {bestX, bestY};
+}
+
+// The inverse of the readout's curve (80 degrees at row 0, the equator at row
+// 246, shape 63 degrees) and of its 634 columns to 360 degrees, as the map's
+// lines and marks are drawn with it.
 double Row(double latitude) {
     const double deg = 3.1415926535 / 180.0;
     return 246.0 - 246.0 * std::tan(latitude * 63.0 / 80.0 * deg) / std::tan(63.0 * deg);
@@ -129,14 +160,14 @@ double Row(double latitude) {
 double Column(double longitude) { return (longitude + 180.0) * 634.0 / 360.0; }
 int Nearest(double v) { return static_cast<int>(std::lround(v)); }
 
-TEST_F(MapPicture, ConversionAgreesWithTheReadoutTable) {
-    // Rows and columns the readout gives for the graticule's lines.
+TEST(MapScale, InverseMeetsTheReadoutOnEveryRowAndColumn) {
+    for (int y = 0; y <= 378; ++y) ASSERT_NEAR(Row(ReadoutLatitude(y)), y, 1e-6) << y;
+    for (int x = 0; x <= 634; ++x) ASSERT_NEAR(Column(ReadoutLongitude(x)), x, 1e-9) << x;
+    // The graticule's lines where the readout table puts them.
     EXPECT_NEAR(Row(60), 110.4, 0.05);
     EXPECT_NEAR(Row(40), 169.2, 0.05);
     EXPECT_NEAR(Row(20), 210.6, 0.05);
     EXPECT_NEAR(Row(-40), 322.8, 0.05);
-    EXPECT_NEAR(Row(80), 0.0, 1e-9);
-    EXPECT_NEAR(Row(-59.024), 378.0, 0.01);
     EXPECT_NEAR(Column(-135), 79.25, 1e-9);
     EXPECT_NEAR(Column(90), 475.5, 1e-9);
 }
@@ -148,6 +179,14 @@ TEST_F(MapPicture, GraticuleMarksStandWhereTheReadoutPutsTheLines) {
     for (int lat = 60; lat >= -40; lat -= 20)
         for (int lon = -135; lon <= 135; lon += 45) marks.insert({Nearest(Column(lon)), Nearest(Row(lat))});
     ASSERT_EQ(marks.size(), 42u);
+    // Each mark's readout lies within half a pixel of its line.
+    const double halfColumn = 180.0 / 634.0 + 1e-9;
+    for (auto [x, y] : marks) {
+        const double lon = ReadoutLongitude(x), lat = ReadoutLatitude(y);
+        EXPECT_LE(std::fabs(lon - 45.0 * std::round(lon / 45.0)), halfColumn) << x;
+        const double halfRow = std::fabs(ReadoutLatitude(y + 1) - ReadoutLatitude(y - 1)) / 4.0 + 1e-9;
+        EXPECT_LE(std::fabs(lat - 20.0 * std::round(lat / 20.0)), halfRow) << y;
+    }
     EXPECT_TRUE(marks.count({79, 110}));
     EXPECT_TRUE(marks.count({317, 246}));
     EXPECT_TRUE(marks.count({476, 323}));
@@ -181,7 +220,7 @@ class PlacesOnTheMap : public MapPicture, public ::testing::WithParamInterface<P
 
 TEST_P(PlacesOnTheMap, LandOrSeaUnderTheReadoutsPixel) {
     const Place& p = GetParam();
-    const int x = Nearest(Column(p.longitude)), y = Nearest(Row(p.latitude));
+    const auto [x, y] = ReadoutPixel(p.latitude, p.longitude);
     // The pixel and its neighbours: places well inside land or sea.
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) EXPECT_EQ(At(x + dx, y + dy), p.colour) << p.name << " " << x << "," << y;

@@ -96,9 +96,11 @@ IndexedPicture MapPicture::Draw() const {
 void MapPicture::DrawLandAndSea(IndexedPicture& picture) const {
     // Each pixel shows the place the readout names for it.
     for (int y = 0; y <= kLastMapRow; ++y) {
-        const std::vector<double> crossings = m_land.Crossings(RowLatitude(y));
+        double latitude = 0.0, lon = 0.0;
+        PixelPosition(0, y, latitude, lon);
+        const std::vector<double> crossings = m_land.Crossings(latitude);
         for (int x = 0; x < kWidth; ++x) {
-            double lon = ColumnLongitude(x);
+            PixelPosition(x, y, latitude, lon);
             if (lon > 180.0) lon -= 360.0;  // the last columns repeat the far west
             picture.Set(x, y, LandMask::IsLand(crossings, lon) ? kOlive : kNavy);
         }

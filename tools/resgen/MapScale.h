@@ -1,40 +1,33 @@
-// The map picture's scale: the same formula the position readout uses, so the
-// place drawn at a pixel is the place the readout reports for it.
+// The map picture's scale: the readout's own pixel-to-position conversion, so
+// that the place drawn at a pixel is the place the readout reports for it, and
+// its inverse for drawing lines and marks at given positions.
 #pragma once
 
 #include <cmath>
 
+#include "geometry/MapProjection.h"
+
 namespace resgen {
 
-inline constexpr int kMapColumns360 = 634;   // columns spanning 360 degrees of longitude
-inline constexpr int kEquatorRow = 246;
-inline constexpr double kPi = 3.1415926535;  // the readout's own pi
-inline constexpr double kShapeRadians = 1.099557428725;  // 63 degrees
-inline constexpr double kShapeToLatitude = 4583.662361177596 * 0.015873015873015872;  // 80*180/pi/63
+// The main dialog's map rectangle: 635 columns span 360 degrees, no offset.
+inline constexpr geometry::MapRect kReadoutMap{0, 0, 634, 378, 0};
+inline constexpr int kMapColumns360 = kReadoutMap.right;
 
-// Latitude of map row y, step for step as the readout computes it.
-inline double RowLatitude(int y) {
-    const double t = std::fabs(static_cast<double>(y - kEquatorRow)) * 0.0040650406504065045;
-    const double a = std::atan(std::tan(kShapeRadians) * t);
-    double latitude = a * 4583.662361177596 * 0.015873015873015872;
-    if (y == kEquatorRow) return 0.0;
-    if (y > kEquatorRow) latitude = -latitude;
-    return latitude;
+// The readout's position of map pixel (x, y).
+inline void PixelPosition(int x, int y, double& latitude, double& longitude) {
+    std::string unused;
+    geometry::PixelToGeographic(kReadoutMap, x, y, latitude, longitude, unused);
 }
 
-// Longitude of map column x (not wrapped: columns past 634 give more than 180).
-inline double ColumnLongitude(int x) {
-    return static_cast<double>(x) / static_cast<double>(kMapColumns360) * 360.0 - 180.0;
-}
-
-// The inverse: fractional row of a latitude, fractional column of a longitude.
+// Fractional row of a latitude: the inverse of the readout's curve (80 degrees
+// at row 0, the equator at row 246, shape angle 63 degrees).
 inline double LatitudeRow(double latitude) {
-    const double a = latitude / kShapeToLatitude;  // radians
-    return kEquatorRow - kEquatorRow * std::tan(a) / std::tan(kShapeRadians);
+    constexpr double kEquatorRow = 246.0;
+    constexpr double kDegree = 3.1415926535 / 180.0;  // the readout's own pi
+    return kEquatorRow - kEquatorRow * std::tan(latitude * 63.0 / 80.0 * kDegree) / std::tan(63.0 * kDegree);
 }
 
-inline double LongitudeColumn(double longitude) {
-    return (longitude + 180.0) * kMapColumns360 / 360.0;
-}
+// Fractional column of a longitude.
+inline double LongitudeColumn(double longitude) { return (longitude + 180.0) * kMapColumns360 / 360.0; }
 
 }  // namespace resgen
