@@ -98,8 +98,8 @@ TEST_F(MapPicture, LabelsAreBlackAndEndEightColumnsLeftOfTheirBoxes) {
             }
     EXPECT_EQ(left, kMilesLabel.left);
     EXPECT_NEAR(right, kMilesLabel.right, kLabelTolerance);
-    EXPECT_NEAR(top, kMilesLabel.top, 1);
-    EXPECT_NEAR(bottom, kMilesLabel.bottom, 1);
+    EXPECT_EQ(top, kMilesLabel.top);
+    EXPECT_EQ(bottom, kMilesLabel.bottom);
 }
 
 TEST_F(MapPicture, PanelIsPlainYellowOutsideBoxesAndLabels) {

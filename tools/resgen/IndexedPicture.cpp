@@ -33,27 +33,6 @@ void IndexedPicture::Set(int x, int y, Colour c) {
     if (x >= 0 && y >= 0 && x < m_width && y < m_height) m_pixels[Index(x, y)] = c;
 }
 
-bool IndexedPicture::FromImage(const QImage& image, IndexedPicture& picture) {
-    picture = IndexedPicture(image.width(), image.height(), kBlack);
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); ++y) {
-        for (int x = 0; x < rgb.width(); ++x) {
-            const QRgb p = rgb.pixel(x, y) | 0xFF000000;
-            const auto it = std::find(kPalette.begin(), kPalette.end(), p);
-            if (it == kPalette.end()) return false;
-            picture.Set(x, y, static_cast<Colour>(it - kPalette.begin()));
-        }
-    }
-    return true;
-}
-
-QImage IndexedPicture::ToImage() const {
-    QImage image(m_width, m_height, QImage::Format_RGB32);
-    for (int y = 0; y < m_height; ++y)
-        for (int x = 0; x < m_width; ++x) image.setPixel(x, y, kPalette[At(x, y)]);
-    return image;
-}
-
 QByteArray IndexedPicture::Dib(bool withMask, std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre) const {
     const int stride = Stride(m_width, 4);
     const int maskStride = Stride(m_width, 1);

@@ -25,16 +25,10 @@ class IndexedPicture {
 public:
     IndexedPicture(int width, int height, Colour fill);
 
-    // From a drawing made in palette colours only; false if another colour occurs.
-    static bool FromImage(const QImage& image, IndexedPicture& picture);
-
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     Colour At(int x, int y) const { return m_pixels[Index(x, y)]; }
     void Set(int x, int y, Colour c);  // ignores points outside
-
-    // An RGB32 copy, for drawing on with QPainter.
-    QImage ToImage() const;
 
     // A BMP file: 14-byte file header, 40-byte header, 16 colours, rows bottom-up.
     QByteArray ToBmp(std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre) const;

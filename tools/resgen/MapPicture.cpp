@@ -24,7 +24,7 @@ constexpr Box kDistanceBox{347, 430, 397, 450};
 
 constexpr int kLabelGap = 8;        // blank columns between a label's ink and its box
 constexpr int kLabelCapHeight = 10;
-constexpr int kBaselineBelowBoxTop = 14;  // capitals centred on the box's height
+constexpr int kBaselineBelowBoxTop = 15;  // capitals centred on the box's height
 
 // The two-line course label: its rows, and the blank columns before its colon.
 constexpr int kCourseLabelTop = 406;
