@@ -16,6 +16,9 @@ struct MapRect {
     int offset;
 };
 
+// The map as the main dialog lays it out: columns 0..634, rows 0..378, no offset.
+inline constexpr MapRect kWorldMap{0, 0, 634, 378, 0};
+
 // 1 when (x, y) lies on the map, 0 otherwise.
 int IsInsideMap(const MapRect& map, int x, int y);
 

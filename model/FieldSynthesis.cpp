@@ -1,0 +1,229 @@
+#include "FieldSynthesis.h"
+
+#include <cmath>
+
+#include "Coefficients.h"
+
+namespace model {
+
+namespace {
+
+constexpr float kDegreeToRadian = 0.01745329f;
+constexpr double kPoleMargin = 0.001;
+constexpr double kPoleLatitude = 90.0;
+constexpr float kNorthGuardLatitude = 89.999f;  // keeps the cosine of the latitude off 0
+constexpr float kSouthGuardLatitude = -89.999f;
+constexpr float kEquatorialRadiusSquared = 40680924.0f;  // a^2, km^2
+constexpr float kPolarRadiusSquared = 40408588.0f;       // b^2, km^2
+constexpr float kRadiusSquaredDifference = 272336.0f;    // a^2 - b^2, km^2
+constexpr float kReferenceRadius = 6371.2f;              // km
+
+// Recursion constants of one term that depend only on its degree and order,
+// formed once with the same expressions as the recursion itself.
+struct TermConstants {
+    std::int32_t n;
+    std::int32_t m;
+    float fn;
+    float fm;
+    std::int32_t i;  // term of degree n-1, same order (other terms)
+    std::int32_t j;  // degree n-1 order n-1 (sectoral) or degree n-2, same order
+    double sectoralFactor;  // 1 + 1/fm (sectoral terms)
+    float a;                // sqrt(1 - 0.5/fm) (sectoral terms)
+    // Weights of the terms at i and j. Stored in single precision: kept in
+    // double they put Z at 51.5 N 0 E one float step below what the system
+    // shows (44157.15); stored, every reference value comes out.
+    float e;
+    float f;
+};
+
+struct TermTable {
+    std::array<TermConstants, kMaxTermCount + 1> terms{};
+};
+
+TermTable BuildTermTable()
+{
+    TermTable table;
+    std::int32_t k = 1;
+    for (std::int32_t n = 1; n <= kMaxSynthesisDegree; ++n) {
+        for (std::int32_t m = 0; m <= n; ++m, ++k) {
+            TermConstants& t = table.terms[k];
+            t.n = n;
+            t.m = m;
+            t.fn = static_cast<float>(n);
+            t.fm = static_cast<float>(m);
+            t.i = k - n;
+            if (k < 5) {
+                continue;  // seeded terms
+            }
+            if (m == n) {
+                t.j = k - n - 1;
+                t.a = static_cast<float>(std::sqrt(1.0 - 0.5 / t.fm));
+                t.sectoralFactor = 1.0 + 1.0 / t.fm;
+            } else {
+                t.j = k - 2 * n + 1;
+                const double fn = t.fn;
+                const double fm = t.fm;
+                const auto a = static_cast<float>(std::sqrt(fn * fn - fm * fm));
+                t.a = a;
+                t.e = static_cast<float>(std::sqrt((fn - 1.0f) * (fn - 1.0f) - fm * fm) / a);
+                t.f = static_cast<float>((2.0f * fn - 1.0) / a);
+            }
+        }
+    }
+    return table;
+}
+
+const TermTable kTermTable = BuildTermTable();
+
+constexpr std::int32_t TermCount(std::int32_t degree) { return degree * (degree + 3) / 2; }
+
+}  // namespace
+
+void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position)
+{
+    position.degree = degree;
+    const double h = height;
+    auto s = static_cast<float>(std::sin(static_cast<double>(latitude) * kDegreeToRadian));
+
+    float guarded = latitude;
+    if (kPoleLatitude - latitude < kPoleMargin) {
+        guarded = kNorthGuardLatitude;
+    } else if (kPoleLatitude + latitude < kPoleMargin) {
+        guarded = kSouthGuardLatitude;
+    }
+    auto ct = static_cast<float>(std::cos(static_cast<double>(guarded) * kDegreeToRadian));
+
+    const double lambda = static_cast<double>(longitude) * kDegreeToRadian;
+    position.sl[1] = static_cast<float>(std::sin(lambda));
+    position.cl[1] = static_cast<float>(std::cos(lambda));
+
+    // Geodetic to geocentric.
+    const double A = kEquatorialRadiusSquared * static_cast<double>(ct) * ct;
+    const double B = kPolarRadiusSquared * static_cast<double>(s) * s;
+    const double Q = A + B;
+    const double W = std::sqrt(Q);
+    const auto r = static_cast<float>(
+        std::sqrt(h * (h + 2.0 * W) + (kEquatorialRadiusSquared * A + kPolarRadiusSquared * B) / Q));
+    const auto cd = static_cast<float>((h + W) / r);
+    const auto sd = static_cast<float>(kRadiusSquaredDifference * static_cast<double>(s) * ct / (W * r));
+    const float geodeticS = s;
+    s = static_cast<float>(static_cast<double>(geodeticS) * cd - static_cast<double>(ct) * sd);
+    ct = static_cast<float>(static_cast<double>(ct) * cd + static_cast<double>(geodeticS) * sd);
+    position.radius = r;
+    position.s = s;
+    position.ct = ct;
+    position.cd = cd;
+    position.sd = sd;
+
+    const auto ratio = static_cast<float>(kReferenceRadius / static_cast<double>(r));
+    for (std::int32_t n = 1; n <= degree; ++n) {
+        position.rr[n] = static_cast<float>(std::pow(static_cast<double>(ratio), n + 2));
+    }
+
+    // Seed terms: degree 1 order 0 and 1, degree 2 order 0 and 1.
+    const double sD = s;
+    const double ctD = ct;
+    const auto sqrt3 = static_cast<float>(std::sqrt(3.0));
+    auto& p = position.p;
+    auto& q = position.q;
+    p[1] = static_cast<float>(2.0f * sD);
+    p[2] = static_cast<float>(2.0f * ctD);
+    p[3] = static_cast<float>(4.5f * sD * sD - 1.5f);
+    p[4] = static_cast<float>(3.0f * static_cast<double>(sqrt3) * ctD * sD);
+    q[1] = -ct;
+    q[2] = s;
+    q[3] = static_cast<float>(-3.0f * ctD * sD);
+    q[4] = static_cast<float>(sqrt3 * (sD * sD - ctD * ctD));
+
+    auto& sl = position.sl;
+    auto& cl = position.cl;
+    const double sl1 = sl[1];
+    const double cl1 = cl[1];
+    for (std::int32_t k = 5; k <= TermCount(degree); ++k) {
+        const TermConstants& t = kTermTable.terms[k];
+        const double fm = t.fm;
+        const double fn = t.fn;
+        if (t.m == t.n) {
+            const double a = t.a;
+            const double pj = p[t.j];
+            p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
+            q[k] = static_cast<float>(a * (ctD * q[t.j] + sD * pj / fm));
+            const std::int32_t m = t.m;
+            sl[m] = static_cast<float>(static_cast<double>(sl[m - 1]) * cl1 + static_cast<double>(cl[m - 1]) * sl1);
+            cl[m] = static_cast<float>(static_cast<double>(cl[m - 1]) * cl1 - static_cast<double>(sl[m - 1]) * sl1);
+        } else {
+            const double e = t.e;
+            const double f = t.f;
+            const double pi = p[t.i];
+            p[k] = static_cast<float>((fn + 1.0) * (f * sD * pi / fn - e * p[t.j] / (fn - 1.0f)));
+            q[k] = static_cast<float>(f * (sD * q[t.i] - ctD * pi / fn) - e * q[t.j]);
+        }
+    }
+}
+
+void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements)
+{
+    const double s = position.s;
+    const double ct = position.ct;
+    float X = 0.0f;
+    float Y = 0.0f;
+    float Z = 0.0f;
+    std::int32_t l = 1;
+    const std::int32_t termCount = TermCount(position.degree);
+    for (std::int32_t k = 1; k <= termCount; ++k) {
+        const TermConstants& t = kTermTable.terms[k];
+        const double rr = position.rr[t.n];
+        const double p = position.p[k];
+        const double q = position.q[k];
+        const auto G = static_cast<float>(rr * coefficients[l]);
+        if (t.m == 0) {
+            X = static_cast<float>(X + G * q);
+            Z = static_cast<float>(Z - G * p);
+            l += 1;
+        } else {
+            const double cl = position.cl[t.m];
+            const double sl = position.sl[t.m];
+            const double H = rr * coefficients[l + 1];  // the scaled h(n,m), unrounded in T
+            const double T = G * cl + H * sl;
+            X = static_cast<float>(X + T * q);
+            Z = static_cast<float>(Z - T * p);
+            const double E = G * sl - static_cast<double>(static_cast<float>(H)) * cl;
+            if (ct > 0.0) {
+                Y = static_cast<float>(Y + E * t.fm * p / ((t.fn + 1.0f) * ct));
+            } else {
+                Y = static_cast<float>(Y + E * q * s);
+            }
+            l += 2;
+        }
+    }
+    // Back from the geocentric to the geodetic frame.
+    const double cd = position.cd;
+    const double sd = position.sd;
+    elements.X = static_cast<float>(X * cd + Z * sd);
+    elements.Y = Y;
+    elements.Z = static_cast<float>(Z * cd - X * sd);
+}
+
+std::int32_t SynthesizeField(float latitude, float longitude, float height, std::int32_t degree, std::int32_t setCode,
+                             std::int32_t& errorFlag)
+{
+    errorFlag = 0;
+    ElementSet* elements = nullptr;
+    const CoefficientArray* coefficients = nullptr;
+    if (setCode == kDateSet) {
+        elements = &modelState.dateElements;
+        coefficients = &modelState.dateCoefficients;
+    } else if (setCode == kNextYearSet) {
+        elements = &modelState.nextYearElements;
+        coefficients = &modelState.nextYearCoefficients;
+    } else {
+        errorFlag = 1;
+        return 0;
+    }
+    FieldPosition position;
+    ComputeFieldPosition(latitude, longitude, height, degree, position);
+    SumField(position, *coefficients, *elements);
+    return 0;
+}
+
+}  // namespace model

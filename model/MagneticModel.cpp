@@ -1,0 +1,126 @@
+#include "MagneticModel.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "CoefficientRecord.h"
+#include "Coefficients.h"
+#include "FieldSynthesis.h"
+#include "MagneticElements.h"
+#include "MagneticQuery.h"
+#include "ModelState.h"
+
+namespace model {
+
+namespace {
+
+constexpr float kRadianToDegree = 57.29578f;
+constexpr float kMinutesPerDegree = 60.0f;
+constexpr float kYearStep = 1.0f;
+constexpr float kQueryHeight = 0.0f;  // km above the ellipsoid
+constexpr QueryCodes kModelCodes{kMainFieldTarget, kSecularVariationTarget, kDateSet, kNextYearSet};
+
+// A real angle in radians, as opposed to an undetermined marker.
+bool IsAngle(float value) { return std::fabs(value) <= kHalfTurn; }
+
+// Annual change of an angle in minutes of arc per year. Where the angle passes
+// through +-180 degrees between the two dates, the difference is brought into
+// -180..+180 first, so the change stays a small rate instead of ~21600.
+double AngleChange(float next, float date)
+{
+    double difference = static_cast<double>(next) - date;
+    if (IsAngle(next) && IsAngle(date)) {
+        if (difference > std::numbers::pi) {
+            difference -= 2.0 * std::numbers::pi;
+        } else if (difference < -std::numbers::pi) {
+            difference += 2.0 * std::numbers::pi;
+        }
+    }
+    return difference * kRadianToDegree * kMinutesPerDegree;
+}
+
+}  // namespace
+
+// An angle that is no number (a field that overflowed at an absurd date) gives
+// 0 degrees and its value as minutes rather than an undefined conversion.
+void SplitDegrees(float angle, std::int32_t& degrees, double& minutes)
+{
+    constexpr float kIntLimit = 2147483648.0f;
+    if (!(std::fabs(angle) < kIntLimit)) {
+        degrees = 0;
+        minutes = angle;
+        return;
+    }
+    degrees = static_cast<std::int32_t>(angle);
+    auto rest = static_cast<float>((static_cast<double>(angle) - degrees) * kMinutesPerDegree);
+    if (degrees != 0) {
+        rest = std::fabs(rest);
+    }
+    minutes = rest;
+}
+
+int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result)
+{
+    return ComputeMagneticElements(kModelCodes, latitude, longitude, year, result);
+}
+
+int ComputeMagneticElements(const QueryCodes& codes, double latitude, double longitude, double year,
+                            MagneticElements& result)
+{
+    if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(year)) {
+        return kStatusNotFinite;
+    }
+    const auto lat = static_cast<float>(latitude);
+    const auto lon = static_cast<float>(longitude);
+    const auto date = static_cast<float>(year);
+    std::int32_t errorFlag = 0;
+
+    LoadCoefficients(kMainFieldColumns, kMainFieldDegree, codes.mainFieldTarget, errorFlag);
+    if (errorFlag == 1) {
+        return kStatusLoadFailed;
+    }
+    LoadCoefficients(kSecularVariationColumns, kSecularVariationDegree, codes.secularVariationTarget, errorFlag);
+    if (errorFlag == 1) {
+        return kStatusLoadFailed;
+    }
+    ExtrapolateCoefficients(date, kModelEpoch, kMainFieldDegree, kSecularVariationDegree, codes.dateSet, errorFlag);
+    if (errorFlag == 1) {
+        return kStatusExtrapolationFailed;
+    }
+    const auto nextYear = static_cast<float>(static_cast<double>(date) + kYearStep);
+    const std::int32_t degree = ExtrapolateCoefficients(nextYear, kModelEpoch, kMainFieldDegree,
+                                                        kSecularVariationDegree, codes.nextYearSet, errorFlag);
+    if (errorFlag == 1) {
+        return kStatusExtrapolationFailed;
+    }
+
+    // Both dates share the position part of the synthesis.
+    FieldPosition position;
+    ComputeFieldPosition(lat, lon, kQueryHeight, degree, position);
+    ElementSet& now = modelState.dateElements;
+    ElementSet& next = modelState.nextYearElements;
+    SumField(position, modelState.dateCoefficients, now);
+    ComputeElements(kDateSet, errorFlag);
+    SumField(position, modelState.nextYearCoefficients, next);
+    ComputeElements(kNextYearSet, errorFlag);
+
+    result.declinationChange = AngleChange(next.D, now.D);
+    result.inclinationChange = AngleChange(next.I, now.I);
+    now.D = static_cast<float>(static_cast<double>(now.D) * kRadianToDegree);
+    now.I = static_cast<float>(static_cast<double>(now.I) * kRadianToDegree);
+    result.horizontalChange = static_cast<double>(next.H) - now.H;
+    result.northChange = static_cast<double>(next.X) - now.X;
+    result.eastChange = static_cast<double>(next.Y) - now.Y;
+    result.verticalChange = static_cast<double>(next.Z) - now.Z;
+    result.totalChange = static_cast<double>(next.F) - now.F;
+    SplitDegrees(now.D, result.declinationDegrees, result.declinationMinutes);
+    SplitDegrees(now.I, result.inclinationDegrees, result.inclinationMinutes);
+    result.horizontalIntensity = now.H;
+    result.northComponent = now.X;
+    result.eastComponent = now.Y;
+    result.verticalComponent = now.Z;
+    result.totalIntensity = now.F;
+    return kStatusOk;
+}
+
+}  // namespace model

@@ -1,0 +1,7 @@
+#include "ModelState.h"
+
+namespace model {
+
+ModelState modelState{};
+
+}  // namespace model

@@ -1,0 +1,183 @@
+// Great-circle course and distance, and the texts of their readouts.
+#include "geometry/GreatCircle.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
+#include <string>
+
+namespace {
+
+struct RouteRow {
+    const char* name;
+    double lat1;
+    double lon1;
+    double lat2;
+    double lon2;
+    double course;
+    double distance;
+    double tolerance;  // on both; 0 demands the exact value
+};
+
+void PrintTo(const RouteRow& row, std::ostream* os) { *os << row.name; }
+
+class Route : public testing::TestWithParam<RouteRow> {};
+
+TEST_P(Route, GivesCourseAndDistance) {
+    const RouteRow& row = GetParam();
+    double course = -1.0;
+    double distance = -1.0;
+    geometry::GreatCircleCourseDistance(row.lat1, row.lon1, row.lat2, row.lon2, course, distance);
+    if (row.tolerance == 0.0) {
+        EXPECT_EQ(course, row.course);
+        EXPECT_EQ(distance, row.distance);
+    } else {
+        EXPECT_NEAR(course, row.course, row.tolerance);
+        EXPECT_NEAR(distance, row.distance, row.tolerance);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reference, Route,
+    testing::Values(RouteRow{"LondonToNewYork", 51.5, -0.1, 40.7, -74.0, 288.3, 3007.0, 0.05},
+                    RouteRow{"NewYorkToLondonIsNotTheReciprocal", 40.7, -74.0, 51.5, -0.1, 51.2, 3007.0, 0.05},
+                    RouteRow{"AlongSixtyNorth", 60.0, 0.0, 60.0, 90.0, 49.1, 2484.6, 0.05},
+                    RouteRow{"AlongThirtyFourSouth", -33.9, 18.4, -33.9, 151.2, 141.9, 5942.0, 0.05},
+                    RouteRow{"EquatorEast", 0.0, 0.0, 0.0, 90.0, 90.0, 5400.0, 1e-6},
+                    RouteRow{"EquatorWest", 0.0, 0.0, 0.0, -90.0, 270.0, 5400.0, 1e-6},
+                    RouteRow{"CrossingTheDateLineEastward", 0.0, 170.0, 0.0, -160.0, 90.0, 1800.0, 1e-6},
+                    RouteRow{"CrossingTheDateLineWestward", 0.0, -160.0, 0.0, 170.0, 270.0, 1800.0, 1e-6},
+                    RouteRow{"HalfwayRoundTheEquator", 0.0, -180.0, 0.0, 0.0, 90.0, 10800.0, 1e-6},
+                    RouteRow{"IdenticalPositions", 12.5, 33.25, 12.5, 33.25, 0.0, 0.0, 0.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The two ends of the map's rows are one place; positions that differ only in
+// the sign of a coordinate are different places with a real course.
+INSTANTIATE_TEST_SUITE_P(
+    Coincidence, Route,
+    testing::Values(RouteRow{"LeftAndRightMapEdgeOnTheEquator", 0.0, -180.0, 0.0, 180.0, 0.0, 0.0, 0.0},
+                    RouteRow{"RightAndLeftMapEdgeAtFortyNorth", 40.5, 180.0, 40.5, -180.0, 0.0, 0.0, 0.0},
+                    RouteRow{"WithinTheTolerance", 10.0, 20.0, 10.00000005, 20.00000005, 0.0, 0.0, 0.0},
+                    RouteRow{"TwentyNorthToTwentySouth", 20.0, 5.0, -20.0, 5.0, 180.0, 2400.0, 1e-6},
+                    RouteRow{"TenWestToTenEast", 10.0, -10.0, 10.0, 10.0, 88.2462, 1181.586, 1e-3},
+                    RouteRow{"OneSeventyEastToOneSeventyWest", 0.0, 170.0, 0.0, -170.0, 90.0, 1200.0, 1e-6},
+                    RouteRow{"ATenThousandthOfADegreeApart", 0.0, 0.0, 1e-4, 0.0, 0.0, 0.006, 1e-6}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Routes along a meridian read exactly north or south, never a few millionths off.
+INSTANTIATE_TEST_SUITE_P(
+    Meridian, Route,
+    testing::Values(RouteRow{"Northward", -10.0, 3.0, 40.0, 3.0, 0.0, 3000.0, 1e-6},
+                    RouteRow{"Southward", 20.0, 5.0, -20.0, 5.0, 180.0, 2400.0, 1e-6},
+                    RouteRow{"OverTheNorthPole", 80.0, 0.0, 80.0, 180.0, 0.0, 1200.0, 1e-6},
+                    RouteRow{"OverTheSouthPole", -80.0, 0.0, -70.0, 180.0, 180.0, 1800.0, 1e-6},
+                    RouteRow{"OnTheDateLineEdges", -50.0, -180.0, 60.0, 180.0, 0.0, 6600.0, 1e-6}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Route, MeridianCoursesAreExactEverywhereOnTheMap) {
+    double course = 0.0;
+    double distance = 0.0;
+    for (double lon = -180.0; lon <= 180.0; lon += 7.5) {
+        for (double lat1 = -59.0; lat1 <= 80.0; lat1 += 1.3) {
+            for (double lat2 = -58.0; lat2 <= 80.0; lat2 += 2.7) {
+                geometry::GreatCircleCourseDistance(lat1, lon, lat2, lon, course, distance);
+                ASSERT_EQ(course, lat2 > lat1 ? 0.0 : 180.0) << lat1 << " " << lat2 << " at " << lon;
+                ASSERT_NEAR(distance, std::fabs(lat2 - lat1) * 60.0, 1e-6);
+            }
+        }
+    }
+}
+
+TEST(Route, LeftAndRightMapEdgesCoincideOnEveryRow) {
+    double course = -1.0;
+    double distance = -1.0;
+    for (double lat = -59.024; lat <= 80.0; lat += 0.0625) {
+        geometry::GreatCircleCourseDistance(lat, -180.0, lat, 180.0, course, distance);
+        ASSERT_EQ(course, 0.0) << lat;
+        ASSERT_EQ(distance, 0.0) << lat;
+        geometry::GreatCircleCourseDistance(lat, 180.0, lat, -180.0, course, distance);
+        ASSERT_EQ(course, 0.0) << lat;
+        ASSERT_EQ(distance, 0.0) << lat;
+    }
+}
+
+TEST(Route, DistanceIsSymmetric) {
+    double course = 0.0;
+    double there = 0.0;
+    double back = 0.0;
+    geometry::GreatCircleCourseDistance(51.5, -0.1, 40.7, -74.0, course, there);
+    geometry::GreatCircleCourseDistance(40.7, -74.0, 51.5, -0.1, course, back);
+    EXPECT_EQ(there, back);
+}
+
+// Antipodes, poles and near-meridian routes are where the arc cosines leave
+// -1..+1 or their denominators vanish; nothing may come out NaN or out of range.
+TEST(Route, NeverNaNOverTheWholeGlobeIncludingAntipodes) {
+    double course = 0.0;
+    double distance = 0.0;
+    const auto check = [&](double lat1, double lon1, double lat2, double lon2) {
+        geometry::GreatCircleCourseDistance(lat1, lon1, lat2, lon2, course, distance);
+        ASSERT_TRUE(course >= 0.0 && course <= 360.0) << lat1 << " " << lon1 << " " << lat2 << " " << lon2;
+        ASSERT_TRUE(distance >= 0.0 && distance <= 10800.001) << lat1 << " " << lon1 << " " << lat2 << " " << lon2;
+    };
+    for (double lat1 = -90.0; lat1 <= 90.0; lat1 += 5.0) {
+        for (double lon1 = -360.0; lon1 <= 360.0; lon1 += 15.0) {
+            check(lat1, lon1, -lat1, lon1 + 180.0);  // antipode
+            check(lat1, lon1, -lat1, lon1 - 180.0);
+            check(lat1, lon1, lat1, lon1 + 1e-9);    // same place up to rounding
+            check(lat1, lon1, lat1 + 1e-6, lon1);
+            for (double lat2 = -90.0; lat2 <= 90.0; lat2 += 7.5) {
+                for (double lon2 = -180.0; lon2 <= 180.0; lon2 += 22.5) check(lat1, lon1, lat2, lon2);
+            }
+        }
+    }
+    check(90.0, 0.0, 90.0, 90.0);    // one pole at two longitudes
+    check(-90.0, 10.0, -90.0, -170.0);
+    check(90.0, 0.0, -90.0, 0.0);
+}
+
+TEST(Route, SamePoleAtTwoLongitudesIsOnePlace) {
+    double course = -1.0;
+    double distance = -1.0;
+    geometry::GreatCircleCourseDistance(90.0, 0.0, 90.0, 90.0, course, distance);
+    EXPECT_EQ(course, 0.0);
+    EXPECT_EQ(distance, 0.0);
+}
+
+// ---- readout texts ----
+
+struct TextRow {
+    const char* name;
+    double value;
+    const char* text;
+};
+
+void PrintTo(const TextRow& row, std::ostream* os) { *os << row.name; }
+
+class CourseText : public testing::TestWithParam<TextRow> {};
+class DistanceText : public testing::TestWithParam<TextRow> {};
+
+TEST_P(CourseText, RoundsToThreeZeroPaddedDigits) {
+    EXPECT_EQ(geometry::FormatCourse(GetParam().value), std::string(GetParam().text));
+}
+
+TEST_P(DistanceText, RoundsToAtLeastFourCharacters) {
+    EXPECT_EQ(geometry::FormatDistance(GetParam().value), std::string(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, CourseText,
+                         testing::Values(TextRow{"RoundsUpToThreeSixty", 359.6, "360\xB0"},
+                                         TextRow{"RoundsDownToZero", 0.4, "000\xB0"},
+                                         TextRow{"TwoDigits", 45.2, "045\xB0"},
+                                         TextRow{"DueEastWithItsSmallExcess", 90.0000000026, "090\xB0"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(Edges, DistanceText,
+                         testing::Values(TextRow{"ThreeDigitsPadded", 123.4, " 123"},
+                                         TextRow{"LongestDistance", 10800.0, "10800"},
+                                         TextRow{"Zero", 0.0, "   0"},
+                                         TextRow{"LondonToNewYork", 3007.0463, "3007"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,272 @@
+// dexlin-query as a user runs it: answers, JSON, batch order, errors, exit statuses.
+#include "geometry/GreatCircle.h"
+#include "model/MagneticModel.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Result {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the binary through the shell with `args` and `input` on standard input.
+Result RunQuery(const std::string& args, const std::string& input = "") {
+    static int serial = 0;
+    const std::string stem = testing::TempDir() + "dexlin_query_" + std::to_string(getpid()) + "_" +
+                             std::to_string(++serial);
+    const std::string inPath = stem + ".in";
+    const std::string errPath = stem + ".err";
+    std::ofstream(inPath, std::ios::binary) << input;
+
+    const std::string command = std::string("'") + DEXLIN_QUERY_PATH + "' " + args + " <'" + inPath + "' 2>'" +
+                                errPath + "'";
+    Result result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
+    const int wait = pclose(pipe);
+    result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+    result.err = ReadFile(errPath);
+    std::remove(inPath.c_str());
+    std::remove(errPath.c_str());
+    return result;
+}
+
+// "name=value" items of a text answer, one per line.
+std::map<std::string, std::string> Items(const std::string& out) {
+    std::map<std::string, std::string> items;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        const auto eq = line.find('=');
+        if (eq != std::string::npos) items[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return items;
+}
+
+// ---- single requests ----
+
+TEST(QueryField, ReferenceRowWithEveryFieldAndTheVariationText) {
+    const Result r = RunQuery("field 51.5 0 1997");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    auto items = Items(r.out);
+    EXPECT_EQ(items.size(), 18u);  // status, sixteen fields, variation
+    EXPECT_EQ(items["status"], "0");
+    EXPECT_EQ(items["declinationDegrees"], "-3");
+    EXPECT_NEAR(std::stod(items["declinationMinutes"]), 41.252, 5e-4);
+    EXPECT_EQ(items["inclinationDegrees"], "66");
+    EXPECT_NEAR(std::stod(items["inclinationMinutes"]), 27.195, 5e-4);
+    EXPECT_NEAR(std::stod(items["horizontalIntensity"]), 19253.7, 0.05);
+    EXPECT_NEAR(std::stod(items["totalIntensity"]), 48194.8, 0.05);
+    EXPECT_NEAR(std::stod(items["declinationChange"]), 7.06, 5e-3);
+    EXPECT_EQ(items["variation"], "\"   3\xC2\xB0 41.3' W\"");
+}
+
+TEST(QueryField, NumbersReadBackAsTheModelsDoubles) {
+    model::MagneticElements e{};
+    ASSERT_EQ(model::ComputeMagneticElements(50.0, 8.0, 1997.0, e), model::kStatusOk);
+    auto items = Items(RunQuery("field 50 8 1997").out);
+    EXPECT_EQ(std::strtod(items["declinationChange"].c_str(), nullptr), e.declinationChange);
+    EXPECT_EQ(std::strtod(items["declinationMinutes"].c_str(), nullptr), e.declinationMinutes);
+    EXPECT_EQ(std::strtod(items["verticalComponent"].c_str(), nullptr), e.verticalComponent);
+    EXPECT_EQ(std::strtod(items["totalChange"].c_str(), nullptr), e.totalChange);
+    // Between 0 and -1 degree: no whole degrees, the minutes carry the west sign.
+    EXPECT_EQ(items["declinationDegrees"], "0");
+    EXPECT_EQ(items["variation"], "\"   0\xC2\xB0 32.0' W\"");
+}
+
+TEST(QueryCourse, ExactAndDisplayedForms) {
+    double course = 0.0;
+    double distance = 0.0;
+    geometry::GreatCircleCourseDistance(51.5, -0.1, 40.7, -74.0, course, distance);
+    const Result r = RunQuery("course 51.5 -0.1 40.7 -74");
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto items = Items(r.out);
+    EXPECT_EQ(std::strtod(items["course"].c_str(), nullptr), course);
+    EXPECT_EQ(std::strtod(items["distance"].c_str(), nullptr), distance);
+    EXPECT_EQ(items["courseText"], "\"288\xC2\xB0\"");
+    EXPECT_EQ(items["distanceText"], "\"3007\"");
+}
+
+TEST(QueryPixel, TopLeftCornerOnTheMap) {
+    const Result r = RunQuery("pixel 0 0");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "inside=true\nlatitude=80\nlongitude=-180\ntext=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n");
+}
+
+TEST(QueryPixel, RawKeepsTheDisplayBytesWithBlankLetters) {
+    const Result r = RunQuery("--raw pixel 317 246");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "inside=true\nlatitude=0\nlongitude=0\ntext=\" 0\xB0     000\xB0  \"\n");
+}
+
+TEST(QueryPixel, OffTheMapHasPositionButNoText) {
+    const Result r = RunQuery("pixel 300 379");
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto items = Items(r.out);
+    EXPECT_EQ(items["inside"], "false");
+    EXPECT_EQ(items.count("text"), 0u);
+    EXPECT_LT(std::stod(items["latitude"]), -59.024);
+}
+
+TEST(QueryJson, OneObjectPerAnswerWithTheRecordsOwnNames) {
+    const Result pixel = RunQuery("--json pixel 0 0");
+    EXPECT_EQ(pixel.out, "{\"inside\":true,\"latitude\":80,\"longitude\":-180,\"text\":\"80\xC2\xB0 N   180\xC2\xB0 W\"}\n");
+    // --raw does not make JSON invalid UTF-8.
+    EXPECT_EQ(RunQuery("--json --raw pixel 634 0").out,
+              "{\"inside\":true,\"latitude\":80,\"longitude\":180,\"text\":\"80\xC2\xB0 N   180\xC2\xB0 E\"}\n");
+
+    const Result field = RunQuery("field 51.5 0 1997 --json");
+    ASSERT_EQ(field.status, 0) << field.err;
+    std::size_t at = 0;
+    for (const char* key : {"status", "declinationChange", "inclinationChange", "horizontalChange", "northChange",
+                            "eastChange", "verticalChange", "totalChange", "declinationDegrees", "declinationMinutes",
+                            "inclinationDegrees", "inclinationMinutes", "horizontalIntensity", "northComponent",
+                            "eastComponent", "verticalComponent", "totalIntensity", "variation"}) {
+        const std::size_t found = field.out.find(std::string("\"") + key + "\":", at);
+        ASSERT_NE(found, std::string::npos) << key;
+        at = found;
+    }
+    EXPECT_EQ(field.out.front(), '{');
+    EXPECT_EQ(field.out.substr(field.out.size() - 2), "}\n");
+    EXPECT_EQ(field.out.find('\n'), field.out.size() - 1);
+
+    EXPECT_EQ(RunQuery("--json course 0 0 0 90").out,
+              "{\"course\":90.00000000257238,\"distance\":5400,\"courseText\":\"090\xC2\xB0\",\"distanceText\":\"5400\"}\n");
+}
+
+// ---- batch ----
+
+TEST(QueryBatch, AnswersInOrderWithErrorLinesInPlace) {
+    const std::string input =
+        "pixel 0 0\n"
+        "field 51.5 zero 1997\n"
+        "\n"
+        "course 0 0 0 -90\r\n"
+        "launch\n"
+        "  pixel   634\t378  \n"
+        "pixel 1 2 3";  // last line without a newline
+    const Result r = RunQuery("batch", input);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "inside=true latitude=80 longitude=-180 text=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n"
+              "error: line 2: field: LON \"zero\" is not a number\n"
+              "error: line 3: empty request: expected field, course or pixel\n"
+              "course=269.9999999974276 distance=5400 courseText=\"270\xC2\xB0\" distanceText=\"5400\"\n"
+              "error: line 5: unknown command \"launch\": expected field, course or pixel\n"
+              "inside=true latitude=-59.024442791473355 longitude=180 text=\"59\xC2\xB0 S   180\xC2\xB0 E\"\n"
+              "error: line 7: pixel: extra argument \"3\"\n");
+}
+
+TEST(QueryBatch, FieldAnswersMatchSingleRequestsAndExitZero) {
+    const Result single = RunQuery("field 37.8 -122.4 1997");
+    const Result batch = RunQuery("batch", "field 51.5 0 1997\nfield 37.8 -122.4 1997\n");
+    EXPECT_EQ(batch.status, 0);
+    const std::size_t second = batch.out.find('\n') + 1;
+    std::string expected = single.out;
+    for (std::size_t i = 0; i + 1 < expected.size(); ++i)
+        if (expected[i] == '\n') expected[i] = ' ';
+    EXPECT_EQ(batch.out.substr(second), expected);
+}
+
+TEST(QueryBatch, JsonErrorLinesCarryTheLineNumber) {
+    const Result r = RunQuery("--json batch", "field 1 2 inf\npixel 317 246\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "{\"error\":\"field: YEAR \\\"inf\\\" is not a finite number\",\"line\":1}\n"
+              "{\"inside\":true,\"latitude\":0,\"longitude\":0,\"text\":\" 0\xC2\xB0     000\xC2\xB0  \"}\n");
+}
+
+TEST(QueryBatch, OverlongLineIsRefusedAndTheNextOneAnswered) {
+    const std::string input = "field " + std::string(70000, '1') + "\npixel 0 0\n" + std::string(3000000, ' ');
+    const Result r = RunQuery("batch", input);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "error: line 1: request longer than 65536 bytes\n"
+              "inside=true latitude=80 longitude=-180 text=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n"
+              "error: line 3: request longer than 65536 bytes\n");
+}
+
+TEST(QueryBatch, EmptyInputAnswersNothing) {
+    const Result r = RunQuery("batch", "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+}
+
+// ---- bad command lines: one clear line on stderr naming the argument, status 2 ----
+
+struct BadRow {
+    const char* name;
+    const char* args;
+    const char* message;
+};
+
+void PrintTo(const BadRow& row, std::ostream* os) { *os << row.name; }
+
+class QueryBadInput : public testing::TestWithParam<BadRow> {};
+
+TEST_P(QueryBadInput, SaysWhatIsWrongAndExitsTwo) {
+    const Result r = RunQuery(GetParam().args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, std::string("dexlin-query: ") + GetParam().message + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, QueryBadInput,
+    testing::Values(BadRow{"NotANumber", "field 51.5 x 1997", "field: LON \"x\" is not a number"},
+                    BadRow{"TrailingJunk", "field 51.5 0 1997y", "field: YEAR \"1997y\" is not a number"},
+                    BadRow{"EmptyArgument", "course '' 0 0 0", "course: LAT1 \"\" is not a number"},
+                    BadRow{"NaN", "field nan 0 1997", "field: LAT \"nan\" is not a finite number"},
+                    BadRow{"Infinity", "course 0 0 0 -inf", "course: LON2 \"-inf\" is not a finite number"},
+                    BadRow{"Overflow", "field 1e999 0 1997", "field: LAT \"1e999\" is out of range"},
+                    BadRow{"HexIsNotDecimal", "field 0x10 0 1997", "field: LAT \"0x10\" is not a number"},
+                    BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
+                    BadRow{"ExtraArgument", "field 1 2 1997 4", "field: extra argument \"4\""},
+                    BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},
+                    BadRow{"PixelOutOfRange", "pixel 0 99999999999", "pixel: Y \"99999999999\" is out of range"},
+                    BadRow{"UnknownCommand", "fiel 1 2 3", "unknown command \"fiel\": expected field, course or pixel"},
+                    BadRow{"NoCommand", "--json", "no command given: expected field, course, pixel or batch (try --help)"},
+                    BadRow{"UnknownOption", "--jsn pixel 0 0", "unknown option \"--jsn\" (try --help)"},
+                    BadRow{"BatchTakesNoArguments", "batch 1",
+                           "batch: extra argument \"1\" (the requests come on standard input)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QueryOptions, PlusSignAndNegativeNumbersAreNumbersNotOptions) {
+    const Result r = RunQuery("course +10 -20 -30.5 +40");
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST(QueryOptions, HelpAndVersion) {
+    const Result help = RunQuery("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: dexlin-query", 0), 0u);
+    const Result version = RunQuery("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("dexlin-query ") + DEXLIN_VERSION + "\n");
+}
+
+}  // namespace

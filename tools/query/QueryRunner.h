@@ -1,0 +1,67 @@
+// Answers one request ("field LAT LON YEAR", "course LAT1 LON1 LAT2 LON2",
+// "pixel X Y") from the model and the geometry, as text or JSON.
+#pragma once
+
+#include "OutputBuffer.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace query {
+
+enum class Outcome {
+    Answered,      // the answer is on the output
+    ModelFailed,   // the answer (status only) is on the output; the model gave no record
+    BadRequest,    // nothing written; Error() says what was wrong
+};
+
+class QueryRunner {
+public:
+    // json: one object per answer; raw: texts keep the display's 0xB0 degree
+    // byte instead of UTF-8 (text output only, JSON is always UTF-8).
+    QueryRunner(OutputBuffer& out, bool json, bool raw) : m_out(out), m_bJson(json), m_bRaw(raw) {}
+
+    // words[0] is the command. oneLine puts a text answer on one line
+    // (items separated by blanks) instead of one item per line.
+    Outcome Run(std::span<const std::string_view> words, bool oneLine);
+
+    // What was wrong with the last BadRequest, e.g. `field: LAT: "x" is not a number`.
+    const std::string& Error() const { return m_strError; }
+
+private:
+    Outcome RunField(std::span<const std::string_view> args);
+    Outcome RunCourse(std::span<const std::string_view> args);
+    Outcome RunPixel(std::span<const std::string_view> args);
+
+    bool ParseReals(std::string_view command, std::span<const std::string_view> names,
+                    std::span<const std::string_view> args, double* values);
+    bool CheckCount(std::string_view command, std::span<const std::string_view> names,
+                    std::span<const std::string_view> args);
+    void SetError(std::string_view command, std::string_view name, std::string_view word, std::string_view what);
+
+    void BeginAnswer();
+    void ItemName(std::string_view name);
+    void Item(std::string_view name, double value);
+    void Item(std::string_view name, long long value);
+    void Item(std::string_view name, bool value);
+    void TextItem(std::string_view name, std::string_view displayBytes);
+    void EndAnswer();
+
+    OutputBuffer& m_out;
+    bool m_bJson;
+    bool m_bRaw;
+    bool m_bOneLine = false;
+    bool m_bFirstItem = true;
+    std::string m_strError;
+    std::string m_strText;  // reused for position texts
+};
+
+// Appends `word` to `message` for an error line: at most 40 bytes, anything
+// but printable ASCII shown as '?', so the line stays one clean line.
+void AppendQuoted(std::string& message, std::string_view word);
+
+// JSON string contents of the ASCII `text` (quotes, backslashes and control bytes escaped).
+void AppendJsonEscaped(OutputBuffer& out, std::string_view text);
+
+}  // namespace query
