@@ -20,6 +20,22 @@ constexpr float kReferenceRadius = 6371.2f;              // km
 
 // Recursion constants of one term that depend only on its degree and order,
 // formed once with the same expressions as the recursion itself.
+// Division by a whole number. Where the number is a power of two, multiplying
+// by its reciprocal gives the very same bits and is much cheaper.
+struct Divisor {
+    double value = 1.0;
+    double reciprocal = 0.0;  // 1/value where that is exact, otherwise 0
+
+    static Divisor Of(double value)
+    {
+        int exponent = 0;
+        const bool powerOfTwo = std::frexp(value, &exponent) == 0.5;
+        return {value, powerOfTwo ? 1.0 / value : 0.0};
+    }
+
+    double Divide(double x) const { return reciprocal != 0.0 ? x * reciprocal : x / value; }
+};
+
 struct TermConstants {
     std::int32_t n;
     std::int32_t m;
@@ -34,6 +50,11 @@ struct TermConstants {
     // shows (44157.15); stored, every reference value comes out.
     float e;
     float f;
+    Divisor byN;          // fn (other terms) or fm (sectoral terms)
+    Divisor byNMinusOne;  // fn - 1 (other terms)
+    // e is 0 for m = n-1: the quotient e*p_j/(fn-1) is then e*p_j itself
+    // (a signed zero, or NaN from a NaN), so no division is needed.
+    bool jWeighted;
 };
 
 struct TermTable {
@@ -59,6 +80,7 @@ TermTable BuildTermTable()
                 t.j = k - n - 1;
                 t.a = static_cast<float>(std::sqrt(1.0 - 0.5 / t.fm));
                 t.sectoralFactor = 1.0 + 1.0 / t.fm;
+                t.byN = Divisor::Of(t.fm);
             } else {
                 t.j = k - 2 * n + 1;
                 const double fn = t.fn;
@@ -67,6 +89,9 @@ TermTable BuildTermTable()
                 t.a = a;
                 t.e = static_cast<float>(std::sqrt((fn - 1.0f) * (fn - 1.0f) - fm * fm) / a);
                 t.f = static_cast<float>((2.0f * fn - 1.0) / a);
+                t.byN = Divisor::Of(fn);
+                t.byNMinusOne = Divisor::Of(fn - 1.0f);
+                t.jWeighted = t.e != 0.0f;
             }
         }
     }
@@ -141,13 +166,12 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     const double cl1 = cl[1];
     for (std::int32_t k = 5; k <= TermCount(degree); ++k) {
         const TermConstants& t = kTermTable.terms[k];
-        const double fm = t.fm;
         const double fn = t.fn;
         if (t.m == t.n) {
             const double a = t.a;
             const double pj = p[t.j];
             p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
-            q[k] = static_cast<float>(a * (ctD * q[t.j] + sD * pj / fm));
+            q[k] = static_cast<float>(a * (ctD * q[t.j] + t.byN.Divide(sD * pj)));
             const std::int32_t m = t.m;
             sl[m] = static_cast<float>(static_cast<double>(sl[m - 1]) * cl1 + static_cast<double>(cl[m - 1]) * sl1);
             cl[m] = static_cast<float>(static_cast<double>(cl[m - 1]) * cl1 - static_cast<double>(sl[m - 1]) * sl1);
@@ -155,8 +179,9 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
             const double e = t.e;
             const double f = t.f;
             const double pi = p[t.i];
-            p[k] = static_cast<float>((fn + 1.0) * (f * sD * pi / fn - e * p[t.j] / (fn - 1.0f)));
-            q[k] = static_cast<float>(f * (sD * q[t.i] - ctD * pi / fn) - e * q[t.j]);
+            const double jPart = t.jWeighted ? t.byNMinusOne.Divide(e * p[t.j]) : e * p[t.j];
+            p[k] = static_cast<float>((fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart));
+            q[k] = static_cast<float>(f * (sD * q[t.i] - t.byN.Divide(ctD * pi)) - e * q[t.j]);
         }
     }
 }
