@@ -1,5 +1,7 @@
 #include "Coefficients.h"
 
+#include <algorithm>
+
 #include "ModelState.h"
 
 namespace model {
@@ -27,19 +29,12 @@ CoefficientArray* SetArray(std::int32_t setCode)
 // Index of the last working-order entry of a degree: n(n+2).
 constexpr std::int32_t LastEntry(std::int32_t degree) { return degree * (degree + 2); }
 
-}  // namespace
-
-std::int32_t LoadCoefficients(std::int32_t columnChoice, std::int32_t degree, std::int32_t targetCode,
-                              std::int32_t& errorFlag)
-{
-    return LoadCoefficients(kCoefficientTable, columnChoice, degree, targetCode, errorFlag);
-}
-
-std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int32_t columnChoice,
-                              std::int32_t degree, std::int32_t targetCode, std::int32_t& errorFlag)
+// Copies the records in working order into target (nullptr: an invalid
+// target, which stores nothing but sets errorFlag for every value).
+std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
+                         CoefficientArray* target, std::int32_t& errorFlag)
 {
     errorFlag = 0;
-    CoefficientArray* target = TargetArray(targetCode);
     std::size_t record = 0;  // next table record
     std::int32_t l = 0;
     for (std::int32_t n = 1; n <= degree; ++n) {
@@ -73,6 +68,55 @@ std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int
         }
     }
     return 0;
+}
+
+// The built-in table in working order, formed once: the table is constant, so
+// loading it again would only repeat the same copies and checks.
+struct BuiltInArrays {
+    CoefficientArray mainField{};
+    CoefficientArray secularVariation{};
+    bool inOrder = false;
+};
+
+const BuiltInArrays& BuiltIn()
+{
+    static const BuiltInArrays arrays = [] {
+        BuiltInArrays built;
+        std::int32_t flag = 0;
+        built.inOrder =
+            LoadRecords(kCoefficientTable, kMainFieldColumns, kMainFieldDegree, &built.mainField, flag) == 0 &&
+            LoadRecords(kCoefficientTable, kSecularVariationColumns, kMainFieldDegree, &built.secularVariation,
+                        flag) == 0;
+        return built;
+    }();
+    return arrays;
+}
+
+}  // namespace
+
+std::int32_t LoadCoefficients(std::int32_t columnChoice, std::int32_t degree, std::int32_t targetCode,
+                              std::int32_t& errorFlag)
+{
+    const BuiltInArrays& builtIn = BuiltIn();
+    if (degree < 1 || degree > kMainFieldDegree || !builtIn.inOrder) {
+        return LoadCoefficients(kCoefficientTable, columnChoice, degree, targetCode, errorFlag);
+    }
+    CoefficientArray* target = TargetArray(targetCode);
+    if (target == nullptr) {
+        errorFlag = 1;
+        return 0;
+    }
+    errorFlag = 0;
+    const CoefficientArray& source =
+        columnChoice == kMainFieldColumns ? builtIn.mainField : builtIn.secularVariation;
+    std::copy(source.begin() + 1, source.begin() + 1 + LastEntry(degree), target->begin() + 1);
+    return 0;
+}
+
+std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int32_t columnChoice,
+                              std::int32_t degree, std::int32_t targetCode, std::int32_t& errorFlag)
+{
+    return LoadRecords(table, columnChoice, degree, TargetArray(targetCode), errorFlag);
 }
 
 std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainDegree, std::int32_t secularDegree,

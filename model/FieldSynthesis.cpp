@@ -20,6 +20,22 @@ constexpr float kReferenceRadius = 6371.2f;              // km
 
 // Recursion constants of one term that depend only on its degree and order,
 // formed once with the same expressions as the recursion itself.
+// Division by a whole number. Where the number is a power of two, multiplying
+// by its reciprocal gives the very same bits and is much cheaper.
+struct Divisor {
+    double value = 1.0;
+    double reciprocal = 0.0;  // 1/value where that is exact, otherwise 0
+
+    static Divisor Of(double value)
+    {
+        int exponent = 0;
+        const bool powerOfTwo = std::frexp(value, &exponent) == 0.5;
+        return {value, powerOfTwo ? 1.0 / value : 0.0};
+    }
+
+    double Divide(double x) const { return reciprocal != 0.0 ? x * reciprocal : x / value; }
+};
+
 struct TermConstants {
     std::int32_t n;
     std::int32_t m;
@@ -34,6 +50,11 @@ struct TermConstants {
     // shows (44157.15); stored, every reference value comes out.
     float e;
     float f;
+    Divisor byN;          // fn (other terms) or fm (sectoral terms)
+    Divisor byNMinusOne;  // fn - 1 (other terms)
+    // e is 0 for m = n-1: the quotient e*p_j/(fn-1) is then e*p_j itself
+    // (a signed zero, or NaN from a NaN), so no division is needed.
+    bool jWeighted;
 };
 
 struct TermTable {
@@ -59,6 +80,7 @@ TermTable BuildTermTable()
                 t.j = k - n - 1;
                 t.a = static_cast<float>(std::sqrt(1.0 - 0.5 / t.fm));
                 t.sectoralFactor = 1.0 + 1.0 / t.fm;
+                t.byN = Divisor::Of(t.fm);
             } else {
                 t.j = k - 2 * n + 1;
                 const double fn = t.fn;
@@ -67,6 +89,9 @@ TermTable BuildTermTable()
                 t.a = a;
                 t.e = static_cast<float>(std::sqrt((fn - 1.0f) * (fn - 1.0f) - fm * fm) / a);
                 t.f = static_cast<float>((2.0f * fn - 1.0) / a);
+                t.byN = Divisor::Of(fn);
+                t.byNMinusOne = Divisor::Of(fn - 1.0f);
+                t.jWeighted = t.e != 0.0f;
             }
         }
     }
@@ -141,13 +166,12 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     const double cl1 = cl[1];
     for (std::int32_t k = 5; k <= TermCount(degree); ++k) {
         const TermConstants& t = kTermTable.terms[k];
-        const double fm = t.fm;
         const double fn = t.fn;
         if (t.m == t.n) {
             const double a = t.a;
             const double pj = p[t.j];
             p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
-            q[k] = static_cast<float>(a * (ctD * q[t.j] + sD * pj / fm));
+            q[k] = static_cast<float>(a * (ctD * q[t.j] + t.byN.Divide(sD * pj)));
             const std::int32_t m = t.m;
             sl[m] = static_cast<float>(static_cast<double>(sl[m - 1]) * cl1 + static_cast<double>(cl[m - 1]) * sl1);
             cl[m] = static_cast<float>(static_cast<double>(cl[m - 1]) * cl1 - static_cast<double>(sl[m - 1]) * sl1);
@@ -155,53 +179,127 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
             const double e = t.e;
             const double f = t.f;
             const double pi = p[t.i];
-            p[k] = static_cast<float>((fn + 1.0) * (f * sD * pi / fn - e * p[t.j] / (fn - 1.0f)));
-            q[k] = static_cast<float>(f * (sD * q[t.i] - ctD * pi / fn) - e * q[t.j]);
+            const double jPart = t.jWeighted ? t.byNMinusOne.Divide(e * p[t.j]) : e * p[t.j];
+            p[k] = static_cast<float>((fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart));
+            q[k] = static_cast<float>(f * (sD * q[t.i] - t.byN.Divide(ctD * pi)) - e * q[t.j]);
         }
     }
 }
 
-void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements)
-{
-    const double s = position.s;
-    const double ct = position.ct;
+namespace {
+
+// Running sums of one coefficient array, each step rounded to single precision.
+struct Sums {
     float X = 0.0f;
     float Y = 0.0f;
     float Z = 0.0f;
+};
+
+// What one term contributes, the same for every coefficient array.
+struct TermFactors {
+    double rr;  // radial factor of the degree
+    double p;
+    double q;
+    double cl;
+    double sl;
+    double fm;
+    double yDivisor;  // (n + 1) cos(geocentric latitude), for the east component
+};
+
+inline void AddZonalTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f)
+{
+    const auto G = static_cast<float>(f.rr * coefficients[l]);
+    sums.X = static_cast<float>(sums.X + G * f.q);
+    sums.Z = static_cast<float>(sums.Z - G * f.p);
+}
+
+inline void AddTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f,
+                    double s, bool ctPositive)
+{
+    const auto G = static_cast<float>(f.rr * coefficients[l]);
+    const double H = f.rr * coefficients[l + 1];  // the scaled h(n,m), unrounded in T
+    const double T = G * f.cl + H * f.sl;
+    sums.X = static_cast<float>(sums.X + T * f.q);
+    sums.Z = static_cast<float>(sums.Z - T * f.p);
+    const double E = G * f.sl - static_cast<double>(static_cast<float>(H)) * f.cl;
+    if (ctPositive) {
+        sums.Y = static_cast<float>(sums.Y + E * f.fm * f.p / f.yDivisor);
+    } else {
+        sums.Y = static_cast<float>(sums.Y + E * f.q * s);
+    }
+}
+
+// Back from the geocentric to the geodetic frame.
+inline void StoreGeodetic(const Sums& sums, const FieldPosition& position, ElementSet& elements)
+{
+    const double cd = position.cd;
+    const double sd = position.sd;
+    elements.X = static_cast<float>(sums.X * cd + sums.Z * sd);
+    elements.Y = sums.Y;
+    elements.Z = static_cast<float>(sums.Z * cd - sums.X * sd);
+}
+
+// Calls add(l, factors) for each term, l being the coefficient index of its g.
+template <typename AddZonal, typename AddOther>
+inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOther addOther)
+{
+    const double ct = position.ct;
     std::int32_t l = 1;
     const std::int32_t termCount = TermCount(position.degree);
     for (std::int32_t k = 1; k <= termCount; ++k) {
         const TermConstants& t = kTermTable.terms[k];
-        const double rr = position.rr[t.n];
-        const double p = position.p[k];
-        const double q = position.q[k];
-        const auto G = static_cast<float>(rr * coefficients[l]);
+        TermFactors f{};
+        f.rr = position.rr[t.n];
+        f.p = position.p[k];
+        f.q = position.q[k];
         if (t.m == 0) {
-            X = static_cast<float>(X + G * q);
-            Z = static_cast<float>(Z - G * p);
+            addZonal(l, f);
             l += 1;
-        } else {
-            const double cl = position.cl[t.m];
-            const double sl = position.sl[t.m];
-            const double H = rr * coefficients[l + 1];  // the scaled h(n,m), unrounded in T
-            const double T = G * cl + H * sl;
-            X = static_cast<float>(X + T * q);
-            Z = static_cast<float>(Z - T * p);
-            const double E = G * sl - static_cast<double>(static_cast<float>(H)) * cl;
-            if (ct > 0.0) {
-                Y = static_cast<float>(Y + E * t.fm * p / ((t.fn + 1.0f) * ct));
-            } else {
-                Y = static_cast<float>(Y + E * q * s);
-            }
-            l += 2;
+            continue;
         }
+        f.cl = position.cl[t.m];
+        f.sl = position.sl[t.m];
+        f.fm = t.fm;
+        f.yDivisor = (t.fn + 1.0f) * ct;
+        addOther(l, f);
+        l += 2;
     }
-    // Back from the geocentric to the geodetic frame.
-    const double cd = position.cd;
-    const double sd = position.sd;
-    elements.X = static_cast<float>(X * cd + Z * sd);
-    elements.Y = Y;
-    elements.Z = static_cast<float>(Z * cd - X * sd);
+}
+
+}  // namespace
+
+void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements)
+{
+    const double s = position.s;
+    const bool ctPositive = position.ct > 0.0f;
+    Sums sums;
+    ForEachTerm(
+        position, [&](std::int32_t l, const TermFactors& f) { AddZonalTerm(sums, coefficients, l, f); },
+        [&](std::int32_t l, const TermFactors& f) { AddTerm(sums, coefficients, l, f, s, ctPositive); });
+    StoreGeodetic(sums, position, elements);
+}
+
+// The two sums side by side: each is the same sequence of single-precision
+// steps as on its own, and their independent roundings overlap.
+void SumFieldPair(const FieldPosition& position, const CoefficientArray& firstCoefficients, ElementSet& firstElements,
+                  const CoefficientArray& secondCoefficients, ElementSet& secondElements)
+{
+    const double s = position.s;
+    const bool ctPositive = position.ct > 0.0f;
+    Sums first;
+    Sums second;
+    ForEachTerm(
+        position,
+        [&](std::int32_t l, const TermFactors& f) {
+            AddZonalTerm(first, firstCoefficients, l, f);
+            AddZonalTerm(second, secondCoefficients, l, f);
+        },
+        [&](std::int32_t l, const TermFactors& f) {
+            AddTerm(first, firstCoefficients, l, f, s, ctPositive);
+            AddTerm(second, secondCoefficients, l, f, s, ctPositive);
+        });
+    StoreGeodetic(first, position, firstElements);
+    StoreGeodetic(second, position, secondElements);
 }
 
 std::int32_t SynthesizeField(float latitude, float longitude, float height, std::int32_t degree, std::int32_t setCode,

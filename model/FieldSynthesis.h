@@ -37,6 +37,10 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
 // (geodetic frame, nT) into the element set.
 void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements);
 
+// SumField for two arrays at the same position, as two calls would give.
+void SumFieldPair(const FieldPosition& position, const CoefficientArray& firstCoefficients, ElementSet& firstElements,
+                  const CoefficientArray& secondCoefficients, ElementSet& secondElements);
+
 // X, Y, Z at the point from dateCoefficients into dateElements (set code 3) or
 // nextYearCoefficients into nextYearElements (4). Always returns 0; an invalid
 // set code sets errorFlag to 1 and writes nothing.

@@ -99,9 +99,8 @@ int ComputeMagneticElements(const QueryCodes& codes, double latitude, double lon
     ComputeFieldPosition(lat, lon, kQueryHeight, degree, position);
     ElementSet& now = modelState.dateElements;
     ElementSet& next = modelState.nextYearElements;
-    SumField(position, modelState.dateCoefficients, now);
+    SumFieldPair(position, modelState.dateCoefficients, now, modelState.nextYearCoefficients, next);
     ComputeElements(kDateSet, errorFlag);
-    SumField(position, modelState.nextYearCoefficients, next);
     ComputeElements(kNextYearSet, errorFlag);
 
     result.declinationChange = AngleChange(next.D, now.D);

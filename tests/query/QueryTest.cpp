@@ -243,6 +243,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BadRow{"NaN", "field nan 0 1997", "field: LAT \"nan\" is not a finite number"},
                     BadRow{"Infinity", "course 0 0 0 -inf", "course: LON2 \"-inf\" is not a finite number"},
                     BadRow{"Overflow", "field 1e999 0 1997", "field: LAT \"1e999\" is out of range"},
+                    BadRow{"BeyondTheModelsSinglePrecision", "field 0 1e39 1997",
+                           "field: LON \"1e39\" is out of range for the model"},
                     BadRow{"HexIsNotDecimal", "field 0x10 0 1997", "field: LAT \"0x10\" is not a number"},
                     BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
                     BadRow{"ExtraArgument", "field 1 2 1997 4", "field: extra argument \"4\""},

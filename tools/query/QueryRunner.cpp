@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace query {
 
@@ -80,6 +81,14 @@ Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) 
 Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     double v[kFieldArgs.size()];
     if (!ParseReals("field", kFieldArgs, args, v)) return Outcome::BadRequest;
+    for (std::size_t i = 0; i < kFieldArgs.size(); ++i) {
+        // The model rounds its arguments to single precision; beyond its range
+        // they would become infinite there and every field NaN.
+        if (std::fabs(v[i]) > std::numeric_limits<float>::max()) {
+            SetError("field", kFieldArgs[i], args[i], "is out of range for the model");
+            return Outcome::BadRequest;
+        }
+    }
 
     model::MagneticElements e{};
     const int status = model::ComputeMagneticElements(v[0], v[1], v[2], e);

@@ -1,0 +1,50 @@
+// Speed of the variation query over a fixed set of positions and dates, and of
+// the step-by-step reference it must match bit for bit.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstddef>
+#include <random>
+
+#include "LiteralModel.h"
+#include "MagneticModel.h"
+
+namespace {
+
+struct Query {
+    double latitude;
+    double longitude;
+    double year;
+};
+
+// Positions over the map and dates within the model's years, fixed.
+const std::array<Query, 256> kQueries = [] {
+    std::array<Query, 256> queries{};
+    std::mt19937_64 generator(1995);
+    std::uniform_real_distribution<double> latitudes(-59.0, 80.0);
+    std::uniform_real_distribution<double> longitudes(-180.0, 180.0);
+    std::uniform_real_distribution<double> years(1995.0, 2000.0);
+    for (Query& q : queries) {
+        q = {latitudes(generator), longitudes(generator), years(generator)};
+    }
+    return queries;
+}();
+
+template <int (*Compute)(double, double, double, model::MagneticElements&)>
+void BM_Query(benchmark::State& state)
+{
+    std::size_t i = 0;
+    model::MagneticElements result{};
+    for (auto _ : state) {
+        const Query& q = kQueries[i++ % kQueries.size()];
+        benchmark::DoNotOptimize(Compute(q.latitude, q.longitude, q.year, result));
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_Query<model::ComputeMagneticElements>)->Name("ComputeMagneticElements");
+BENCHMARK(BM_Query<model::literal::ComputeMagneticElements>)->Name("LiteralReference");
+
+BENCHMARK_MAIN();
