@@ -10,12 +10,13 @@ rounds=${2:-15}
 bench=$build/bench/startup/dexlin-startup-bench
 [ -x "$bench" ] || cmake --build "$build" -j2 --target dexlin-startup-bench dexlin
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of our own; Xvfb names it once it is ready.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
+trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$displayfile"' EXIT
+for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$displayfile") QT_QPA_PLATFORM=xcb
 
 # One unmeasured start of each warms the file cache.
 "$bench" bare >/dev/null; "$bench" dexlin >/dev/null

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -152,6 +153,11 @@ TEST_F(DexlinDlgTest, ConstructionSetsMapMarkersBrushesAndFont) {
     EXPECT_EQ(dlg.m_brushDest.GetColor(), 0x0000FFu);
     ASSERT_NE(dlg.m_pReadoutFont, nullptr);
     EXPECT_EQ(dlg.m_pReadoutFont->GetCellHeight(), 18);
+    // The serif face resolves to its metric twin, whose largest size within
+    // the 18-row cell is 16 pixels (ascent 14, descent 3).
+    EXPECT_EQ(QFontInfo(dlg.m_pReadoutFont->GetQFont()).family(), "Liberation Serif");
+    EXPECT_EQ(dlg.m_pReadoutFont->GetQFont().pixelSize(), 16);
+    EXPECT_EQ(dlg.m_pReadoutFont->GetAscent(), 14);
     EXPECT_NE(dlg.m_hIcon, nullptr);
     EXPECT_EQ(dlg.m_hIcon, theApp.LoadIcon(IDR_APPICON)) << "the shared program icon";
     EXPECT_TRUE(dlg.IsInsideMap(634, 378));

@@ -227,6 +227,21 @@ TEST_F(DialogTest, IconsAreSharedHandlesSetOnTheWindow) {
     });
 }
 
+TEST_F(DialogTest, UnownedDialogOpenedWhileTheMainWindowRunsIsCentredOverIt) {
+    RunModal(dialog, [&] {
+        theApp.m_pMainWnd = &dialog;
+        dialog.GetWindow()->move(dialog.GetWindow()->pos() + QPoint(-40, 30));
+        TestDialog inner;
+        RunModal(inner, [&] {
+            EXPECT_EQ(inner.GetWindow()->parentWidget(), dialog.GetWindow());
+            EXPECT_EQ(inner.GetWindow()->frameGeometry(), dialog.GetWindow()->frameGeometry());
+            inner.EndDialog(IDOK);
+        });
+        theApp.m_pMainWnd = nullptr;
+        dialog.EndDialog(IDOK);
+    });
+}
+
 TEST_F(DialogTest, MissingTemplateGivesMinusOne) {
     CDialog missing(12345);
     EXPECT_EQ(missing.DoModal(), -1);
