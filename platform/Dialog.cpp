@@ -182,8 +182,11 @@ void CDialog::RunPaint() {
         painter.fillRect(m_pWindow->Surface().rect(), m_pWindow->palette().color(QPalette::Window));
         m_erase = QRegion();
     }
+    // A handler that never began painting still validates what it was asked
+    // to paint; what it invalidates itself stays for the next paint.
+    const QRegion painting = m_invalid;
     SendMessage(WM_PAINT);
-    m_invalid = QRegion();  // a handler that painted nothing still validated
+    m_invalid -= painting;
 }
 
 }  // namespace platform
