@@ -71,7 +71,7 @@ CDexlinDlg::CDexlinDlg(platform::CDialog* pParent)
     m_brushDest.CreateSolidBrush(kDestColour);
     m_bStartSet = m_bDestSet = m_bStartDrawn = m_bDestDrawn = platform::FALSE;
     SetUpModelYear();
-    m_hIcon = platform::AfxGetApp() != nullptr ? platform::AfxGetApp()->LoadIcon(IDR_APPICON) : nullptr;
+    m_hIcon = platform::GetApp() != nullptr ? platform::GetApp()->LoadIcon(IDR_APPICON) : nullptr;
 }
 
 CDexlinDlg::~CDexlinDlg() {

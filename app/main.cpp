@@ -5,4 +5,4 @@
 
 CDexlinApp theApp;
 
-int main(int argc, char** argv) { return platform::AfxWinMain(argc, argv, DexlinResources()); }
+int main(int argc, char** argv) { return platform::RunApplication(argc, argv, DexlinResources()); }

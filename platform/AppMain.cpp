@@ -6,10 +6,10 @@
 
 namespace platform {
 
-int AfxWinMain(int argc, char** argv, const ResourceSet& resources) {
+int RunApplication(int argc, char** argv, const ResourceSet& resources) {
     QApplication application(argc, argv);
     SetResources(resources);
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = GetApp();
     if (app == nullptr) return 1;  // a program without its application object
     app->SetModulePath(QCoreApplication::applicationFilePath().toStdString());
     if (!app->InitInstance()) return 0;

@@ -9,6 +9,6 @@ namespace platform {
 // application from the program file and calls its InitInstance. Returns the
 // process exit status: 0 when InitInstance returns FALSE (the program ends
 // without a message loop), otherwise that of the message loop.
-int AfxWinMain(int argc, char** argv, const ResourceSet& resources);
+int RunApplication(int argc, char** argv, const ResourceSet& resources);
 
 }  // namespace platform

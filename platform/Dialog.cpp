@@ -15,13 +15,13 @@ namespace platform {
 CDialog::CDialog(UINT nIDTemplate, CDialog* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 CDialog::~CDialog() {
-    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
+    if (CWinApp* app = GetApp(); app != nullptr && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
 }
 
 QWidget* CDialog::OwnerWindow() const {
     // An unowned dialog is owned by the application's main window while that runs.
     if (m_pParentWnd != nullptr) return m_pParentWnd->GetWindow();
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = GetApp();
     if (app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd != this) return app->m_pMainWnd->GetWindow();
     return nullptr;
 }
@@ -54,7 +54,7 @@ void CDialog::EndDialog(int nResult) {
 
 BOOL CDialog::OnInitDialog() {
     DoDataExchange(nullptr);
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = GetApp();
     for (const auto& [id, widget] : m_pWindow->Controls()) {
         const UINT command = static_cast<UINT>(id) & 0xFFFF;
         if (command >= kFirstAppCommand && command < kEndAppCommand && (app == nullptr || !app->ServesCommand(command)))
@@ -96,7 +96,7 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
             } else if (id == static_cast<UINT>(IDCANCEL)) {
                 OnCancel();
             } else if (id >= kFirstAppCommand && id < kEndAppCommand) {
-                if (CWinApp* app = AfxGetApp()) return app->OnCommand(id);
+                if (CWinApp* app = GetApp()) return app->OnCommand(id);
             }
             return 0;
         }

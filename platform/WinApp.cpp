@@ -11,7 +11,7 @@ constinit CWinApp* g_app = nullptr;
 constexpr const char* kHelpExtension = ".HLP";
 }  // namespace
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* GetApp() { return g_app; }
 
 CWinApp::CWinApp(const char* lpszAppName)
     : m_strAppName(lpszAppName != nullptr ? lpszAppName : ""), m_bNamed(lpszAppName != nullptr) {

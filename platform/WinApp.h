@@ -1,6 +1,6 @@
 // The application object. Exactly one static object of a class derived from
 // CWinApp exists; it registers itself on construction and the framework's
-// start-up (AfxWinMain) calls its InitInstance.
+// start-up (RunApplication) calls its InitInstance.
 #pragma once
 
 #include <span>
@@ -59,7 +59,7 @@ private:
     bool m_bNamed;
 };
 
-CWinApp* AfxGetApp();
+CWinApp* GetApp();
 
 // Program name: the file name of the path without its extension.
 std::string AppNameFromModulePath(const std::string& modulePath);
