@@ -133,10 +133,8 @@ std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainD
     if (secularDegree < mainDegree) {
         // Degrees above the secular variation keep their epoch values.
         k = LastEntry(secularDegree);
-        if (target != nullptr) {
-            for (std::int32_t i = k + 1; i <= LastEntry(mainDegree); ++i) {
-                (*target)[i] = main[i];
-            }
+        if (target != nullptr && LastEntry(mainDegree) > k) {
+            std::copy(main.begin() + k + 1, main.begin() + LastEntry(mainDegree) + 1, target->begin() + k + 1);
         }
     } else if (secularDegree > mainDegree) {
         // Degrees above the main field grow from 0 by the variation alone.

@@ -86,7 +86,13 @@ TEST(Query, HugeFiniteInputsAreStillComputed)
         EXPECT_EQ(ComputeMagneticElements(10.0, 20.0, year, record), kStatusOk) << year;
         EXPECT_LE(std::abs(static_cast<std::int64_t>(record.declinationDegrees)), 3279523) << year;
     }
+    // At 3e38 the coefficients overflow and the field is no number: the
+    // record says so through its minutes instead of converting NaN to int.
     MagneticElements record = Filled();
+    EXPECT_EQ(ComputeMagneticElements(10.0, 20.0, 3.0e38, record), kStatusOk);
+    EXPECT_EQ(record.declinationDegrees, 0);
+    EXPECT_TRUE(std::isnan(record.declinationMinutes));
+    EXPECT_EQ(record.inclinationDegrees, 0);
     EXPECT_EQ(ComputeMagneticElements(1.0e300, 0.0, 1997.0, record), kStatusOk);
 }
 
