@@ -164,18 +164,14 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     auto& cl = position.cl;
     const double sl1 = sl[1];
     const double cl1 = cl[1];
-    for (std::int32_t k = 5; k <= TermCount(degree); ++k) {
-        const TermConstants& t = kTermTable.terms[k];
-        const double fn = t.fn;
-        if (t.m == t.n) {
-            const double a = t.a;
-            const double pj = p[t.j];
-            p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
-            q[k] = static_cast<float>(a * (ctD * q[t.j] + t.byN.Divide(sD * pj)));
-            const std::int32_t m = t.m;
-            sl[m] = static_cast<float>(static_cast<double>(sl[m - 1]) * cl1 + static_cast<double>(cl[m - 1]) * sl1);
-            cl[m] = static_cast<float>(static_cast<double>(cl[m - 1]) * cl1 - static_cast<double>(sl[m - 1]) * sl1);
-        } else {
+    // From the fifth term on (the first four are seeded), degree by degree:
+    // the orders 0 to n-1 from the two degrees below, then the sectoral term
+    // from the one of degree n-1 and order n-1.
+    std::int32_t k = 5;
+    for (std::int32_t n = 2; n <= degree; ++n) {
+        for (std::int32_t m = 0; n > 2 && m < n; ++m, ++k) {
+            const TermConstants& t = kTermTable.terms[k];
+            const double fn = t.fn;
             const double e = t.e;
             const double f = t.f;
             const double pi = p[t.i];
@@ -183,6 +179,14 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
             p[k] = static_cast<float>((fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart));
             q[k] = static_cast<float>(f * (sD * q[t.i] - t.byN.Divide(ctD * pi)) - e * q[t.j]);
         }
+        const TermConstants& t = kTermTable.terms[k];
+        const double a = t.a;
+        const double pj = p[t.j];
+        p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
+        q[k] = static_cast<float>(a * (ctD * q[t.j] + t.byN.Divide(sD * pj)));
+        sl[n] = static_cast<float>(static_cast<double>(sl[n - 1]) * cl1 + static_cast<double>(cl[n - 1]) * sl1);
+        cl[n] = static_cast<float>(static_cast<double>(cl[n - 1]) * cl1 - static_cast<double>(sl[n - 1]) * sl1);
+        ++k;
     }
 }
 
@@ -244,30 +248,31 @@ inline void StoreGeodetic(const Sums& sums, const FieldPosition& position, Eleme
     elements.Z = static_cast<float>(sums.Z * cd - sums.X * sd);
 }
 
-// Calls add(l, factors) for each term, l being the coefficient index of its g.
+// Calls addZonal(l, factors) or addOther(l, factors) for each term in working
+// order, l being the coefficient index of its g.
 template <typename AddZonal, typename AddOther>
 inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOther addOther)
 {
     const double ct = position.ct;
+    std::int32_t k = 1;
     std::int32_t l = 1;
-    const std::int32_t termCount = TermCount(position.degree);
-    for (std::int32_t k = 1; k <= termCount; ++k) {
-        const TermConstants& t = kTermTable.terms[k];
+    for (std::int32_t n = 1; n <= position.degree; ++n) {
         TermFactors f{};
-        f.rr = position.rr[t.n];
+        f.rr = position.rr[n];
         f.p = position.p[k];
         f.q = position.q[k];
-        if (t.m == 0) {
-            addZonal(l, f);
-            l += 1;
-            continue;
+        addZonal(l, f);
+        ++k;
+        l += 1;
+        f.yDivisor = (static_cast<float>(n) + 1.0f) * ct;
+        for (std::int32_t m = 1; m <= n; ++m, ++k, l += 2) {
+            f.p = position.p[k];
+            f.q = position.q[k];
+            f.cl = position.cl[m];
+            f.sl = position.sl[m];
+            f.fm = static_cast<float>(m);
+            addOther(l, f);
         }
-        f.cl = position.cl[t.m];
-        f.sl = position.sl[t.m];
-        f.fm = t.fm;
-        f.yDivisor = (t.fn + 1.0f) * ct;
-        addOther(l, f);
-        l += 2;
     }
 }
 
