@@ -29,6 +29,9 @@ CoefficientArray* SetArray(std::int32_t setCode)
 // Index of the last working-order entry of a degree: n(n+2).
 constexpr std::int32_t LastEntry(std::int32_t degree) { return degree * (degree + 2); }
 
+// A degree cut to what the arrays hold.
+constexpr std::int32_t StoredDegree(std::int32_t degree) { return std::min(degree, kMaxCoefficientDegree); }
+
 // Copies the records in working order into target (nullptr: an invalid
 // target, which stores nothing but sets errorFlag for every value).
 std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
@@ -37,7 +40,7 @@ std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t 
     errorFlag = 0;
     std::size_t record = 0;  // next table record
     std::int32_t l = 0;
-    for (std::int32_t n = 1; n <= degree; ++n) {
+    for (std::int32_t n = 1; n <= StoredDegree(degree); ++n) {
         for (std::int32_t m = 0; m <= n; ++m, ++record) {
             if (record >= table.size()) {
                 return kTableOutOfOrder;  // a short table lacks the expected record
@@ -137,6 +140,8 @@ void Extrapolate(const std::array<float, Count>& t, std::int32_t mainDegree, std
 {
     const CoefficientArray& main = modelState.mainField;
     const CoefficientArray& secular = modelState.secularVariation;
+    mainDegree = StoredDegree(mainDegree);
+    secularDegree = StoredDegree(secularDegree);
     std::int32_t k = LastEntry(mainDegree);
     if (secularDegree < mainDegree) {
         // Degrees above the secular variation keep their epoch values.

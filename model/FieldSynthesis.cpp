@@ -1,5 +1,6 @@
 #include "FieldSynthesis.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Coefficients.h"
@@ -18,8 +19,6 @@ constexpr float kPolarRadiusSquared = 40408588.0f;       // b^2, km^2
 constexpr float kRadiusSquaredDifference = 272336.0f;    // a^2 - b^2, km^2
 constexpr float kReferenceRadius = 6371.2f;              // km
 
-// Recursion constants of one term that depend only on its degree and order,
-// formed once with the same expressions as the recursion itself.
 // Division by a whole number. Where the number is a power of two, multiplying
 // by its reciprocal gives the very same bits and is much cheaper.
 struct Divisor {
@@ -36,11 +35,10 @@ struct Divisor {
     double Divide(double x) const { return reciprocal != 0.0 ? x * reciprocal : x / value; }
 };
 
+// Recursion constants of one term that depend only on its degree and order,
+// formed once with the same expressions as the recursion itself.
 struct TermConstants {
-    std::int32_t n;
-    std::int32_t m;
     float fn;
-    float fm;
     std::int32_t i;  // term of degree n-1, same order (other terms)
     std::int32_t j;  // degree n-1 order n-1 (sectoral) or degree n-2, same order
     double sectoralFactor;  // 1 + 1/fm (sectoral terms)
@@ -68,23 +66,21 @@ TermTable BuildTermTable()
     for (std::int32_t n = 1; n <= kMaxSynthesisDegree; ++n) {
         for (std::int32_t m = 0; m <= n; ++m, ++k) {
             TermConstants& t = table.terms[k];
-            t.n = n;
-            t.m = m;
             t.fn = static_cast<float>(n);
-            t.fm = static_cast<float>(m);
+            const auto fmSingle = static_cast<float>(m);
             t.i = k - n;
             if (k < 5) {
                 continue;  // seeded terms
             }
             if (m == n) {
                 t.j = k - n - 1;
-                t.a = static_cast<float>(std::sqrt(1.0 - 0.5 / t.fm));
-                t.sectoralFactor = 1.0 + 1.0 / t.fm;
-                t.byN = Divisor::Of(t.fm);
+                t.a = static_cast<float>(std::sqrt(1.0 - 0.5 / fmSingle));
+                t.sectoralFactor = 1.0 + 1.0 / fmSingle;
+                t.byN = Divisor::Of(fmSingle);
             } else {
                 t.j = k - 2 * n + 1;
                 const double fn = t.fn;
-                const double fm = t.fm;
+                const double fm = fmSingle;
                 const auto a = static_cast<float>(std::sqrt(fn * fn - fm * fm));
                 t.a = a;
                 t.e = static_cast<float>(std::sqrt((fn - 1.0f) * (fn - 1.0f) - fm * fm) / a);
@@ -100,12 +96,11 @@ TermTable BuildTermTable()
 
 const TermTable kTermTable = BuildTermTable();
 
-constexpr std::int32_t TermCount(std::int32_t degree) { return degree * (degree + 3) / 2; }
-
 }  // namespace
 
 void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position)
 {
+    degree = std::min(degree, kMaxSynthesisDegree);
     position.degree = degree;
     const double h = height;
     auto s = static_cast<float>(std::sin(static_cast<double>(latitude) * kDegreeToRadian));

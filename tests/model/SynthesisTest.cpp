@@ -130,6 +130,13 @@ TEST_F(Synthesis, SplitSynthesisMatchesTheLiteralOneBitForBit)
             }
         }
     }
+    // A degree beyond the arrays sums what they hold.
+    std::int32_t cutFlag = 0;
+    SynthesizeField(20.0f, 20.0f, 0.0f, 12, kDateSet, cutFlag);
+    const ElementSet degree12 = modelState.dateElements;
+    SynthesizeField(20.0f, 20.0f, 0.0f, 40, kDateSet, cutFlag);
+    EXPECT_TRUE(SameBits(degree12, modelState.dateElements));
+
     // Above the surface and to a lower degree as well.
     std::int32_t flag = 0;
     SynthesizeField(20.0f, 20.0f, 400.0f, 6, kDateSet, flag);
