@@ -94,7 +94,13 @@ TermTable BuildTermTable()
     return table;
 }
 
-const TermTable kTermTable = BuildTermTable();
+// Formed on first use, so that a query made while the program's statics are
+// still being set up finds it ready.
+const TermTable& Terms()
+{
+    static const TermTable table = BuildTermTable();
+    return table;
+}
 
 }  // namespace
 
@@ -162,10 +168,11 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     // From the fifth term on (the first four are seeded), degree by degree:
     // the orders 0 to n-1 from the two degrees below, then the sectoral term
     // from the one of degree n-1 and order n-1.
+    const TermTable& terms = Terms();
     std::int32_t k = 5;
     for (std::int32_t n = 2; n <= degree; ++n) {
         for (std::int32_t m = 0; n > 2 && m < n; ++m, ++k) {
-            const TermConstants& t = kTermTable.terms[k];
+            const TermConstants& t = terms.terms[k];
             const double fn = t.fn;
             const double e = t.e;
             const double f = t.f;
@@ -174,7 +181,7 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
             p[k] = static_cast<float>((fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart));
             q[k] = static_cast<float>(f * (sD * q[t.i] - t.byN.Divide(ctD * pi)) - e * q[t.j]);
         }
-        const TermConstants& t = kTermTable.terms[k];
+        const TermConstants& t = terms.terms[k];
         const double a = t.a;
         const double pj = p[t.j];
         p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
