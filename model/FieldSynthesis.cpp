@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "Coefficients.h"
 
@@ -102,6 +103,25 @@ const TermTable& Terms()
     return table;
 }
 
+// ratio^exponent rounded to single precision, as from the power function.
+// `product` is the power formed by repeated multiplication in double, within
+// 14 * 2^-53 of the exact power relative to it. Where it lies clearly inside
+// the interval of reals that round to one float, the exact power and the power
+// function's result (far closer than 2^-40) round to that same float, so the
+// function is called only in the rare cases near a halfway point.
+float RadialFactor(float ratio, std::int32_t exponent, double product)
+{
+    const auto rounded = static_cast<float>(product);
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    const double lowerHalfway = (static_cast<double>(rounded) + std::nextafter(rounded, -kInfinity)) / 2.0;
+    const double upperHalfway = (static_cast<double>(rounded) + std::nextafter(rounded, kInfinity)) / 2.0;
+    const double margin = std::ldexp(product, -38);
+    if (product - lowerHalfway > margin && upperHalfway - product > margin) {
+        return rounded;
+    }
+    return static_cast<float>(std::pow(static_cast<double>(ratio), exponent));
+}
+
 }  // namespace
 
 void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position)
@@ -142,8 +162,10 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     position.sd = sd;
 
     const auto ratio = static_cast<float>(kReferenceRadius / static_cast<double>(r));
+    double power = static_cast<double>(ratio) * ratio * ratio;
     for (std::int32_t n = 1; n <= degree; ++n) {
-        position.rr[n] = static_cast<float>(std::pow(static_cast<double>(ratio), n + 2));
+        position.rr[n] = RadialFactor(ratio, n + 2, power);
+        power *= ratio;
     }
 
     // Seed terms: degree 1 order 0 and 1, degree 2 order 0 and 1.
