@@ -86,7 +86,13 @@ TEST(Query, HugeFiniteInputsAreStillComputed)
         EXPECT_EQ(ComputeMagneticElements(10.0, 20.0, year, record), kStatusOk) << year;
         EXPECT_LE(std::abs(static_cast<std::int64_t>(record.declinationDegrees)), 3279523) << year;
     }
+    // At 3e38 the coefficients overflow and the field is no number: the
+    // record says so through its minutes instead of converting NaN to int.
     MagneticElements record = Filled();
+    EXPECT_EQ(ComputeMagneticElements(10.0, 20.0, 3.0e38, record), kStatusOk);
+    EXPECT_EQ(record.declinationDegrees, 0);
+    EXPECT_TRUE(std::isnan(record.declinationMinutes));
+    EXPECT_EQ(record.inclinationDegrees, 0);
     EXPECT_EQ(ComputeMagneticElements(1.0e300, 0.0, 1997.0, record), kStatusOk);
 }
 
@@ -100,7 +106,7 @@ TEST(Query, DegreesAndMinutesFollowTheSignRule)
     const Case cases[] = {
         {-3.6875f, -3, 41.25},  {-0.5f, 0, -30.0},         {0.5f, 0, 30.0},     {0.0f, 0, 0.0},
         {180.0f, 180, 0.0},     {-12.5f, -12, 30.0},       {66.25f, 66, 15.0},  {-66.25f, -66, 15.0},
-        {57238.484375f * 57.29578f, 3279523, 30.0},  // the date's marker converted like an angle
+        {3279523.5f, 3279523, 30.0},  // the date's marker 57238.484375 in degrees
     };
     for (const Case& c : cases) {
         std::int32_t whole = 99;
@@ -186,7 +192,8 @@ TEST(Query, FastQueryMatchesTheLiteralOneBitForBit)
 
     const double rows[][3] = {{51.5, 0.0, 1997.0},   {37.8, -122.4, 1997.0}, {0.0, 0.0, 1995.0},
                               {-33.9, 151.2, 1997.0}, {40.0, -74.0, 1998.2},  {60.0, -45.0, 1999.5},
-                              {78.0, 15.0, 1996.0},   {50.0, 8.0, 1997.0},    {83.5, -114.5, 1997.0}};
+                              {78.0, 15.0, 1996.0},   {50.0, 8.0, 1997.0},    {83.5, -114.5, 1997.0},
+                              {100.0, 30.0, 1997.0},  {-200.0, 10.0, 1980.0}, {0.0, 720.5, 2050.0}};
     for (const auto& row : rows) {
         MagneticElements fast{};
         MagneticElements slow{};
