@@ -1,6 +1,7 @@
 #include "MagneticModel.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "CoefficientRecord.h"
@@ -22,6 +23,12 @@ constexpr QueryCodes kModelCodes{kMainFieldTarget, kSecularVariationTarget, kDat
 
 // A real angle in radians, as opposed to an undetermined marker.
 bool IsAngle(float value) { return std::fabs(value) <= kHalfTurn; }
+
+// Finite and no larger in magnitude than the largest single-precision value.
+bool FitsSinglePrecision(double value)
+{
+    return std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max());
+}
 
 // Annual change of an angle in minutes of arc per year. Where the angle passes
 // through +-180 degrees between the two dates, the difference is brought into
@@ -67,7 +74,9 @@ int ComputeMagneticElements(double latitude, double longitude, double year, Magn
 int ComputeMagneticElements(const QueryCodes& codes, double latitude, double longitude, double year,
                             MagneticElements& result)
 {
-    if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(year)) {
+    // The query works in single precision: a value beyond its range would
+    // round to infinity there and fill the record with NaN.
+    if (!FitsSinglePrecision(latitude) || !FitsSinglePrecision(longitude) || !FitsSinglePrecision(year)) {
         return kStatusNotFinite;
     }
     const auto lat = static_cast<float>(latitude);

@@ -31,7 +31,8 @@ struct MagneticElements {
 inline constexpr int kStatusOk = 0;
 inline constexpr int kStatusExtrapolationFailed = 2;  // an extrapolation set the error flag
 inline constexpr int kStatusLoadFailed = 3;           // a coefficient load set the error flag
-inline constexpr int kStatusNotFinite = 4;            // latitude, longitude or year is NaN or infinite
+inline constexpr int kStatusNotFinite = 4;            // latitude, longitude or year is NaN, infinite or
+                                                      // beyond single precision's range
 
 // Computes the magnetic elements at a geodetic position (degrees, north and
 // east positive) for a decimal year. On any status but kStatusOk the result

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "CoefficientRecord.h"
@@ -176,7 +177,8 @@ double Change(float next, float date)
 
 int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result)
 {
-    if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(year)) {
+    const double largest = std::numeric_limits<float>::max();
+    if (!(std::fabs(latitude) <= largest && std::fabs(longitude) <= largest && std::fabs(year) <= largest)) {
         return kStatusNotFinite;
     }
     const auto lat = static_cast<float>(latitude);

@@ -69,7 +69,9 @@ TEST(Query, InputsThatAreNoNumbersAreRefused)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const double inputs[][3] = {{nan, 0.0, 1997.0}, {0.0, nan, 1997.0}, {0.0, 0.0, nan},
-                                {inf, 0.0, 1997.0}, {0.0, -inf, 1997.0}, {0.0, 0.0, inf}};
+                                {inf, 0.0, 1997.0}, {0.0, -inf, 1997.0}, {0.0, 0.0, inf},
+                                // beyond single precision, where the query works: infinite there
+                                {1.0e300, 0.0, 1997.0}, {0.0, -1.0e39, 1997.0}, {0.0, 0.0, 1.0e300}};
     for (const auto& in : inputs) {
         MagneticElements record = Filled();
         EXPECT_EQ(ComputeMagneticElements(in[0], in[1], in[2], record), kStatusNotFinite);
@@ -79,9 +81,8 @@ TEST(Query, InputsThatAreNoNumbersAreRefused)
 
 TEST(Query, HugeFiniteInputsAreStillComputed)
 {
-    // Years far beyond the model, and a latitude too large for single
-    // precision, run through without an undefined conversion.
-    for (const double year : {-1.0e6, 1.0e30, 3.0e38, 1.0e300}) {
+    // Years far beyond the model run through without an undefined conversion.
+    for (const double year : {-1.0e6, 1.0e30, 3.0e38}) {
         MagneticElements record = Filled();
         EXPECT_EQ(ComputeMagneticElements(10.0, 20.0, year, record), kStatusOk) << year;
         EXPECT_LE(std::abs(static_cast<std::int64_t>(record.declinationDegrees)), 3279523) << year;
@@ -93,7 +94,6 @@ TEST(Query, HugeFiniteInputsAreStillComputed)
     EXPECT_EQ(record.declinationDegrees, 0);
     EXPECT_TRUE(std::isnan(record.declinationMinutes));
     EXPECT_EQ(record.inclinationDegrees, 0);
-    EXPECT_EQ(ComputeMagneticElements(1.0e300, 0.0, 1997.0, record), kStatusOk);
 }
 
 TEST(Query, DegreesAndMinutesFollowTheSignRule)
