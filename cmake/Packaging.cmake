@@ -1,0 +1,54 @@
+# Installation and the Debian package.
+#
+# `cmake --install` puts the program and its companion in bin/, the help file
+# beside the program (it looks for its own path with ".HLP"), and the desktop
+# entry, icons and AppStream metadata where the freedesktop conventions put
+# them. `cpack -G DEB` packs the same tree for /usr.
+include(GNUInstallDirs)
+
+# The desktop id; the desktop entry, the icons and the metadata carry it.
+set(DEXLIN_APP_ID org.dexlin.Dexlin)
+set(DEXLIN_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+if(TARGET dexlin-query)
+  install(TARGETS dexlin-query RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+if(DEXLIN_GUI)
+  install(TARGETS dexlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+  install(FILES ${DEXLIN_PACKAGING_DIR}/${DEXLIN_APP_ID}.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${DEXLIN_PACKAGING_DIR}/${DEXLIN_APP_ID}.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  foreach(size 16 32 128)
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/pictures/dexlin-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${DEXLIN_APP_ID}.png)
+  endforeach()
+endif()
+
+# The Debian package: shared-library dependencies found by dpkg-shlibdeps; the
+# readout and label fonts are named by face, so their package is declared.
+set(CPACK_PACKAGE_NAME dexlin)
+set(CPACK_PACKAGE_VENDOR "Dexlin")
+set(CPACK_PACKAGE_CONTACT "Dexlin developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "World map with magnetic variation, great-circle course and distance")
+# The long description, one control-file line each.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "One window shows a world map with a readout panel. While the pointer moves"
+  "over the map, the panel shows the latitude and longitude under it and the"
+  "magnetic variation there, from a built-in model of the Earth's main field"
+  "for 1995 to 2000. A left click marks a start point, a right click a"
+  "destination; with both marked the panel shows the initial great-circle"
+  "course and the distance in nautical miles. dexlin-query answers the same"
+  "questions on the command line.")
+set(CPACK_GENERATOR DEB)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+include(CPack)

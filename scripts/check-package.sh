@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks it as a user would meet it: installs it
+# with apt-get, checks the installed files (program, help file beside it,
+# desktop entry, icons, AppStream metadata), that every library the program
+# and its X platform plugin load comes from the package's declared
+# dependencies, starts /usr/bin/dexlin on a virtual display and ends it with
+# Escape, and removes the package again. Run as root on Debian 12:
+#   bash scripts/check-package.sh [BUILD_DIR]      (default build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+apt_options=(-y -qq -o DPkg::Lock::Timeout=300)
+
+fail() {
+    echo "check-package: FAIL: $*" >&2
+    exit 1
+}
+ok() { echo "check-package: ok: $*"; }
+
+bash scripts/deps.sh
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2 --target dexlin dexlin-query
+rm -f "$build"/dexlin_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+debs=("$build"/dexlin_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single dexlin_*.deb"
+deb=$(realpath "${debs[0]}")
+ok "built $(basename "$deb")"
+
+# The control record: shared-library dependencies found by dpkg-shlibdeps,
+# and the fonts the readouts are drawn in.
+dpkg-deb -I "$deb"
+depends=$(dpkg-deb -f "$deb" Depends)
+names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
+for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation2; do
+    grep -qxF "$p" <<<"$names" || fail "Depends lacks $p: $depends"
+done
+ok "Depends: $depends"
+
+# Work on the machine's own package set: a dexlin installed before goes first.
+if dpkg-query -W -f='${Status}' dexlin 2>/dev/null | grep -q 'install ok installed'; then
+    echo "check-package: removing the dexlin installed before"
+    apt-get remove --purge "${apt_options[@]}" dexlin
+fi
+
+source tests/e2e/xsession.sh
+work=$(mktemp -d)
+installed=
+cleanup() {
+    xs_cleanup
+    rm -rf "$work"
+    if [ -n "$installed" ]; then apt-get remove --purge "${apt_options[@]}" dexlin >/dev/null || true; fi
+}
+trap cleanup EXIT
+
+DEBIAN_FRONTEND=noninteractive apt-get install "${apt_options[@]}" "$deb"
+installed=yes
+ok "installed"
+
+# Installed files, where the freedesktop conventions put them.
+id=org.dexlin.Dexlin
+[ -x /usr/bin/dexlin ] || fail "/usr/bin/dexlin missing"
+[ -x /usr/bin/dexlin-query ] || fail "/usr/bin/dexlin-query missing"
+[ "$(command -v dexlin)" = /usr/bin/dexlin ] || fail "dexlin is not the one on PATH"
+[ -r /usr/bin/dexlin.HLP ] || fail "the help file is not beside the program (/usr/bin/dexlin.HLP)"
+desktop=/usr/share/applications/$id.desktop
+metainfo=/usr/share/metainfo/$id.metainfo.xml
+[ -f "$desktop" ] || fail "$desktop missing"
+[ -f "$metainfo" ] || fail "$metainfo missing"
+desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate $metainfo"
+grep -qx "Exec=dexlin" "$desktop" || fail "the desktop entry does not start dexlin"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop entry does not name the icon $id"
+for size in 16 32 128; do
+    icon=/usr/share/icons/hicolor/${size}x${size}/apps/$id.png
+    [ -f "$icon" ] || fail "$icon missing"
+    [ "$(identify -format '%wx%h' "$icon")" = "${size}x${size}" ] || fail "$icon is not ${size}x${size}"
+done
+for f in /usr/bin/dexlin /usr/bin/dexlin-query /usr/bin/dexlin.HLP "$desktop" "$metainfo"; do
+    [ "$(dpkg-query -S "$f" | cut -d: -f1)" = dexlin ] || fail "$f is not the package's"
+done
+/usr/bin/dexlin-query pixel 317 139 >/dev/null || fail "dexlin-query does not answer"
+ok "installed files in place and valid"
+
+# Every library the program and Qt's X platform plugin load belongs to a
+# package the dependencies bring in, so a clean system gets them all.
+closure=$(apt-cache depends --recurse --installed --no-recommends --no-suggests --no-conflicts --no-breaks \
+    --no-replaces --no-enhances dexlin | grep -v '^ ' | sed 's/:.*//' | sort -u)
+plugin=$(dpkg-query -L libqt6gui6 | grep '/platforms/libqxcb\.so$') || fail "no X platform plugin"
+libs=$(ldd /usr/bin/dexlin "$plugin" | awk '/=>/ { print $3 }' | sort -u)
+! ldd /usr/bin/dexlin "$plugin" | grep -q 'not found' || fail "libraries not found: $(ldd /usr/bin/dexlin | grep 'not found')"
+# The package that holds a file, under its own name, its target's, or the
+# target's without /usr (the merged /usr keeps dpkg's older names).
+owner_of() {
+    local real candidate
+    real=$(realpath "$1")
+    for candidate in "$1" "$real" "${real#/usr}"; do
+        dpkg-query -S "$candidate" 2>/dev/null | head -n 1 | cut -d: -f1 | grep . && return 0
+    done
+    return 1
+}
+for lib in $libs; do
+    owner=$(owner_of "$lib") || fail "$lib belongs to no package"
+    grep -qx "$owner" <<<"$closure" || fail "$lib comes from $owner, which the dependencies do not bring in"
+done
+ok "$(wc -w <<<"$libs") libraries, all from the dependencies"
+
+# A real start of the installed program, in a bare environment, inside the
+# model's years; Escape ends it with status 0.
+xs_start_display "$work" || fail "no X server"
+xs_start_program env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$work" \
+    faketime '1997-06-15 12:00:00' /usr/bin/dexlin
+xs_wait_painted 30 "$work/installed.png" || fail "the installed program's window did not appear"
+xs_point 317 139 "$XS_WIN"
+xdotool key Escape
+xs_wait_exit 10 || fail "Escape did not end the installed program"
+[ "$XS_STATUS" -eq 0 ] || fail "the installed program exited with status $XS_STATUS"
+ok "installed program ran and ended with status 0"
+
+apt-get remove --purge "${apt_options[@]}" dexlin
+installed=
+[ ! -e /usr/bin/dexlin ] && [ ! -e "$desktop" ] || fail "files left after removal"
+ok "removed again"

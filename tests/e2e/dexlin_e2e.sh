@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# The program as a person uses it: started for real on an X server of its own,
+# driven with real pointer and key events, checked on screenshots. Run by ctest:
+#   dexlin_e2e.sh PROGRAM QUERY OUT_DIR
+# PROGRAM is the window program, QUERY the command-line companion (it confirms
+# the map pixel of a place), OUT_DIR receives a screenshot of every step.
+#
+# Run 1, inside the model's years: the pointer over London, New York and
+# Sydney writes the cursor and variation boxes; a left click on London and a
+# right click on New York draw the yellow and red dots and write the start,
+# destination, course and distance; a new left click moves the yellow dot;
+# Enter opens the about box, Escape closes it; Escape ends the program with
+# status 0.
+# Run 2, today's date: the range message comes before the main window; Enter
+# dismisses it; positions, course and distance are written, the variation never.
+set -euo pipefail
+
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIP: needs Xvfb and xdotool (scripts/deps.sh installs them)"
+    exit 77
+fi
+
+program=$1
+query=$2
+out=$3
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/e2e/xsession.sh
+source "$here/xsession.sh"
+
+work=$(mktemp -d)
+trap 'xs_cleanup; rm -rf "$work"' EXIT
+rm -rf "$out"
+mkdir -p "$out"
+
+fail() {
+    echo "FAIL: $*"
+    if [ -s "$work/program.out" ]; then
+        echo "program output:"
+        cat "$work/program.out"
+    fi
+    exit 1
+}
+ok() { echo "ok: $*"; }
+
+changed() { [ "$(xs_box_diff "$1" "$2" "$3")" -gt 0 ]; }
+same() { [ "$(xs_box_diff "$1" "$2" "$3")" -eq 0 ]; }
+
+xs_place_pixel "$query" 51.5074 -0.1278 || fail "London's pixel"
+london=("$PX" "$PY")
+xs_place_pixel "$query" 40.7128 -74.0060 || fail "New York's pixel"
+newyork=("$PX" "$PY")
+xs_place_pixel "$query" -33.8688 151.2093 || fail "Sydney's pixel"
+sydney=("$PX" "$PY")
+ok "London at (${london[*]}), New York at (${newyork[*]}), Sydney at (${sydney[*]})"
+
+# The main window, painted; its first picture is $out/$1.png, kept in $painted.
+wait_painted() {
+    xs_wait_painted 20 "$out/$1.png" || fail "main window not shown and painted"
+    [ "$WW" -gt 450 ] && [ "$WH" -gt 448 ] || fail "main window is ${WW}x${WH}, too small for the panel"
+    painted=$XS_SHOT
+    ok "main window ${WW}x${WH} at ($WX, $WY), painted, readout boxes empty"
+}
+
+# Escape ends the program with status 0.
+end_with_escape() {
+    xdotool key Escape
+    xs_wait_exit 10 || fail "Escape did not end the program"
+    [ "$XS_STATUS" -eq 0 ] || fail "exit status $XS_STATUS"
+    ok "Escape ended the program with status 0"
+}
+
+xs_start_display "$work" || fail "no X server"
+
+# ---- Run 1: 15 June 1997, inside the model's years; the clock runs on.
+xs_start_program faketime '1997-06-15 12:00:00' "$program"
+wait_painted run1-01-painted
+xs_window_shown "$XS_RANGE_TITLE" && fail "range message shown for a date inside the model's years"
+
+# Pointer moves write the cursor and variation boxes, nothing else.
+previous=$painted
+step=2
+for place in london newyork sydney; do
+    declare -n xy=$place
+    xs_point "${xy[0]}" "${xy[1]}" "$XS_WIN"
+    moved() { changed "$1" "$previous" XS_BOX_CURSOR && changed "$1" "$painted" XS_BOX_VARIATION; }
+    xs_shoot_until 10 "$out/run1-0$step-pointer-$place.png" moved ||
+        fail "pointer over $place: cursor or variation box unchanged"
+    for b in XS_BOX_START XS_BOX_DEST XS_BOX_COURSE XS_BOX_DISTANCE; do
+        same "$XS_SHOT" "$painted" "$b" || fail "pointer over $place wrote into $b"
+    done
+    ok "pointer over $place: cursor and variation boxes written"
+    previous=$XS_SHOT
+    step=$((step + 1))
+    unset -n xy
+done
+
+# Off the map (on the panel below it) the pointer writes nothing; the
+# program gets a moment to show what it would have drawn.
+xs_point 300 420 "$XS_WIN"
+sleep 0.5
+xs_shot "$out/run1-05-pointer-off-map.png"
+same "$out/run1-05-pointer-off-map.png" "$previous" XS_BOX_CURSOR || fail "pointer off the map changed the cursor box"
+ok "pointer off the map: nothing written"
+
+# Left click on London: yellow dot and start position.
+xs_point "${london[0]}" "${london[1]}" "$XS_WIN" 1
+started() { xs_dot_at "$1" FFFF00 "${london[@]}" && changed "$1" "$painted" XS_BOX_START; }
+xs_shoot_until 10 "$out/run1-06-start-london.png" started || fail "left click on London: no yellow dot or start position"
+for b in XS_BOX_DEST XS_BOX_COURSE XS_BOX_DISTANCE; do
+    same "$XS_SHOT" "$painted" "$b" || fail "a left click alone wrote into $b"
+done
+ok "left click on London: yellow dot, start position"
+
+# Right click on New York: red dot, destination, course and distance.
+xs_point "${newyork[0]}" "${newyork[1]}" "$XS_WIN" 3
+routed() {
+    xs_dot_at "$1" FF0000 "${newyork[@]}" && changed "$1" "$painted" XS_BOX_DEST &&
+        changed "$1" "$painted" XS_BOX_COURSE && changed "$1" "$painted" XS_BOX_DISTANCE
+}
+xs_shoot_until 10 "$out/run1-07-destination-newyork.png" routed ||
+    fail "right click on New York: no red dot, destination, course or distance"
+xs_dot_at "$XS_SHOT" FFFF00 "${london[@]}" || fail "the yellow dot went with the right click"
+route=$XS_SHOT
+ok "right click on New York: red dot, destination, course and distance"
+
+# A new left click moves the start: one yellow dot, a new course and distance.
+xs_point "${sydney[0]}" "${sydney[1]}" "$XS_WIN" 1
+restarted() {
+    xs_dot_at "$1" FFFF00 "${sydney[@]}" && ! xs_dot_at "$1" FFFF00 "${london[@]}" &&
+        changed "$1" "$route" XS_BOX_COURSE && changed "$1" "$route" XS_BOX_DISTANCE
+}
+xs_shoot_until 10 "$out/run1-08-start-sydney.png" restarted ||
+    fail "left click on Sydney: the yellow dot did not move, or course and distance stayed"
+xs_dot_at "$XS_SHOT" FF0000 "${newyork[@]}" || fail "the red dot went with the new start"
+ok "left click on Sydney: the yellow dot moved, course and distance recomputed"
+
+# Enter presses the default button, About; Escape closes the box again.
+xdotool key Return
+xs_find_window "$XS_ABOUT_TITLE" 10 >/dev/null || fail "Enter did not open the about box"
+import -display "$DISPLAY" -window root "$out/run1-09-about.png"
+ok "Enter opened the about box"
+xdotool key Escape
+xs_until 10 xs_window_gone "$XS_ABOUT_TITLE" || fail "Escape did not close the about box"
+xs_window_shown "$XS_MAIN_TITLE" || fail "the main window went with the about box"
+xs_shot "$out/run1-10-after-about.png"
+ok "Escape closed the about box; the main window stays"
+
+end_with_escape
+
+# ---- Run 2: today's date, outside the model's years (should the machine's
+# clock lie within them, 2001 stands in for it).
+now=()
+read -r y m d < <(date '+%Y %-m %-d')
+if awk -v y="$y" -v m="$m" -v d="$d" 'BEGIN { t = y + m / 12 + d / 365; exit !(t >= 1995 && t <= 2000) }'; then
+    now=(faketime '2001-06-15 12:00:00')
+fi
+xs_start_program "${now[@]}" "$program"
+xs_find_window "$XS_RANGE_TITLE" 20 >/dev/null || fail "no range message"
+xs_window_shown "$XS_MAIN_TITLE" && fail "the main window came before the range message"
+import -display "$DISPLAY" -window root "$out/run2-01-range-message.png"
+ok "range message shown before the main window"
+xdotool key Return
+xs_until 10 xs_window_gone "$XS_RANGE_TITLE" || fail "Enter did not dismiss the range message"
+wait_painted run2-02-painted
+
+previous=$painted
+step=3
+for place in london newyork; do
+    declare -n xy=$place
+    xs_point "${xy[0]}" "${xy[1]}" "$XS_WIN"
+    written() { changed "$1" "$previous" XS_BOX_CURSOR; }
+    xs_shoot_until 10 "$out/run2-0$step-pointer-$place.png" written || fail "pointer over $place: cursor box unchanged"
+    same "$XS_SHOT" "$painted" XS_BOX_VARIATION || fail "pointer over $place wrote a variation outside the model's years"
+    ok "pointer over $place: position written, no variation"
+    previous=$XS_SHOT
+    step=$((step + 1))
+    unset -n xy
+done
+
+xs_point "${london[0]}" "${london[1]}" "$XS_WIN" 1
+xs_point "${newyork[0]}" "${newyork[1]}" "$XS_WIN" 3
+both() { xs_dot_at "$1" FFFF00 "${london[@]}" && routed "$1" && changed "$1" "$painted" XS_BOX_START; }
+xs_shoot_until 10 "$out/run2-05-route.png" both || fail "outside the model's years: no start, destination, course or distance"
+same "$XS_SHOT" "$painted" XS_BOX_VARIATION || fail "a variation was written outside the model's years"
+ok "outside the model's years: start, destination, course and distance written, no variation"
+
+end_with_escape
+echo "screenshots in $out"
