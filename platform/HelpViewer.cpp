@@ -2,20 +2,24 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace platform {
 
 namespace {
 constexpr int kInitialWidth = 640;
 constexpr int kInitialHeight = 520;
+constexpr int kGap = 8;  // between the owner and the viewer beside it
 constexpr const char* kNoticeStyle =
     "QLabel { background: #fff4c2; color: #7a0000; border: 1px solid #c0a000; padding: 6px; font-weight: bold; }";
 }  // namespace
@@ -50,6 +54,21 @@ HelpViewer* HelpViewer::ForOwner(QWidget* owner) {
     return new HelpViewer(owner);
 }
 
+void HelpViewer::PlaceBesideOwner() {
+    m_bPlaced = true;
+    QWidget* owner = parentWidget();
+    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    if (owner == nullptr || screen == nullptr) return;
+    // Right of the owner, else left of it as far as the work area allows.
+    const QRect work = screen->availableGeometry();
+    const QRect near = owner->frameGeometry();
+    QPoint topLeft(near.right() + 1 + kGap, near.top());
+    if (topLeft.x() + width() > work.right() + 1) topLeft.setX(near.left() - kGap - width());
+    topLeft.setX(std::clamp(topLeft.x(), work.left(), std::max(work.left(), work.right() + 1 - width())));
+    topLeft.setY(std::clamp(topLeft.y(), work.top(), std::max(work.top(), work.bottom() + 1 - height())));
+    move(topLeft);
+}
+
 QString HelpViewer::AnchorFor(unsigned long context) { return QString::number(context); }
 
 QString HelpViewer::Notice() const { return m_pNotice->isHidden() ? QString() : m_pNotice->text(); }
@@ -70,6 +89,7 @@ bool HelpViewer::HasAnchor(const QString& name) const {
 void HelpViewer::ShowTopic(const QString& helpFile, unsigned long context) {
     const QString shownPath = QDir::toNativeSeparators(helpFile);
     setWindowTitle(QStringLiteral("Help - %1").arg(shownPath));
+    if (!m_bPlaced) PlaceBesideOwner();
     show();  // visible first, so the browser scrolls to the topic once laid out
     raise();
     activateWindow();

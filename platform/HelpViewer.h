@@ -32,9 +32,11 @@ public:
 private:
     void Report(const QString& text);
     bool HasAnchor(const QString& name) const;
+    void PlaceBesideOwner();  // once, before the first showing
 
     QLabel* m_pNotice;
     QTextBrowser* m_pBrowser;
+    bool m_bPlaced = false;
 };
 
 }  // namespace platform
