@@ -2,6 +2,16 @@
 
 #include "app/DexlinDlg.h"
 
+#include "resources/resource.h"
+
+// The help command goes to the framework's help: it shows the Help button and
+// opens the help file at the main dialog's topic.
+const platform::AppCommandEntry CDexlinApp::kCommandMap[] = {
+    platform::AppCommand<ID_HELP, &CWinApp::OnHelp>(),
+};
+
+std::span<const platform::AppCommandEntry> CDexlinApp::GetCommandMap() const { return kCommandMap; }
+
 // No name: the framework takes it from the program file.
 CDexlinApp::CDexlinApp() : CWinApp(nullptr) {}
 

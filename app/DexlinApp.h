@@ -9,4 +9,10 @@ public:
     ~CDexlinApp() override;
 
     platform::BOOL InitInstance() override;
+
+protected:
+    std::span<const platform::AppCommandEntry> GetCommandMap() const override;
+
+private:
+    static const platform::AppCommandEntry kCommandMap[];
 };

@@ -1,5 +1,6 @@
 #include "app/DexlinDlg.h"
 
+#include "app/AboutDlg.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
 #include "platform/Bitmap.h"
@@ -45,6 +46,9 @@ constexpr int kTmYearBase = 1900;
 constexpr const char* kYearRangeText = "This version of Dexlin only accepts years between 1995 and 2000.";
 constexpr const char* kYearRangeCaption = "Year out of range.";
 
+// The low four bits of a system command are the platform's own.
+constexpr UINT kSysCommandMask = 0xFFF0;
+
 }  // namespace
 
 const MessageEntry CDexlinDlg::kMessageMap[] = {
@@ -52,6 +56,7 @@ const MessageEntry CDexlinDlg::kMessageMap[] = {
     platform::WmPaint<&CDexlinDlg::OnPaint>(),
     platform::WmQueryDragIcon<&CDexlinDlg::OnQueryDragIcon>(),
     platform::WmDestroy<&CDexlinDlg::OnDestroy>(),
+    platform::BnClicked<IDC_ABOUT, &CDexlinDlg::OnAbout>(),
 };
 
 std::span<const MessageEntry> CDexlinDlg::GetMessageMap() const { return kMessageMap; }
@@ -126,10 +131,18 @@ BOOL CDexlinDlg::OnInitDialog() {
 }
 
 void CDexlinDlg::OnSysCommand(UINT nID, LPARAM lParam) {
-    // Every system command gets the default processing (Close ends the
-    // dialog); the about entry, IDM_ABOUT, is answered here once the about
-    // box exists.
-    CDialog::OnSysCommand(nID, lParam);
+    // The about entry opens the about box; every other system command gets
+    // the default processing (Close ends the dialog).
+    if ((nID & kSysCommandMask) == static_cast<UINT>(IDM_ABOUT))
+        OnAbout();
+    else
+        CDialog::OnSysCommand(nID, lParam);
+}
+
+void CDexlinDlg::OnAbout() {
+    // A fresh box each time; what ended it does not matter.
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
 }
 
 void CDexlinDlg::OnPaint() {

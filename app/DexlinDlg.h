@@ -55,6 +55,7 @@ protected:
     std::span<const platform::MessageEntry> GetMessageMap() const override;
 
     void OnSysCommand(platform::UINT nID, platform::LPARAM lParam);
+    void OnAbout();  // the About button and the system menu's about entry
     void OnPaint();
     platform::HCURSOR OnQueryDragIcon();
     void OnDestroy();

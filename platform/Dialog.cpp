@@ -1,11 +1,14 @@
 #include "platform/Dialog.h"
 
+#include <QApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QWidget>
 
 #include "platform/DialogWindow.h"
+#include "platform/Help.h"
 #include "platform/Menu.h"
+#include "platform/MessageBox.h"
 #include "platform/PaintDC.h"
 #include "platform/ResourceLookup.h"
 #include "platform/WinApp.h"
@@ -171,6 +174,28 @@ QWidget* CDialog::GetDlgItem(int nID) const { return m_pWindow != nullptr ? m_pW
 QWidget* CDialog::GetWindow() const { return m_pWindow.get(); }
 
 QImage CDialog::GetSurfaceImage() const { return m_pWindow != nullptr ? m_pWindow->Surface().copy() : QImage(); }
+
+BOOL CDialog::OnCommandHelp() {
+    CWinApp* app = GetApp();
+    if (app == nullptr) return FALSE;
+    app->WinHelp(HID_BASE_RESOURCE + m_nIDTemplate, HELP_CONTEXT);
+    return TRUE;
+}
+
+void CDialog::WinHelp(std::uintptr_t dwData, UINT nCmd) {
+    CWinApp* app = GetApp();
+    if (app == nullptr) return;
+    QWidget* topLevel = m_pWindow != nullptr ? m_pWindow->window() : nullptr;
+    // Whatever holds the mouse lets it go before the viewer comes up.
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const BOOL started = platform::WinHelp(topLevel, app->GetHelpFilePath(), nCmd, dwData);
+    QApplication::restoreOverrideCursor();
+    if (!started) {
+        const std::string text = LoadString(IDP_FAILED_TO_LAUNCH_HELP);
+        MessageBox(this, text.c_str(), app->GetAppName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
 
 QRegion CDialog::BeginPaint() { return std::exchange(m_invalid, QRegion()); }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QRegion>
+#include <cstdint>
 #include <memory>
 #include <span>
 
@@ -57,6 +58,13 @@ public:
     QWidget* GetDlgItem(int nID) const;
     QWidget* GetWindow() const;  // the dialog's top-level widget, nullptr outside DoModal
     QImage GetSurfaceImage() const;  // a copy of the client surface as drawn so far
+
+    // Help on this dialog: asks the application for its context (help id =
+    // template id, above HID_BASE_RESOURCE); TRUE once answered.
+    virtual BOOL OnCommandHelp();
+    // Asks the help engine for the application's help file with this window
+    // as owner; when the engine cannot start, says so in a message box.
+    void WinHelp(std::uintptr_t dwData, UINT nCmd = HELP_CONTEXT);
     UINT GetTemplateId() const { return m_nIDTemplate; }
 
 protected:

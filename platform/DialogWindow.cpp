@@ -93,7 +93,10 @@ void DialogWindow::AddControl(const ControlTemplate& control) {
     if (className == u"button") {
         const UINT type = control.style & kButtonTypeMask;
         if (type == BS_OWNERDRAW) {
-            widget = new OwnerDrawButton(this);
+            // Its text is never shown; the owner may read it (a picture button's picture names).
+            auto* button = new OwnerDrawButton(this);
+            button->setText(text);
+            widget = button;
         } else {
             auto* button = new QPushButton(text, this);
             button->setAutoDefault(true);  // a focused push button takes Enter
@@ -105,6 +108,8 @@ void DialogWindow::AddControl(const ControlTemplate& control) {
         connect(button, &QAbstractButton::clicked, this,
                 [this, id] { m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); });
         widget->setFocusPolicy((control.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+        // A disabled button takes no focus, and Tab passes it by.
+        if ((control.style & WS_DISABLED) != 0) widget->setFocusPolicy(Qt::NoFocus);
     } else {
         auto* label = new QLabel(this);
         label->setTextFormat(Qt::PlainText);

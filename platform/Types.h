@@ -89,6 +89,14 @@ inline constexpr UINT kEndAppCommand = 0xF000;
 // System commands.
 inline constexpr UINT SC_CLOSE = 0xF060;
 
+// Help: a dialog's context number is its help id (its template id) above
+// this base; the engine's command that opens a file at such a context.
+inline constexpr UINT HID_BASE_RESOURCE = 0x20000;
+inline constexpr UINT HELP_CONTEXT = 0x0001;
+
+// The framework's own message texts, looked up in the program's strings.
+inline constexpr UINT IDP_FAILED_TO_LAUNCH_HELP = 0xF107;
+
 // Menu item flags.
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_SEPARATOR = 0x0800;

@@ -2,6 +2,7 @@
 
 #include <cassert>
 
+#include "platform/Dialog.h"
 #include "platform/Icon.h"
 
 namespace platform {
@@ -45,6 +46,16 @@ BOOL CWinApp::OnCommand(UINT nID) {
 
 HICON CWinApp::LoadIcon(UINT nIDResource) const { return LoadIconResource(nIDResource); }
 
+void CWinApp::OnHelp() {
+    // The window that gives help is the main window: its focused control
+    // gives none, so the dialog itself answers with its own context.
+    if (m_pMainWnd != nullptr) m_pMainWnd->OnCommandHelp();
+}
+
+void CWinApp::WinHelp(std::uintptr_t dwData, UINT nCmd) {
+    if (m_pMainWnd != nullptr) m_pMainWnd->WinHelp(dwData, nCmd);
+}
+
 void CWinApp::SetModulePath(const std::string& modulePath) {
     if (!m_bNamed) m_strAppName = AppNameFromModulePath(modulePath);
     m_strHelpFilePath = HelpFilePathFromModulePath(modulePath);
@@ -56,7 +67,8 @@ std::pair<std::size_t, std::size_t> SplitFileName(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
     const std::size_t dot = path.find_last_of('.');
-    return {start, dot != std::string::npos && dot >= start ? dot : std::string::npos};
+    // A period in a folder, or leading the file name (a dot-file), starts no extension.
+    return {start, dot != std::string::npos && dot > start ? dot : std::string::npos};
 }
 }  // namespace
 

@@ -3,6 +3,7 @@
 // start-up (RunApplication) calls its InitInstance.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -43,6 +44,11 @@ public:
 
     HICON LoadIcon(UINT nIDResource) const;
 
+    // The help command: the main window gives help on itself (its context).
+    void OnHelp();
+    // Asks the help engine, through the main window, for help on the help file.
+    void WinHelp(std::uintptr_t dwData, UINT nCmd = HELP_CONTEXT);
+
     // Names from the program's path: called by the start-up.
     void SetModulePath(const std::string& modulePath);
     const std::string& GetAppName() const { return m_strAppName; }
@@ -64,7 +70,8 @@ CWinApp* GetApp();
 // Program name: the file name of the path without its extension.
 std::string AppNameFromModulePath(const std::string& modulePath);
 // Help file: the path with the file name's extension replaced by ".HLP"
-// (appended when the file name has none).
+// (appended when the file name has none). Periods in folder names and the
+// leading period of a dot-file name mark no extension.
 std::string HelpFilePathFromModulePath(const std::string& modulePath);
 
 }  // namespace platform

@@ -184,10 +184,6 @@ TEST_F(DexlinDlgTest, WindowLayoutTitleAndButtons) {
         EXPECT_EQ(help->geometry(), QRect(552, 419, 75, 22));
         // Shown exactly when the application serves the help command.
         EXPECT_EQ(!help->isHidden(), static_cast<bool>(theApp.ServesCommand(ID_HELP)));
-        // Enter presses the About button: its command reaches the dialog.
-        QTest::keyClick(dlg.GetWindow(), Qt::Key_Return);
-        EXPECT_EQ(dlg.unhandledCommands, std::vector<UINT>{static_cast<UINT>(IDC_ABOUT)});
-        EXPECT_TRUE(dlg.GetWindow()->isVisible());
         QTest::keyClick(dlg.GetWindow(), Qt::Key_Escape);
     });
 }
