@@ -79,9 +79,22 @@ void CDC::Drawn(const QRect& rect) const {
     if (m_pWindow != nullptr) m_pWindow->update(m_bClipped ? (m_clip & rect).boundingRect() : rect);
 }
 
+const CFont* CDC::TextFont() const { return m_pFont != nullptr && m_pFont->IsCreated() ? m_pFont : CFont::Stock(); }
+
+CSize CDC::GetTextExtent(const char* lpszString, int nCount) const {
+    if (nCount < 0) return {};
+    const CFont* font = TextFont();
+    return {QFontMetrics(font->GetQFont()).horizontalAdvance(QString::fromLatin1(lpszString, nCount)),
+            font->GetCellHeight()};
+}
+
+CSize CDC::GetTextExtent(const std::string& str) const {
+    return GetTextExtent(str.data(), static_cast<int>(str.size()));
+}
+
 BOOL CDC::TextOut(int x, int y, const char* lpszString, int nCount) {
     if (m_pTarget == nullptr || m_pTarget->isNull() || nCount < 0) return FALSE;
-    const CFont* font = m_pFont != nullptr && m_pFont->IsCreated() ? m_pFont : CFont::Stock();
+    const CFont* font = TextFont();
     const QString text = QString::fromLatin1(lpszString, nCount);
     const QFontMetrics fm(font->GetQFont());
     const QRect cell(x, y, fm.horizontalAdvance(text), font->GetCellHeight());

@@ -104,6 +104,21 @@ TEST_F(MemoryDrawing, BlanksOverwriteAnEarlierLongerText) {
         for (int x = 10; x < 60; ++x) ASSERT_EQ(At(x, y), qRgb(255, 255, 255)) << x << "," << y;
 }
 
+TEST_F(MemoryDrawing, TextExtentIsTheCellTextOutFills) {
+    dc.SelectObject(ReadoutFont());
+    dc.SetBkColor(RGB(255, 255, 255));
+    const std::string text("10800");
+    const CSize extent = dc.GetTextExtent(text);
+    EXPECT_EQ(extent.cy, 18);
+    ASSERT_GT(extent.cx, 0);
+    EXPECT_EQ(dc.GetTextExtent(std::string(9, ' ')).cx, 9 * dc.GetTextExtent(" ", 1).cx);
+    dc.TextOut(20, 30, text);
+    for (int x = 20; x < 20 + extent.cx; ++x) EXPECT_NE(At(x, 31), kBlueRgb) << x;
+    EXPECT_EQ(At(20 + extent.cx, 31), kBlueRgb);
+    EXPECT_EQ(At(20, 30 + extent.cy), kBlueRgb);
+    EXPECT_EQ(dc.GetTextExtent("x", -1), CSize{});
+}
+
 TEST_F(MemoryDrawing, EllipseOfRadiusFourIsAnEightByEightDot) {
     CBrush yellow;
     yellow.CreateSolidBrush(RGB(255, 255, 0));
