@@ -84,8 +84,7 @@ const CFont* CDC::TextFont() const { return m_pFont != nullptr && m_pFont->IsCre
 CSize CDC::GetTextExtent(const char* lpszString, int nCount) const {
     if (nCount < 0) return {};
     const CFont* font = TextFont();
-    return {QFontMetrics(font->GetQFont()).horizontalAdvance(QString::fromLatin1(lpszString, nCount)),
-            font->GetCellHeight()};
+    return {font->TextWidth(QString::fromLatin1(lpszString, nCount)), font->GetCellHeight()};
 }
 
 CSize CDC::GetTextExtent(const std::string& str) const {
@@ -97,15 +96,21 @@ BOOL CDC::TextOut(int x, int y, const char* lpszString, int nCount) {
     const CFont* font = TextFont();
     const QString text = QString::fromLatin1(lpszString, nCount);
     const QFontMetrics fm(font->GetQFont());
-    const QRect cell(x, y, fm.horizontalAdvance(text), font->GetCellHeight());
+    const QRect cell(x, y, font->TextWidth(text), font->GetCellHeight());
 
     QPainter painter(m_pTarget);
     BeginDraw(painter);
     painter.fillRect(cell, ToQColor(m_crBk));
-    painter.setFont(font->GetQFont());
-    painter.setPen(Qt::black);
-    painter.drawText(x, y + font->GetAscent(), text);
-    Drawn(cell | fm.boundingRect(text).translated(x, y + font->GetAscent()));
+    // Spaces leave no ink: a blank is only its cell.
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c != u' '; })) {
+        painter.setFont(font->GetQFont());
+        painter.setPen(Qt::black);
+        painter.drawText(x, y + font->GetAscent(), text);
+    }
+    // Glyphs may reach past the cell by the font's largest bearings; the text
+    // is shaped only once more, to draw it.
+    Drawn(cell.adjusted(std::min(0, fm.minLeftBearing()), 0, -std::min(0, fm.minRightBearing()),
+                        std::max(0, fm.height() - cell.height())));
     return TRUE;
 }
 
