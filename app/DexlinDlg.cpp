@@ -1,9 +1,14 @@
 #include "app/DexlinDlg.h"
 
+#include <algorithm>
+
 #include "app/AboutDlg.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
+#include "model/MagneticModel.h"
+#include "model/VariationText.h"
 #include "platform/Bitmap.h"
+#include "platform/ClientDC.h"
 #include "platform/LocalTime.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
@@ -14,8 +19,10 @@
 
 using platform::BOOL;
 using platform::CBitmap;
+using platform::CClientDC;
 using platform::CDC;
 using platform::CPaintDC;
+using platform::CPoint;
 using platform::CRect;
 using platform::HCURSOR;
 using platform::LPARAM;
@@ -40,6 +47,8 @@ constexpr int kMarkerRadius = 4;
 constexpr int kPictureCopyWidth = 640;
 constexpr int kPictureCopyHeight = 480;
 
+constexpr platform::COLORREF kReadoutBackground = platform::RGB(255, 255, 255);
+
 constexpr double kMonthsPerYear = 12.0;
 constexpr double kDaysPerYear = 365.0;
 constexpr int kTmYearBase = 1900;
@@ -55,11 +64,23 @@ const MessageEntry CDexlinDlg::kMessageMap[] = {
     platform::WmSysCommand<&CDexlinDlg::OnSysCommand>(),
     platform::WmPaint<&CDexlinDlg::OnPaint>(),
     platform::WmQueryDragIcon<&CDexlinDlg::OnQueryDragIcon>(),
+    platform::WmLButtonDown<&CDexlinDlg::OnLButtonDown>(),
+    platform::WmRButtonDown<&CDexlinDlg::OnRButtonDown>(),
+    platform::WmMouseMove<&CDexlinDlg::OnMouseMove>(),
     platform::WmDestroy<&CDexlinDlg::OnDestroy>(),
     platform::BnClicked<IDC_ABOUT, &CDexlinDlg::OnAbout>(),
 };
 
 std::span<const MessageEntry> CDexlinDlg::GetMessageMap() const { return kMessageMap; }
+
+// The panel's two columns and three rows. Digits share one width in the
+// readout font; N and W are the wider letters of their pairs.
+const CDexlinDlg::Readout CDexlinDlg::kCursorReadout{135, 8, 25, " 00\xB0 N   000\xB0 W"};
+const CDexlinDlg::Readout CDexlinDlg::kVariationReadout{355, 8, 21, "0000\xB0 00.0' W"};
+const CDexlinDlg::Readout CDexlinDlg::kStartReadout{135, 31, 25, " 00\xB0 N   000\xB0 W"};
+const CDexlinDlg::Readout CDexlinDlg::kCourseReadout{355, 31, 9, "000\xB0"};
+const CDexlinDlg::Readout CDexlinDlg::kDestReadout{135, 54, 25, " 00\xB0 N   000\xB0 W"};
+const CDexlinDlg::Readout CDexlinDlg::kDistanceReadout{355, 54, 9, "00000"};
 
 CDexlinDlg::CDexlinDlg(platform::CDialog* pParent)
     : CDialog(IDD_MAIN, pParent),
@@ -179,4 +200,90 @@ void CDexlinDlg::OnDestroy() {
     m_brushDest.DeleteObject();
     delete m_pReadoutFont;
     m_pReadoutFont = nullptr;
+}
+
+void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
+    if (!IsInsideMap(point.x, point.y)) return;  // off the map: dropped, the readouts keep their text
+    double latitude = 0.0;
+    double longitude = 0.0;
+    std::string position;
+    PixelToGeographic(point.x, point.y, latitude, longitude, position);
+
+    CClientDC dc(this);
+    dc.SetBkColor(kReadoutBackground);
+    dc.SelectObject(m_pReadoutFont);
+    ShowReadout(dc, kCursorReadout, " " + position);
+
+    // The model serves only the years strictly inside its range.
+    if (m_dModelYear > kFirstModelYear && m_dModelYear < kLastModelYear) {
+        model::MagneticElements elements{};
+        model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements);
+        ShowReadout(dc, kVariationReadout,
+                    model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes));
+    }
+    CDialog::OnMouseMove(nFlags, point);
+}
+
+void CDexlinDlg::OnLButtonDown(UINT nFlags, CPoint point) {
+    if (!IsInsideMap(point.x, point.y)) return;  // off the map: dropped whole
+    CClientDC dc(this);
+    ChooseRouteEnd(dc, point,
+                   {m_brushStart, m_ptStartMarker, m_bStartDrawn, m_bStartSet, m_dStartLat, m_dStartLon,
+                    kStartReadout, m_bDestSet});
+    CDialog::OnLButtonDown(nFlags, point);
+}
+
+void CDexlinDlg::OnRButtonDown(UINT nFlags, CPoint point) {
+    if (!IsInsideMap(point.x, point.y)) return;  // off the map: dropped whole
+    CClientDC dc(this);
+    ChooseRouteEnd(dc, point,
+                   {m_brushDest, m_ptDestMarker, m_bDestDrawn, m_bDestSet, m_dDestLat, m_dDestLon,
+                    kDestReadout, m_bStartSet});
+    CDialog::OnRButtonDown(nFlags, point);
+}
+
+void CDexlinDlg::ChooseRouteEnd(CDC& dc, CPoint point, const RouteEnd& end) {
+    dc.SetBkColor(kReadoutBackground);
+    dc.SelectObject(m_pReadoutFont);
+
+    // The old marker's square gets the map picture back before the new marker
+    // is drawn, so a new marker on or next to the old one stays whole.
+    const int r = m_nMarkerRadius;
+    if (end.bDrawn) {
+        const CRect old{end.ptMarker.x - r, end.ptMarker.y - r, end.ptMarker.x + r, end.ptMarker.y + r};
+        InvalidateRect(&old, platform::FALSE);
+        UpdateWindow();
+    }
+    dc.SelectObject(&end.brush);
+    dc.Ellipse(point.x - r, point.y - r, point.x + r, point.y + r);
+
+    std::string position;
+    PixelToGeographic(point.x, point.y, end.dLat, end.dLon, position);
+    ShowReadout(dc, end.readout, " " + position);
+
+    end.ptMarker = point;
+    end.bDrawn = platform::TRUE;
+    end.bSet = platform::TRUE;
+    if (end.bOtherSet) ShowCourseAndDistance(dc);
+}
+
+void CDexlinDlg::ShowReadout(CDC& dc, const Readout& readout, const std::string& text) {
+    // Where the font draws the box's widest text wider than its spaces, the
+    // blank gets more of them, so no piece of a longer earlier text stays
+    // (a 5-digit distance would leave half a digit after "2124").
+    const int space = dc.GetTextExtent(" ", 1).cx;
+    const int widest = dc.GetTextExtent(readout.pszWidest).cx;
+    const int nBlank = std::max(readout.nBlank, space > 0 ? (widest + space - 1) / space : 0);
+    const int y = m_nMapBottom + readout.nBelowMap;
+    dc.TextOut(readout.x, y, std::string(static_cast<std::size_t>(nBlank), ' '));
+    dc.TextOut(readout.x, y, text);
+}
+
+void CDexlinDlg::ShowCourseAndDistance(CDC& dc) {
+    // Always from the start to the destination, whichever end was just chosen.
+    double course = 0.0;
+    double distance = 0.0;
+    GreatCircleCourseDistance(m_dStartLat, m_dStartLon, m_dDestLat, m_dDestLon, course, distance);
+    ShowReadout(dc, kCourseReadout, geometry::FormatCourse(course));
+    ShowReadout(dc, kDistanceReadout, geometry::FormatDistance(distance));
 }

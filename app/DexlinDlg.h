@@ -8,6 +8,10 @@
 #include "platform/Dialog.h"
 #include "platform/Font.h"
 
+namespace platform {
+class CDC;
+}
+
 class CDexlinDlg : public platform::CDialog {
 public:
     explicit CDexlinDlg(platform::CDialog* pParent = nullptr);
@@ -60,6 +64,40 @@ protected:
     platform::HCURSOR OnQueryDragIcon();
     void OnDestroy();
 
+    // The pointer over the map: position and variation readouts, start and
+    // destination markers, course and distance.
+    void OnMouseMove(platform::UINT nFlags, platform::CPoint point);
+    void OnLButtonDown(platform::UINT nFlags, platform::CPoint point);
+    void OnRButtonDown(platform::UINT nFlags, platform::CPoint point);
+
 private:
+    // A readout box: the top-left anchor of its text (y below the map's bottom
+    // row), the spaces that blank it, and the widest text its format gives.
+    struct Readout {
+        int x;
+        int nBelowMap;
+        int nBlank;
+        const char* pszWidest;
+    };
+    static const Readout kCursorReadout, kVariationReadout, kStartReadout, kCourseReadout, kDestReadout,
+        kDistanceReadout;
+
+    // What a click of one button changes: that end's marker, position and flags.
+    struct RouteEnd {
+        platform::CBrush& brush;
+        platform::CPoint& ptMarker;
+        platform::BOOL& bDrawn;
+        platform::BOOL& bSet;
+        double& dLat;
+        double& dLon;
+        const Readout& readout;            // its position readout
+        const platform::BOOL& bOtherSet;   // the other end has been chosen
+    };
+
+    void ChooseRouteEnd(platform::CDC& dc, platform::CPoint point, const RouteEnd& end);
+    // Blanks the readout, then draws the text in it.
+    void ShowReadout(platform::CDC& dc, const Readout& readout, const std::string& text);
+    void ShowCourseAndDistance(platform::CDC& dc);
+
     static const platform::MessageEntry kMessageMap[];
 };

@@ -1,5 +1,7 @@
 #include "platform/Bitmap.h"
 
+#include <QHash>
+
 #include "platform/ResourceLookup.h"
 
 namespace platform {
@@ -15,9 +17,17 @@ BOOL CBitmap::LoadBitmap(const char* lpszResourceName) {
 }
 
 BOOL CBitmap::Load(const char* path) {
-    QImage image(QString::fromUtf8(path));
-    if (image.isNull()) return FALSE;
-    m_image = image.convertToFormat(QImage::Format_RGB32);
+    // A resource picture is decoded once and then shared: it never changes,
+    // and a picture drawn into gets its own copy of the pixels first.
+    static QHash<QString, QImage> decoded;
+    const QString key = QString::fromUtf8(path);
+    auto it = decoded.constFind(key);
+    if (it == decoded.cend()) {
+        const QImage image(key);
+        if (image.isNull()) return FALSE;
+        it = decoded.insert(key, image.convertToFormat(QImage::Format_RGB32));
+    }
+    m_image = *it;
     return TRUE;
 }
 

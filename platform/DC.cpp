@@ -79,20 +79,38 @@ void CDC::Drawn(const QRect& rect) const {
     if (m_pWindow != nullptr) m_pWindow->update(m_bClipped ? (m_clip & rect).boundingRect() : rect);
 }
 
+const CFont* CDC::TextFont() const { return m_pFont != nullptr && m_pFont->IsCreated() ? m_pFont : CFont::Stock(); }
+
+CSize CDC::GetTextExtent(const char* lpszString, int nCount) const {
+    if (nCount < 0) return {};
+    const CFont* font = TextFont();
+    return {font->TextWidth(QString::fromLatin1(lpszString, nCount)), font->GetCellHeight()};
+}
+
+CSize CDC::GetTextExtent(const std::string& str) const {
+    return GetTextExtent(str.data(), static_cast<int>(str.size()));
+}
+
 BOOL CDC::TextOut(int x, int y, const char* lpszString, int nCount) {
     if (m_pTarget == nullptr || m_pTarget->isNull() || nCount < 0) return FALSE;
-    const CFont* font = m_pFont != nullptr && m_pFont->IsCreated() ? m_pFont : CFont::Stock();
+    const CFont* font = TextFont();
     const QString text = QString::fromLatin1(lpszString, nCount);
     const QFontMetrics fm(font->GetQFont());
-    const QRect cell(x, y, fm.horizontalAdvance(text), font->GetCellHeight());
+    const QRect cell(x, y, font->TextWidth(text), font->GetCellHeight());
 
     QPainter painter(m_pTarget);
     BeginDraw(painter);
     painter.fillRect(cell, ToQColor(m_crBk));
-    painter.setFont(font->GetQFont());
-    painter.setPen(Qt::black);
-    painter.drawText(x, y + font->GetAscent(), text);
-    Drawn(cell | fm.boundingRect(text).translated(x, y + font->GetAscent()));
+    // Spaces leave no ink: a blank is only its cell.
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c != u' '; })) {
+        painter.setFont(font->GetQFont());
+        painter.setPen(Qt::black);
+        painter.drawText(x, y + font->GetAscent(), text);
+    }
+    // Glyphs may reach past the cell by the font's largest bearings; the text
+    // is shaped only once more, to draw it.
+    Drawn(cell.adjusted(std::min(0, fm.minLeftBearing()), 0, -std::min(0, fm.minRightBearing()),
+                        std::max(0, fm.height() - cell.height())));
     return TRUE;
 }
 

@@ -41,6 +41,10 @@ public:
     // advance width.
     BOOL TextOut(int x, int y, const char* lpszString, int nCount);
     BOOL TextOut(int x, int y, const std::string& str);
+    // The cell TextOut fills for the text in the selected font: advance width
+    // and cell height.
+    CSize GetTextExtent(const char* lpszString, int nCount) const;
+    CSize GetTextExtent(const std::string& str) const;
 
     // Fills l..r-1 x t..b-1 with the selected brush, outlined by a 1-pixel
     // black pen.
@@ -63,6 +67,7 @@ protected:
     void AttachWindow(QImage* target, QWidget* window, const QRegion& clip, bool clipped);
 
 private:
+    const CFont* TextFont() const;  // the selected font, the stock one when none was created
     void BeginDraw(QPainter& painter) const;
     void Drawn(const QRect& rect) const;
 

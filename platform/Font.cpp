@@ -8,6 +8,7 @@ namespace platform {
 
 namespace {
 
+constexpr qsizetype kKeptWidths = 64;   // texts whose widths a font keeps
 constexpr int kDefaultPixelSize = 13;   // size of a font asked for with height 0
 constexpr int kFamilyMask = 0xF0;       // family part of pitch-and-family
 constexpr int kFamilyRoman = 0x10;
@@ -64,12 +65,23 @@ BOOL CFont::CreateFont(int nHeight, int nWidth, int /*nEscapement*/, int /*nOrie
     if (nWidth > 0 && fm.averageCharWidth() > 0)
         font->setStretch(static_cast<int>(std::lround(100.0 * nWidth / fm.averageCharWidth())));
     m_font = std::move(font);
+    m_widths.clear();
     return TRUE;
+}
+
+int CFont::TextWidth(const QString& text) const {
+    if (m_font == nullptr) return 0;
+    if (const auto it = m_widths.constFind(text); it != m_widths.cend()) return *it;
+    if (m_widths.size() >= kKeptWidths) m_widths.clear();
+    const int width = QFontMetrics(*m_font).horizontalAdvance(text);
+    m_widths.insert(text, width);
+    return width;
 }
 
 BOOL CFont::DeleteObject() {
     if (m_font == nullptr) return FALSE;
     m_font.reset();
+    m_widths.clear();
     return TRUE;
 }
 

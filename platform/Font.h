@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QFont>
+#include <QHash>
+#include <QString>
 #include <memory>
 
 #include "platform/Types.h"
@@ -32,6 +34,9 @@ public:
     const QFont& GetQFont() const { return *m_font; }
     int GetCellHeight() const { return m_nCellHeight; }
     int GetAscent() const { return m_nAscent; }
+    // Advance width of a text. Dialogs draw the same blanks and texts over and
+    // over, so the widths of the last texts measured are kept.
+    int TextWidth(const QString& text) const;
 
     // The font a device context holds before any other is selected.
     static CFont* Stock();
@@ -40,6 +45,7 @@ private:
     std::unique_ptr<QFont> m_font;
     int m_nCellHeight = 0;
     int m_nAscent = 0;
+    mutable QHash<QString, int> m_widths;
 };
 
 }  // namespace platform

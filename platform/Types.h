@@ -35,6 +35,12 @@ struct CPoint {
     friend bool operator==(const CPoint&, const CPoint&) = default;
 };
 
+struct CSize {
+    int cx = 0;
+    int cy = 0;
+    friend bool operator==(const CSize&, const CSize&) = default;
+};
+
 // Left and top inside, right and bottom outside.
 struct CRect {
     int left = 0;

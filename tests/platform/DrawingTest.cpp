@@ -62,6 +62,41 @@ TEST(Fonts, PositiveHeightIsTheCellAndTheFontFitsInIt) {
     EXPECT_FALSE(font->DeleteObject()) << "released once";
 }
 
+TEST(Fonts, KeptWidthsFollowTheFont) {
+    CFont font;
+    font.CreateFont(18, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 2, 16, "Times New Roman");
+    // More texts than are kept, each asked twice: always the font's width.
+    for (int round = 0; round < 2; ++round)
+        for (int n = 1; n <= 100; ++n) {
+            const QString text = QString::number(n * 37) + u'\xB0';
+            ASSERT_EQ(font.TextWidth(text), QFontMetrics(font.GetQFont()).horizontalAdvance(text)) << n;
+        }
+    const int before = font.TextWidth(QString(25, u' '));
+    // Created again at another size: the widths are those of the new font.
+    font.CreateFont(30, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 2, 16, "Times New Roman");
+    EXPECT_GT(font.TextWidth(QString(25, u' ')), before);
+    EXPECT_EQ(font.TextWidth(QString(25, u' ')), QFontMetrics(font.GetQFont()).horizontalAdvance(QString(25, u' ')));
+    font.DeleteObject();
+    EXPECT_EQ(font.TextWidth(u"W"_qs), 0);
+}
+
+TEST(Pictures, DrawingIntoALoadedPictureLeavesTheResourceAsItWas) {
+    testres::Install();
+    CBitmap first;
+    ASSERT_TRUE(first.LoadBitmap(testres::kPicture));
+    const QImage original = first.GetImage().copy();
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&first);
+    dc.FillBackground(RGB(1, 2, 3));
+    ASSERT_EQ(first.GetImage().pixel(0, 0), qRgb(1, 2, 3));
+    ASSERT_NE(original.pixel(0, 0), qRgb(1, 2, 3));
+    CBitmap second;
+    ASSERT_TRUE(second.LoadBitmap(testres::kPicture));
+    EXPECT_EQ(second.GetImage(), original);
+    EXPECT_FALSE(second.LoadBitmap("no such picture"));
+}
+
 TEST_F(MemoryDrawing, TextFillsAWhiteCellOfTheFontHeightAndDrawsBlackGlyphs) {
     CFont* font = ReadoutFont();
     const char text[] = " 12\xB0 N   045\xB0 W";
@@ -102,6 +137,21 @@ TEST_F(MemoryDrawing, BlanksOverwriteAnEarlierLongerText) {
     dc.TextOut(10, 10, std::string(25, ' '));
     for (int y = 10; y < 28; ++y)
         for (int x = 10; x < 60; ++x) ASSERT_EQ(At(x, y), qRgb(255, 255, 255)) << x << "," << y;
+}
+
+TEST_F(MemoryDrawing, TextExtentIsTheCellTextOutFills) {
+    dc.SelectObject(ReadoutFont());
+    dc.SetBkColor(RGB(255, 255, 255));
+    const std::string text("10800");
+    const CSize extent = dc.GetTextExtent(text);
+    EXPECT_EQ(extent.cy, 18);
+    ASSERT_GT(extent.cx, 0);
+    EXPECT_EQ(dc.GetTextExtent(std::string(9, ' ')).cx, 9 * dc.GetTextExtent(" ", 1).cx);
+    dc.TextOut(20, 30, text);
+    for (int x = 20; x < 20 + extent.cx; ++x) EXPECT_NE(At(x, 31), kBlueRgb) << x;
+    EXPECT_EQ(At(20 + extent.cx, 31), kBlueRgb);
+    EXPECT_EQ(At(20, 30 + extent.cy), kBlueRgb);
+    EXPECT_EQ(dc.GetTextExtent("x", -1), CSize{});
 }
 
 TEST_F(MemoryDrawing, EllipseOfRadiusFourIsAnEightByEightDot) {

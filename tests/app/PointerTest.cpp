@@ -1,0 +1,611 @@
+// The main dialog's pointer handlers on the offscreen platform: mouse events
+// sent straight to its window, the client surface compared pixel for pixel
+// with the map picture and readouts drawn independently of the dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "app/DexlinDlg.h"
+#include "geometry/GreatCircle.h"
+#include "geometry/MapProjection.h"
+#include "model/MagneticModel.h"
+#include "platform/LocalTime.h"
+#include "platform/MessageBox.h"
+#include "platform/ResourceLookup.h"
+#include "resources/DexlinResources.h"
+#include "resources/resource.h"
+#include "tests/support/RunModal.h"
+
+using platform::CPoint;
+using platform::UINT;
+using testsupport::RunModal;
+
+namespace {
+
+constexpr QRgb kYellow = qRgb(255, 255, 0);
+constexpr QRgb kRed = qRgb(255, 0, 0);
+constexpr QRgb kBlack = qRgb(0, 0, 0);
+const QRect kClient(0, 0, 637, 453);
+
+// The readout boxes: anchor, spaces that blank them, and the widest text
+// each format gives in the readout font.
+struct Box {
+    int x, y, blank;
+    const char* widest;
+};
+constexpr const char* kWidestPosition = " 00\xB0 N   000\xB0 W";
+constexpr Box kCursorBox{135, 386, 25, kWidestPosition};
+constexpr Box kVariationBox{355, 386, 21, "0000\xB0 00.0' W"};
+constexpr Box kStartBox{135, 409, 25, kWidestPosition};
+constexpr Box kCourseBox{355, 409, 9, "000\xB0"};
+constexpr Box kDestBox{135, 432, 25, kWidestPosition};
+constexpr Box kDistanceBox{355, 432, 9, "00000"};
+
+std::tm Date(int year, int month, int day) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = 12;
+    return t;
+}
+
+QImage MapPicture() {
+    const platform::BitmapResource* map = platform::FindBitmap(IDB_WORLDMAP);
+    return map != nullptr ? QImage(QString::fromUtf8(map->path)).convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+int Differences(const QImage& a, const QImage& b, const QRect& area = kClient) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// What a readout box shows after its blank and its text: each string black on
+// an opaque white cell of the font's height, top-left at the anchor.
+void DrawReadout(QImage& image, const platform::CFont& font, const Box& box, const std::string& text) {
+    const QFontMetrics fm(font.GetQFont());
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(font.GetQFont());
+    painter.setPen(Qt::black);
+    // The blank: its spaces, more where the widest text is wider than they are.
+    int blank = box.blank;
+    while (fm.horizontalAdvance(QString(blank, u' ')) < fm.horizontalAdvance(QString::fromLatin1(box.widest))) ++blank;
+    for (const std::string& s : {std::string(static_cast<std::size_t>(blank), ' '), text}) {
+        const QString q = QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+        painter.fillRect(QRect(box.x, box.y, fm.horizontalAdvance(q), font.GetCellHeight()), Qt::white);
+        painter.drawText(box.x, box.y + font.GetAscent(), q);
+    }
+}
+
+std::string PositionText(int x, int y) {
+    double lat = 0.0, lon = 0.0;
+    std::string text;
+    geometry::PixelToGeographic(geometry::kWorldMap, x, y, lat, lon, text);
+    return " " + text;
+}
+
+model::MagneticElements ElementsAt(int x, int y, double year) {
+    double lat = 0.0, lon = 0.0;
+    std::string text;
+    geometry::PixelToGeographic(geometry::kWorldMap, x, y, lat, lon, text);
+    model::MagneticElements e{};
+    model::ComputeMagneticElements(lat, lon, year, e);
+    return e;
+}
+
+// "%4d° %4.1f' %c" with the hemisphere letter given.
+std::string VariationText(int degrees, double minutes, char letter) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%4d\xB0 %4.1f' %c", std::abs(degrees), std::fabs(minutes), letter);
+    return buffer;
+}
+
+struct Route {
+    double course = 0.0, distance = 0.0;
+};
+Route RouteBetween(CPoint start, CPoint dest) {
+    double lat1 = 0.0, lon1 = 0.0, lat2 = 0.0, lon2 = 0.0;
+    std::string text;
+    geometry::PixelToGeographic(geometry::kWorldMap, start.x, start.y, lat1, lon1, text);
+    geometry::PixelToGeographic(geometry::kWorldMap, dest.x, dest.y, lat2, lon2, text);
+    Route r;
+    geometry::GreatCircleCourseDistance(lat1, lon1, lat2, lon2, r.course, r.distance);
+    return r;
+}
+
+// The dialog with a window on the messages that reach default processing.
+class ProbeDlg : public CDexlinDlg {
+public:
+    std::vector<UINT> defaulted;
+
+protected:
+    platform::LRESULT DefWindowProc(UINT message, platform::WPARAM wParam, platform::LPARAM lParam) override {
+        defaulted.push_back(message);
+        return CDexlinDlg::DefWindowProc(message, wParam, lParam);
+    }
+};
+
+// Everything the handlers may change besides the surface.
+struct PointerState {
+    double startLat, startLon, destLat, destLon;
+    CPoint startMarker, destMarker;
+    int startSet, destSet, startDrawn, destDrawn;
+    friend bool operator==(const PointerState&, const PointerState&) = default;
+};
+PointerState StateOf(const CDexlinDlg& d) {
+    return {d.m_dStartLat,     d.m_dStartLon,    d.m_dDestLat,  d.m_dDestLon,   d.m_ptStartMarker,
+            d.m_ptDestMarker, d.m_bStartSet,    d.m_bDestSet,  d.m_bStartDrawn, d.m_bDestDrawn};
+}
+
+enum class Pointer { Move, Left, Right };
+
+void Send(CDexlinDlg& dlg, Pointer kind, int x, int y) {
+    QWidget* w = dlg.GetWindow();
+    const QPointF local(x, y);
+    const QPointF global = w->mapToGlobal(local);
+    const Qt::MouseButton button =
+        kind == Pointer::Left ? Qt::LeftButton : kind == Pointer::Right ? Qt::RightButton : Qt::NoButton;
+    QMouseEvent event(kind == Pointer::Move ? QEvent::MouseMove : QEvent::MouseButtonPress, local, global, button,
+                      button, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+class PointerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        platform::SetResources(DexlinResources());
+        UseDate(1997, 6, 15);
+        platform::SetMessageBoxHandler([](platform::CDialog*, const std::string&, const std::string&, UINT) {
+            return platform::IDOK;
+        });
+        picture = MapPicture();
+        ASSERT_EQ(picture.size(), QSize(637, 454));
+    }
+    void TearDown() override {
+        platform::SetMessageBoxHandler({});
+        platform::SetLocalTimeSource({});
+    }
+    static void UseDate(int year, int month, int day) {
+        platform::SetLocalTimeSource([=] { return Date(year, month, day); });
+    }
+    // Runs the body in the dialog's modal loop once the map is painted.
+    void WithDialog(CDexlinDlg& dlg, const std::function<void()>& body) {
+        RunModal(dlg, [&] {
+            dlg.UpdateWindow();
+            ASSERT_EQ(Differences(dlg.GetSurfaceImage(), picture), 0) << "the map picture as painted";
+            body();
+            dlg.EndDialog(platform::IDCANCEL);
+        });
+    }
+    // The 8 x 8 square of a marker centred at p.
+    static QRect Square(CPoint p) { return QRect(p.x - 4, p.y - 4, 8, 8); }
+
+    // A whole marker at p: fill at the centre, black outline at the square's
+    // edge midpoints, corners and everything round the square untouched.
+    void ExpectDot(const QImage& s, CPoint p, QRgb fill, const char* what) {
+        ExpectDotInside(s, p, fill, what);
+        for (const QPoint& c : {QPoint(p.x - 4, p.y - 4), QPoint(p.x + 3, p.y - 4), QPoint(p.x - 4, p.y + 3),
+                                QPoint(p.x + 3, p.y + 3), QPoint(p.x + 4, p.y), QPoint(p.x, p.y + 4),
+                                QPoint(p.x - 5, p.y), QPoint(p.x, p.y - 5)})
+            EXPECT_EQ(s.pixel(c), picture.pixel(c)) << what << " outside the circle at " << c.x() << "," << c.y();
+    }
+    // Fill at the centre, black outline at the square's edge midpoints (those
+    // within the client area).
+    static void ExpectDotInside(const QImage& s, CPoint p, QRgb fill, const char* what) {
+        const std::pair<QPoint, QRgb> pixels[] = {
+            {{p.x, p.y}, fill},         {{p.x - 1, p.y - 1}, fill}, {{p.x + 1, p.y + 1}, fill},
+            {{p.x - 4, p.y}, kBlack},   {{p.x + 3, p.y}, kBlack},   {{p.x, p.y - 4}, kBlack},
+            {{p.x, p.y + 3}, kBlack}};
+        for (const auto& [at, colour] : pixels)
+            if (kClient.contains(at)) {
+                EXPECT_EQ(s.pixel(at), colour) << what << " at " << at.x() << "," << at.y();
+            }
+    }
+
+    QImage picture;
+};
+
+}  // namespace
+
+TEST_F(PointerTest, MoveShowsPositionAndVariationInTheirBoxes) {
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        const CPoint p{200, 120};
+        Send(dlg, Pointer::Move, p.x, p.y);
+        QImage expected = picture;
+        DrawReadout(expected, *dlg.m_pReadoutFont, kCursorBox, PositionText(p.x, p.y));
+        const model::MagneticElements e = ElementsAt(p.x, p.y, dlg.m_dModelYear);
+        const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
+        DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox,
+                    VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E'));
+        EXPECT_GT(Differences(expected, picture, QRect(135, 386, 400, 18)), 100) << "the readouts show text";
+        EXPECT_EQ(Differences(dlg.GetSurfaceImage(), expected), 0);
+
+        // A move off the map, on the panel: nothing changes.
+        Send(dlg, Pointer::Move, p.x, 400);
+        EXPECT_EQ(Differences(dlg.GetSurfaceImage(), expected), 0);
+
+        // The next move redraws both boxes with the new texts.
+        const CPoint q{600, 300};
+        Send(dlg, Pointer::Move, q.x, q.y);
+        const model::MagneticElements f = ElementsAt(q.x, q.y, dlg.m_dModelYear);
+        const bool westQ = f.declinationDegrees < 0 || (f.declinationDegrees == 0 && f.declinationMinutes < 0.0);
+        DrawReadout(expected, *dlg.m_pReadoutFont, kCursorBox, PositionText(q.x, q.y));
+        DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox,
+                    VariationText(f.declinationDegrees, f.declinationMinutes, westQ ? 'W' : 'E'));
+        EXPECT_EQ(Differences(dlg.GetSurfaceImage(), expected), 0);
+    });
+}
+
+// The variation box is written only while the model date is strictly inside
+// the model's years; the position box always.
+struct GateCase {
+    const char* name;
+    int year, month, day;
+    bool shown;
+};
+class VariationGate : public PointerTest, public testing::WithParamInterface<GateCase> {};
+
+TEST_P(VariationGate, OnlyInsideTheModelYears) {
+    const GateCase& c = GetParam();
+    UseDate(c.year, c.month, c.day);
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        Send(dlg, Pointer::Move, 317, 246);
+        const QImage s = dlg.GetSurfaceImage();
+        QImage expected = picture;
+        DrawReadout(expected, *dlg.m_pReadoutFont, kCursorBox, PositionText(317, 246));
+        EXPECT_EQ(Differences(s, expected, QRect(135, 386, 200, 18)), 0);
+        const QRect variation(355, 386, 180, 18);
+        if (c.shown) {
+            const model::MagneticElements e = ElementsAt(317, 246, dlg.m_dModelYear);
+            const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
+            DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox,
+                        VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E'));
+            EXPECT_GT(Differences(expected, picture, variation), 0);
+        }
+        EXPECT_EQ(Differences(s, expected), 0);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Dates, VariationGate,
+                         testing::Values(GateCase{"mid_1997", 1997, 6, 15, true},
+                                         GateCase{"first_day_inside", 1994, 12, 1, true},
+                                         GateCase{"last_day_inside", 1999, 11, 30, true},
+                                         GateCase{"day_before", 1994, 11, 30, false},
+                                         GateCase{"day_after", 1999, 12, 1, false}),
+                         [](const testing::TestParamInfo<GateCase>& info) { return std::string(info.param.name); });
+
+// Edges of the map count as inside; one pixel beyond, every event is dropped
+// whole: no pixel, no member, no default processing.
+TEST_F(PointerTest, EdgesAreInsideAndOnePixelBeyondIsDropped) {
+    const std::vector<CPoint> inside{{0, 200}, {634, 200}, {300, 0}, {300, 378}, {0, 0}, {634, 378}};
+    const std::vector<CPoint> outside{{-1, 200}, {635, 200}, {300, -1}, {300, 379}, {-1, -1}, {635, 379}, {636, 452}};
+    ProbeDlg dlg;
+    WithDialog(dlg, [&] {
+        for (Pointer kind : {Pointer::Move, Pointer::Left, Pointer::Right}) {
+            for (const CPoint& p : outside) {
+                const QImage before = dlg.GetSurfaceImage();
+                const PointerState state = StateOf(dlg);
+                dlg.defaulted.clear();
+                Send(dlg, kind, p.x, p.y);
+                EXPECT_EQ(Differences(dlg.GetSurfaceImage(), before), 0) << p.x << "," << p.y;
+                EXPECT_TRUE(StateOf(dlg) == state) << p.x << "," << p.y;
+                EXPECT_TRUE(dlg.defaulted.empty()) << p.x << "," << p.y;
+            }
+            for (const CPoint& p : inside) {
+                dlg.defaulted.clear();
+                Send(dlg, kind, p.x, p.y);
+                const QImage s = dlg.GetSurfaceImage();
+                const Box& box = kind == Pointer::Move ? kCursorBox : kind == Pointer::Left ? kStartBox : kDestBox;
+                QImage expected = s;
+                DrawReadout(expected, *dlg.m_pReadoutFont, box, PositionText(p.x, p.y));
+                EXPECT_EQ(Differences(s, expected), 0) << p.x << "," << p.y;
+                const UINT message = kind == Pointer::Move   ? platform::WM_MOUSEMOVE
+                                     : kind == Pointer::Left ? platform::WM_LBUTTONDOWN
+                                                             : platform::WM_RBUTTONDOWN;
+                EXPECT_EQ(std::count(dlg.defaulted.begin(), dlg.defaulted.end(), message), 1)
+                    << "passed on once: " << p.x << "," << p.y;
+                if (kind == Pointer::Left) {
+                    EXPECT_EQ(dlg.m_ptStartMarker, p);
+                }
+                if (kind == Pointer::Right) {
+                    EXPECT_EQ(dlg.m_ptDestMarker, p);
+                }
+            }
+        }
+    });
+}
+
+TEST_F(PointerTest, StartThenDestinationThenANewStart) {
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        const CPoint a{150, 100}, b{450, 280}, c{500, 60};
+        const platform::CFont& font = *dlg.m_pReadoutFont;
+
+        // Start alone: its dot and text; course and distance stay empty.
+        Send(dlg, Pointer::Left, a.x, a.y);
+        QImage s = dlg.GetSurfaceImage();
+        ExpectDot(s, a, kYellow, "start");
+        QImage expected = picture;
+        DrawReadout(expected, font, kStartBox, PositionText(a.x, a.y));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) expected.setPixel(a.x - 4 + x, a.y - 4 + y, s.pixel(a.x - 4 + x, a.y - 4 + y));
+        EXPECT_EQ(Differences(s, expected), 0) << "only the dot and the start box";
+        EXPECT_TRUE(dlg.m_bStartSet && dlg.m_bStartDrawn && !dlg.m_bDestSet && !dlg.m_bDestDrawn);
+        const QImage yellowDot = s.copy(Square(a));
+
+        // Destination: its dot and text, then course and distance.
+        Send(dlg, Pointer::Right, b.x, b.y);
+        s = dlg.GetSurfaceImage();
+        ExpectDot(s, b, kRed, "destination");
+        ExpectDot(s, a, kYellow, "start stays");
+        DrawReadout(expected, font, kDestBox, PositionText(b.x, b.y));
+        Route r = RouteBetween(a, b);
+        DrawReadout(expected, font, kCourseBox, geometry::FormatCourse(r.course));
+        DrawReadout(expected, font, kDistanceBox, geometry::FormatDistance(r.distance));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) expected.setPixel(b.x - 4 + x, b.y - 4 + y, s.pixel(b.x - 4 + x, b.y - 4 + y));
+        EXPECT_EQ(Differences(s, expected), 0);
+        EXPECT_TRUE(dlg.m_bDestSet && dlg.m_bDestDrawn);
+
+        // A new start: the old square shows the map again, the new dot is
+        // drawn, the route is recomputed from the new start.
+        Send(dlg, Pointer::Left, c.x, c.y);
+        s = dlg.GetSurfaceImage();
+        EXPECT_EQ(Differences(s, picture, Square(a)), 0) << "old start square restored";
+        ExpectDot(s, c, kYellow, "new start");
+        r = RouteBetween(c, b);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                expected.setPixel(a.x - 4 + x, a.y - 4 + y, picture.pixel(a.x - 4 + x, a.y - 4 + y));
+                expected.setPixel(c.x - 4 + x, c.y - 4 + y, s.pixel(c.x - 4 + x, c.y - 4 + y));
+            }
+        DrawReadout(expected, font, kStartBox, PositionText(c.x, c.y));
+        DrawReadout(expected, font, kCourseBox, geometry::FormatCourse(r.course));
+        DrawReadout(expected, font, kDistanceBox, geometry::FormatDistance(r.distance));
+        EXPECT_EQ(Differences(s, expected), 0);
+        EXPECT_EQ(dlg.m_ptStartMarker, c);
+
+        // A click on the same pixel, and one 3 pixels away, leave a whole dot.
+        Send(dlg, Pointer::Left, a.x, a.y);
+        Send(dlg, Pointer::Left, a.x, a.y);
+        s = dlg.GetSurfaceImage();
+        EXPECT_EQ(Differences(s.copy(Square(a)), yellowDot, QRect(0, 0, 8, 8)), 0) << "same pixel";
+        EXPECT_EQ(Differences(s, picture, Square(c)), 0);
+        const CPoint near{a.x + 3, a.y - 2};
+        Send(dlg, Pointer::Left, near.x, near.y);
+        s = dlg.GetSurfaceImage();
+        ExpectDot(s, near, kYellow, "near the old one");
+        EXPECT_EQ(s.pixel(a.x - 4, a.y), picture.pixel(a.x - 4, a.y)) << "old dot's outline gone";
+        // The same for the destination.
+        Send(dlg, Pointer::Right, b.x, b.y);
+        s = dlg.GetSurfaceImage();
+        ExpectDot(s, b, kRed, "destination again");
+    });
+}
+
+// A shorter text after a longer one leaves no piece of the longer: the
+// blanks reach as far as the widest text of their box.
+TEST_F(PointerTest, ShorterTextsLeaveNothingOfLongerOnes) {
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        const platform::CFont& font = *dlg.m_pReadoutFont;
+        // Antipodes on the equator: "10800", then a route of a few miles.
+        Send(dlg, Pointer::Left, 0, 246);
+        Send(dlg, Pointer::Right, 317, 246);
+        Send(dlg, Pointer::Right, 2, 246);
+        // West positions and variation, then east ones.
+        Send(dlg, Pointer::Move, 30, 20);
+        Send(dlg, Pointer::Move, 600, 300);
+        Send(dlg, Pointer::Left, 600, 300);
+        QImage expected = picture;
+        const Route r = RouteBetween({600, 300}, {2, 246});
+        DrawReadout(expected, font, kCursorBox, PositionText(600, 300));
+        const model::MagneticElements e = ElementsAt(600, 300, dlg.m_dModelYear);
+        const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
+        DrawReadout(expected, font, kVariationBox,
+                    VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E'));
+        DrawReadout(expected, font, kStartBox, PositionText(600, 300));
+        DrawReadout(expected, font, kDestBox, PositionText(2, 246));
+        DrawReadout(expected, font, kCourseBox, geometry::FormatCourse(r.course));
+        DrawReadout(expected, font, kDistanceBox, geometry::FormatDistance(r.distance));
+        EXPECT_EQ(Differences(dlg.GetSurfaceImage(), expected, QRect(0, 384, 637, 69)), 0);
+    });
+}
+
+// The readouts' formats at their edges from real clicks: pixel pairs are found
+// whose route gives each edge's text. Exact values such as 359.6 or a
+// declination of exactly -0.5 are not reachable from the pixel grid; the text
+// helpers' own tests (FormatCourse, FormatDistance, FormatVariation) cover them.
+struct RouteEdge {
+    const char* name;
+    std::function<bool(const Route&)> wanted;
+    const char* course;    // expected course text, or nullptr when not checked
+    const char* distance;  // expected distance text, or nullptr
+};
+
+TEST_F(PointerTest, CourseAndDistanceTextsAtTheirEdges) {
+    const std::vector<RouteEdge> edges{
+        {"course just under 360", [](const Route& r) { return r.course >= 359.5 && r.course < 360.0; }, "360\xB0",
+         nullptr},
+        {"course just over 0", [](const Route& r) { return r.course > 0.0 && r.course < 0.5; }, "000\xB0", nullptr},
+        {"course near 45", [](const Route& r) { return r.course >= 45.0 && r.course < 45.5; }, "045\xB0", nullptr},
+        {"distance near 123", [](const Route& r) { return r.distance >= 123.0 && r.distance < 123.5; }, nullptr,
+         " 123"},
+        {"antipodes", [](const Route& r) { return r.distance >= 10799.5; }, nullptr, "10800"},
+    };
+    std::vector<double> latOfRow(379), lonOfColumn(635);
+    for (int i = 0; i <= 634; ++i) {
+        double lat = 0.0;
+        std::string text;
+        geometry::PixelToGeographic(geometry::kWorldMap, i, std::min(i, 378), lat, lonOfColumn[i], text);
+        if (i <= 378) latOfRow[i] = lat;
+    }
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        const platform::CFont& font = *dlg.m_pReadoutFont;
+        for (const RouteEdge& edge : edges) {
+            // Routes depend on the columns' difference only: starts in column
+            // 0, on the equator row first, then on every row down from the top.
+            std::optional<std::pair<CPoint, CPoint>> found;
+            for (int sy = -1; sy <= 378 && !found; ++sy) {
+                const int row = sy < 0 ? 246 : sy;
+                for (int dy = 0; dy <= 378 && !found; ++dy)
+                    for (int dx = 0; dx <= 634 && !found; ++dx) {
+                        Route r;
+                        geometry::GreatCircleCourseDistance(latOfRow[row], lonOfColumn[0], latOfRow[dy],
+                                                            lonOfColumn[dx], r.course, r.distance);
+                        if (edge.wanted(r)) found = {{0, row}, {dx, dy}};
+                    }
+            }
+            ASSERT_TRUE(found.has_value()) << edge.name;
+            const auto [start, dest] = *found;
+            Send(dlg, Pointer::Left, start.x, start.y);
+            Send(dlg, Pointer::Right, dest.x, dest.y);
+            const QImage s = dlg.GetSurfaceImage();
+            const Route r = RouteBetween(start, dest);
+            QImage expected = s;
+            DrawReadout(expected, font, kCourseBox, edge.course ? edge.course : geometry::FormatCourse(r.course));
+            DrawReadout(expected, font, kDistanceBox,
+                        edge.distance ? edge.distance : geometry::FormatDistance(r.distance));
+            EXPECT_EQ(Differences(s, expected, QRect(355, 409, 100, 41)), 0) << edge.name;
+        }
+    });
+}
+
+// The variation readout's cases from real moves: points whose declination
+// has the wanted whole degrees and minutes.
+struct DeclinationEdge {
+    const char* name;
+    std::function<bool(const model::MagneticElements&)> wanted;
+    char letter;
+};
+
+TEST_F(PointerTest, VariationTextsFromRealMoves) {
+    const std::vector<DeclinationEdge> edges{
+        {"west under one degree", [](const auto& e) { return e.declinationDegrees == 0 && e.declinationMinutes < 0; },
+         'W'},
+        {"east under one degree",
+         [](const auto& e) { return e.declinationDegrees == 0 && e.declinationMinutes > 0; }, 'E'},
+        {"west by degrees", [](const auto& e) { return e.declinationDegrees <= -10; }, 'W'},
+        {"east by degrees", [](const auto& e) { return e.declinationDegrees >= 10; }, 'E'},
+        {"minutes shown as 60.0",
+         [](const auto& e) { return e.declinationDegrees > 0 && e.declinationMinutes >= 59.95; }, 'E'},
+    };
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        for (const DeclinationEdge& edge : edges) {
+            std::optional<CPoint> found;
+            model::MagneticElements e{};
+            for (int y = 0; y <= 378 && !found; y += 3)
+                for (int x = 0; x <= 634 && !found; ++x)
+                    if (e = ElementsAt(x, y, dlg.m_dModelYear); edge.wanted(e)) found = CPoint{x, y};
+            ASSERT_TRUE(found.has_value()) << edge.name;
+            Send(dlg, Pointer::Move, found->x, found->y);
+            const QImage s = dlg.GetSurfaceImage();
+            QImage expected = s;
+            const std::string text = VariationText(e.declinationDegrees, e.declinationMinutes, edge.letter);
+            DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox, text);
+            EXPECT_EQ(Differences(s, expected, QRect(355, 386, 180, 18)), 0) << edge.name << ": " << text;
+            if (e.declinationMinutes >= 59.95) {
+                EXPECT_NE(text.find("60.0'"), std::string::npos) << edge.name;
+            }
+        }
+    });
+}
+
+// Thousands of random moves and clicks over and off the map leave the state
+// of the last in-map click of each button.
+TEST_F(PointerTest, EventStormEndsInTheLastClicksState) {
+    ProbeDlg dlg;
+    WithDialog(dlg, [&] {
+        std::mt19937 random(19970615u);
+        std::uniform_int_distribution<int> kind(0, 2), x(-40, 680), y(-40, 470);
+        std::optional<CPoint> lastLeft, lastRight, lastMove;
+        bool leftLast = false;  // the later of the two last clicks was a left one
+        // Squares of the other button's clicks since each button's last click:
+        // drawing and restoring them may cut into that button's dot.
+        std::vector<CPoint> rightsSinceLeft, leftsSinceRight;
+        int inMap = 0;
+        dlg.defaulted.clear();
+        for (int i = 0; i < 4000; ++i) {
+            const Pointer k = static_cast<Pointer>(kind(random));
+            const CPoint p{x(random), y(random)};
+            Send(dlg, k, p.x, p.y);
+            if (!geometry::IsInsideMap(geometry::kWorldMap, p.x, p.y)) continue;
+            ++inMap;
+            if (k == Pointer::Left) {
+                lastLeft = p, leftLast = true;
+                rightsSinceLeft.clear();
+                leftsSinceRight.push_back(p);
+            }
+            if (k == Pointer::Right) {
+                lastRight = p, leftLast = false;
+                leftsSinceRight.clear();
+                rightsSinceLeft.push_back(p);
+            }
+            if (k == Pointer::Move) lastMove = p;
+        }
+        ASSERT_TRUE(lastLeft && lastRight && lastMove);
+        const auto pointerMessages = std::count_if(dlg.defaulted.begin(), dlg.defaulted.end(), [](UINT m) {
+            return m == platform::WM_MOUSEMOVE || m == platform::WM_LBUTTONDOWN || m == platform::WM_RBUTTONDOWN;
+        });
+        EXPECT_EQ(pointerMessages, inMap) << "every in-map event passed on, no other";
+
+        double lat = 0.0, lon = 0.0;
+        std::string text;
+        geometry::PixelToGeographic(geometry::kWorldMap, lastLeft->x, lastLeft->y, lat, lon, text);
+        EXPECT_EQ(dlg.m_dStartLat, lat);
+        EXPECT_EQ(dlg.m_dStartLon, lon);
+        geometry::PixelToGeographic(geometry::kWorldMap, lastRight->x, lastRight->y, lat, lon, text);
+        EXPECT_EQ(dlg.m_dDestLat, lat);
+        EXPECT_EQ(dlg.m_dDestLon, lon);
+        EXPECT_EQ(dlg.m_ptStartMarker, *lastLeft);
+        EXPECT_EQ(dlg.m_ptDestMarker, *lastRight);
+        EXPECT_TRUE(dlg.m_bStartSet && dlg.m_bDestSet && dlg.m_bStartDrawn && dlg.m_bDestDrawn);
+
+        const QImage s = dlg.GetSurfaceImage();
+        // The later dot is whole; the earlier one too unless a later click of
+        // the other button reached its square.
+        ExpectDotInside(s, leftLast ? *lastLeft : *lastRight, leftLast ? kYellow : kRed, "last dot");
+        const CPoint earlier = leftLast ? *lastRight : *lastLeft;
+        const std::vector<CPoint>& since = leftLast ? leftsSinceRight : rightsSinceLeft;
+        if (std::none_of(since.begin(), since.end(), [&](CPoint q) { return Square(q).intersects(Square(earlier)); }))
+            ExpectDotInside(s, earlier, leftLast ? kRed : kYellow, "earlier dot");
+
+        // Older dots are gone: outside the two last squares the map is the picture.
+        QImage expected = picture;
+        for (const CPoint& p : {*lastLeft, *lastRight})
+            for (int dy = 0; dy < 8; ++dy)
+                for (int dx = 0; dx < 8; ++dx)
+                    if (kClient.contains(p.x - 4 + dx, p.y - 4 + dy))
+                        expected.setPixel(p.x - 4 + dx, p.y - 4 + dy, s.pixel(p.x - 4 + dx, p.y - 4 + dy));
+        const platform::CFont& font = *dlg.m_pReadoutFont;
+        const Route r = RouteBetween(*lastLeft, *lastRight);
+        const model::MagneticElements e = ElementsAt(lastMove->x, lastMove->y, dlg.m_dModelYear);
+        const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
+        DrawReadout(expected, font, kCursorBox, PositionText(lastMove->x, lastMove->y));
+        DrawReadout(expected, font, kVariationBox,
+                    VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E'));
+        DrawReadout(expected, font, kStartBox, PositionText(lastLeft->x, lastLeft->y));
+        DrawReadout(expected, font, kDestBox, PositionText(lastRight->x, lastRight->y));
+        DrawReadout(expected, font, kCourseBox, geometry::FormatCourse(r.course));
+        DrawReadout(expected, font, kDistanceBox, geometry::FormatDistance(r.distance));
+        EXPECT_EQ(Differences(s, expected), 0) << "the two last dots and all six readouts on the picture";
+    });
+}
