@@ -1,9 +1,9 @@
 # Installation and the Debian package.
 #
-# `cmake --install` puts the program and its companion in bin/, the help file
-# beside the program (it looks for its own path with ".HLP"), and the desktop
-# entry, icons and AppStream metadata where the freedesktop conventions put
-# them. `cpack -G DEB` packs the same tree for /usr.
+# `cmake --install` puts the program and its companion in bin/ (the program
+# and its help file beside it: app/CMakeLists.txt), and the desktop entry,
+# icons and AppStream metadata where the freedesktop conventions put them.
+# `cpack -G DEB` packs the same tree for /usr.
 include(GNUInstallDirs)
 
 # The desktop id; the desktop entry, the icons and the metadata carry it.
@@ -15,8 +15,6 @@ if(TARGET dexlin-query)
 endif()
 
 if(DEXLIN_GUI)
-  install(TARGETS dexlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-
   install(FILES ${DEXLIN_PACKAGING_DIR}/${DEXLIN_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${DEXLIN_PACKAGING_DIR}/${DEXLIN_APP_ID}.metainfo.xml

@@ -3,8 +3,9 @@
 # with apt-get, checks the installed files (program, help file beside it,
 # desktop entry, icons, AppStream metadata), that every library the program
 # and its X platform plugin load comes from the package's declared
-# dependencies, starts /usr/bin/dexlin on a virtual display and ends it with
-# Escape, and removes the package again. Run as root on Debian 12:
+# dependencies, starts /usr/bin/dexlin on a virtual display (a position
+# written, the help file beside it opened, Escape ends it with status 0), and
+# removes the package again. Run as root on Debian 12:
 #   bash scripts/check-package.sh [BUILD_DIR]      (default build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -106,18 +107,26 @@ done
 ok "$(wc -w <<<"$libs") libraries, all from the dependencies"
 
 # A real start of the installed program, in a bare environment, inside the
-# model's years; Escape ends it with status 0.
+# model's years: the pointer over London writes its position, the Help button
+# (Alt+H) opens the help file beside the program, and Escape on the main
+# window ends it with status 0.
 xs_start_display "$work" || fail "no X server"
-xs_start_program env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$work" \
-    faketime '1997-06-15 12:00:00' /usr/bin/dexlin
-xs_wait_painted 30 "$work/installed.png" || fail "the installed program's window did not appear"
+xs_start_program env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$work" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
+    strace -f -qq -e trace=openat -o "$work/trace" faketime '1997-06-15 12:00:00' /usr/bin/dexlin
+xs_wait_painted 30 "$work/painted.png" || fail "the installed program's window did not appear"
 xs_point 317 139 "$XS_WIN"
-xdotool key Escape
+written() { [ "$(xs_box_diff "$1" "$work/painted.png" XS_BOX_CURSOR)" -gt 0 ]; }
+xs_shoot_until 10 "$work/pointer.png" written || fail "the installed program wrote no position"
+xdotool key alt+h
+xs_find_window '^Help - /usr/bin/dexlin\.HLP$' 10 >/dev/null || fail "Help did not open /usr/bin/dexlin.HLP"
+xdotool windowfocus --sync "$XS_WIN" key Escape
 xs_wait_exit 10 || fail "Escape did not end the installed program"
 [ "$XS_STATUS" -eq 0 ] || fail "the installed program exited with status $XS_STATUS"
-ok "installed program ran and ended with status 0"
+grep -Eq 'openat\(AT_FDCWD, "/usr/bin/dexlin\.HLP", O_RDONLY[^)]*\) = [0-9]' "$work/trace" ||
+    fail "the installed program did not read /usr/bin/dexlin.HLP"
+ok "installed program ran, read its help file and ended with status 0"
 
 apt-get remove --purge "${apt_options[@]}" dexlin
 installed=
-[ ! -e /usr/bin/dexlin ] && [ ! -e "$desktop" ] || fail "files left after removal"
+[ ! -e /usr/bin/dexlin ] && [ ! -e /usr/bin/dexlin.HLP ] && [ ! -e "$desktop" ] || fail "files left after removal"
 ok "removed again"
