@@ -50,3 +50,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
 include(CPack)
+
+# The install tree checked as the package check checks /usr, without root.
+if(DEXLIN_TESTS AND DEXLIN_GUI)
+  add_test(NAME installed_files COMMAND bash ${DEXLIN_PACKAGING_DIR}/check-installed.sh --build ${PROJECT_BINARY_DIR})
+  set_tests_properties(installed_files PROPERTIES LABELS packaging SKIP_RETURN_CODE 77 TIMEOUT 60)
+endif()

@@ -58,25 +58,12 @@ DEBIAN_FRONTEND=noninteractive apt-get install "${apt_options[@]}" "$deb"
 installed=yes
 ok "installed"
 
-# Installed files, where the freedesktop conventions put them.
+# Installed files, where the freedesktop conventions put them, and the package's.
+bash packaging/check-installed.sh /usr || fail "installed files"
 id=org.dexlin.Dexlin
-[ -x /usr/bin/dexlin ] || fail "/usr/bin/dexlin missing"
-[ -x /usr/bin/dexlin-query ] || fail "/usr/bin/dexlin-query missing"
-[ "$(command -v dexlin)" = /usr/bin/dexlin ] || fail "dexlin is not the one on PATH"
-[ -r /usr/bin/dexlin.HLP ] || fail "the help file is not beside the program (/usr/bin/dexlin.HLP)"
 desktop=/usr/share/applications/$id.desktop
 metainfo=/usr/share/metainfo/$id.metainfo.xml
-[ -f "$desktop" ] || fail "$desktop missing"
-[ -f "$metainfo" ] || fail "$metainfo missing"
-desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
-appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate $metainfo"
-grep -qx "Exec=dexlin" "$desktop" || fail "the desktop entry does not start dexlin"
-grep -qx "Icon=$id" "$desktop" || fail "the desktop entry does not name the icon $id"
-for size in 16 32 128; do
-    icon=/usr/share/icons/hicolor/${size}x${size}/apps/$id.png
-    [ -f "$icon" ] || fail "$icon missing"
-    [ "$(identify -format '%wx%h' "$icon")" = "${size}x${size}" ] || fail "$icon is not ${size}x${size}"
-done
+[ "$(command -v dexlin)" = /usr/bin/dexlin ] || fail "dexlin is not the one on PATH"
 for f in /usr/bin/dexlin /usr/bin/dexlin-query /usr/bin/dexlin.HLP "$desktop" "$metainfo"; do
     [ "$(dpkg-query -S "$f" | cut -d: -f1)" = dexlin ] || fail "$f is not the package's"
 done

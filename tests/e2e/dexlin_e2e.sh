@@ -19,6 +19,9 @@ if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
     echo "SKIP: needs Xvfb and xdotool (scripts/deps.sh installs them)"
     exit 77
 fi
+for tool in faketime setsid import convert compare; do
+    command -v "$tool" >/dev/null || { echo "FAIL: needs $tool (scripts/deps.sh installs it)"; exit 1; }
+done
 
 program=$1
 query=$2
