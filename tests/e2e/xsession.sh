@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # the sourcing scripts use the names set here
 # Driving the window program on a virtual X display, as a person would: a
 # display of its own (Xvfb, no window manager, so an X window is exactly a
 # client area), real pointer and key events (xdotool), screenshots
@@ -17,9 +18,10 @@ xs_start_display() {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$XS_WORK/display" 2>"$XS_WORK/xvfb.log" &
     XS_DISPLAY_PID=$!
     xs_until 10 test -s "$XS_WORK/display" || { echo "Xvfb did not start" >&2; return 1; }
-    export DISPLAY=:$(cat "$XS_WORK/display")
+    DISPLAY=:$(cat "$XS_WORK/display")
+    export DISPLAY
     # Qt wants a private runtime folder; one of our own keeps it quiet.
-    mkdir -p -m 700 "$XS_WORK/runtime"
+    mkdir -m 700 "$XS_WORK/runtime"
     export XDG_RUNTIME_DIR=$XS_WORK/runtime
 }
 
@@ -142,7 +144,8 @@ XS_BOXES=(XS_BOX_CURSOR XS_BOX_VARIATION XS_BOX_START XS_BOX_DEST XS_BOX_COURSE 
 
 # Succeeds when the box named $2 (one of XS_BOXES) is white all over in picture $1.
 xs_box_white() {
-    local r=(${!2})
+    local r
+    read -ra r <<<"${!2}"
     [ "$(xs_rect_count "$1" FFFFFF "${r[@]}")" -eq $(((r[2] - r[0] + 1) * (r[3] - r[1] + 1))) ]
 }
 
