@@ -26,8 +26,10 @@ if(DEXLIN_GUI)
   endforeach()
 endif()
 
-# The Debian package: shared-library dependencies found by dpkg-shlibdeps; the
-# readout and label fonts are named by face, so their package is declared.
+# The Debian package: shared-library dependencies found by dpkg-shlibdeps, and
+# the fonts, which no library pulls in: the readouts' serif (metric-compatible
+# with the face they name) and the controls' sans-serif (without it, a bare
+# system's font configuration gives the buttons a monospaced face).
 set(CPACK_PACKAGE_NAME dexlin)
 set(CPACK_PACKAGE_VENDOR "Dexlin")
 set(CPACK_PACKAGE_CONTACT "Dexlin developers")
@@ -48,7 +50,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core")
 include(CPack)
 
 # The install tree checked as the package check checks /usr, without root.

@@ -20,7 +20,8 @@ ok() { echo "check-package: ok: $*"; }
 
 bash scripts/deps.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target dexlin dexlin-query
+# cpack builds everything first, as an install does; after scripts/test.sh there is nothing left to build.
+cmake --build "$build" -j2
 rm -f "$build"/dexlin_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 debs=("$build"/dexlin_*.deb)
@@ -29,11 +30,11 @@ deb=$(realpath "${debs[0]}")
 ok "built $(basename "$deb")"
 
 # The control record: shared-library dependencies found by dpkg-shlibdeps,
-# and the fonts the readouts are drawn in.
+# and the fonts the readouts and the controls are drawn in.
 dpkg-deb -I "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
-for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation2; do
+for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation2 fonts-dejavu-core; do
     grep -qxF "$p" <<<"$names" || fail "Depends lacks $p: $depends"
 done
 ok "Depends: $depends"
