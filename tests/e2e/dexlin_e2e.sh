@@ -6,11 +6,11 @@
 # the map pixel of a place), OUT_DIR receives a screenshot of every step.
 #
 # Run 1, inside the model's years: the pointer over London, New York and
-# Sydney writes the cursor and variation boxes; a left click on London and a
-# right click on New York draw the yellow and red dots and write the start,
-# destination, course and distance; a new left click moves the yellow dot;
-# Enter opens the about box, Escape closes it; Escape ends the program with
-# status 0.
+# Sydney writes the cursor and variation boxes, off the map nothing; a left
+# click on London and a right click on New York draw the yellow and red dots
+# and write the start, destination, course and distance; a new left click
+# moves the yellow dot; Enter opens the about box, Escape closes it; Escape
+# ends the program with status 0.
 # Run 2, today's date: the range message comes before the main window; Enter
 # dismisses it; positions, course and distance are written, the variation never.
 set -euo pipefail
@@ -97,12 +97,18 @@ for place in london newyork sydney; do
     unset -n xy
 done
 
-# Off the map (on the panel below it) the pointer writes nothing; the
-# program gets a moment to show what it would have drawn.
+# Off the map (on the panel below it) the pointer writes nothing. Tab then
+# moves the focus from About to Help: once that shows, the move before it has
+# been handled and drawn. Shift+Tab gives the focus back to About.
+buttons="540 380 636 452"
 xs_point 300 420 "$XS_WIN"
-sleep 0.5
-xs_shot "$out/run1-05-pointer-off-map.png"
-same "$out/run1-05-pointer-off-map.png" "$previous" XS_BOX_CURSOR || fail "pointer off the map changed the cursor box"
+xdotool key Tab
+focus_moved() { [ "$(xs_rect_diff "$1" "$previous" $buttons)" -gt 0 ]; }
+xs_shoot_until 10 "$out/run1-05-pointer-off-map.png" focus_moved || fail "Tab did not move the focus"
+same "$XS_SHOT" "$previous" XS_BOX_CURSOR || fail "pointer off the map changed the cursor box"
+xdotool key shift+Tab
+focus_back() { [ "$(xs_rect_diff "$1" "$previous" $buttons)" -eq 0 ]; }
+xs_shoot_until 10 "$work/focus-back.png" focus_back || fail "Shift+Tab did not give the focus back to About"
 ok "pointer off the map: nothing written"
 
 # Left click on London: yellow dot and start position.
