@@ -20,6 +20,9 @@ xs_start_display() {
     xs_until 10 test -s "$XS_WORK/display" || { echo "Xvfb did not start" >&2; return 1; }
     DISPLAY=:$(cat "$XS_WORK/display")
     export DISPLAY
+    # On this display, whatever platform the caller's session prefers.
+    export QT_QPA_PLATFORM=xcb
+    unset WAYLAND_DISPLAY
     # Qt wants a private runtime folder; one of our own keeps it quiet.
     mkdir -m 700 "$XS_WORK/runtime"
     export XDG_RUNTIME_DIR=$XS_WORK/runtime
