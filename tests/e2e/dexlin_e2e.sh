@@ -79,13 +79,14 @@ xs_start_program faketime '1997-06-15 12:00:00' "$program"
 wait_painted run1-01-painted
 xs_window_shown "$XS_RANGE_TITLE" && fail "range message shown for a date inside the model's years"
 
-# Pointer moves write the cursor and variation boxes, nothing else.
+# Pointer moves write the cursor and variation boxes (each place its own
+# position and variation), nothing else.
 previous=$painted
 step=2
 for place in london newyork sydney; do
     declare -n xy=$place
     xs_point "${xy[0]}" "${xy[1]}" "$XS_WIN"
-    moved() { changed "$1" "$previous" XS_BOX_CURSOR && changed "$1" "$painted" XS_BOX_VARIATION; }
+    moved() { changed "$1" "$previous" XS_BOX_CURSOR && changed "$1" "$previous" XS_BOX_VARIATION; }
     xs_shoot_until 10 "$out/run1-0$step-pointer-$place.png" moved ||
         fail "pointer over $place: cursor or variation box unchanged"
     for b in XS_BOX_START XS_BOX_DEST XS_BOX_COURSE XS_BOX_DISTANCE; do
