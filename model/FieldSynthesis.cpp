@@ -197,7 +197,7 @@ struct Sums {
 
 // What one term contributes, the same for every coefficient array.
 struct TermFactors {
-    double rr;  // radial factor of the degree
+    float rr;   // radial factor of the degree
     double p;
     double q;
     double cl;
@@ -206,23 +206,28 @@ struct TermFactors {
     double yDivisor;  // (n + 1) cos(geocentric latitude), for the east component
 };
 
+// The radial factor and a coefficient have 24 significant bits each, so their
+// product is exact in double; rounded to single precision it is the same as
+// their single-precision product, which needs no conversions.
+inline float Scaled(float rr, float coefficient) { return rr * coefficient; }
+
 inline void AddZonalTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f)
 {
-    const auto G = static_cast<float>(f.rr * coefficients[l]);
+    const double G = Scaled(f.rr, coefficients[l]);
     sums.X = static_cast<float>(sums.X + G * f.q);
     sums.Z = static_cast<float>(sums.Z - G * f.p);
 }
 
-inline void AddTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f,
-                    double s, bool ctPositive)
+template <bool CtPositive>
+inline void AddTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f, double s)
 {
-    const auto G = static_cast<float>(f.rr * coefficients[l]);
-    const double H = f.rr * coefficients[l + 1];  // the scaled h(n,m), unrounded in T
+    const double G = Scaled(f.rr, coefficients[l]);
+    const double H = static_cast<double>(f.rr) * coefficients[l + 1];  // the scaled h(n,m), exact, in T
     const double T = G * f.cl + H * f.sl;
     sums.X = static_cast<float>(sums.X + T * f.q);
     sums.Z = static_cast<float>(sums.Z - T * f.p);
-    const double E = G * f.sl - static_cast<double>(static_cast<float>(H)) * f.cl;
-    if (ctPositive) {
+    const double E = G * f.sl - static_cast<double>(Scaled(f.rr, coefficients[l + 1])) * f.cl;
+    if constexpr (CtPositive) {
         sums.Y = static_cast<float>(sums.Y + E * f.fm * f.p / f.yDivisor);
     } else {
         sums.Y = static_cast<float>(sums.Y + E * f.q * s);
@@ -266,26 +271,24 @@ inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOth
     }
 }
 
-}  // namespace
-
-void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements)
+template <bool CtPositive>
+void SumFieldOf(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements)
 {
     const double s = position.s;
-    const bool ctPositive = position.ct > 0.0f;
     Sums sums;
     ForEachTerm(
         position, [&](std::int32_t l, const TermFactors& f) { AddZonalTerm(sums, coefficients, l, f); },
-        [&](std::int32_t l, const TermFactors& f) { AddTerm(sums, coefficients, l, f, s, ctPositive); });
+        [&](std::int32_t l, const TermFactors& f) { AddTerm<CtPositive>(sums, coefficients, l, f, s); });
     StoreGeodetic(sums, position, elements);
 }
 
 // The two sums side by side: each is the same sequence of single-precision
 // steps as on its own, and their independent roundings overlap.
-void SumFieldPair(const FieldPosition& position, const CoefficientArray& firstCoefficients, ElementSet& firstElements,
-                  const CoefficientArray& secondCoefficients, ElementSet& secondElements)
+template <bool CtPositive>
+void SumFieldPairOf(const FieldPosition& position, const CoefficientArray& firstCoefficients,
+                    ElementSet& firstElements, const CoefficientArray& secondCoefficients, ElementSet& secondElements)
 {
     const double s = position.s;
-    const bool ctPositive = position.ct > 0.0f;
     Sums first;
     Sums second;
     ForEachTerm(
@@ -295,11 +298,34 @@ void SumFieldPair(const FieldPosition& position, const CoefficientArray& firstCo
             AddZonalTerm(second, secondCoefficients, l, f);
         },
         [&](std::int32_t l, const TermFactors& f) {
-            AddTerm(first, firstCoefficients, l, f, s, ctPositive);
-            AddTerm(second, secondCoefficients, l, f, s, ctPositive);
+            AddTerm<CtPositive>(first, firstCoefficients, l, f, s);
+            AddTerm<CtPositive>(second, secondCoefficients, l, f, s);
         });
     StoreGeodetic(first, position, firstElements);
     StoreGeodetic(second, position, secondElements);
+}
+
+}  // namespace
+
+// The east component divides by cos(latitude) where that is positive; only a
+// latitude beyond +-90 degrees takes the other form.
+void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements)
+{
+    if (position.ct > 0.0f) {
+        SumFieldOf<true>(position, coefficients, elements);
+    } else {
+        SumFieldOf<false>(position, coefficients, elements);
+    }
+}
+
+void SumFieldPair(const FieldPosition& position, const CoefficientArray& firstCoefficients, ElementSet& firstElements,
+                  const CoefficientArray& secondCoefficients, ElementSet& secondElements)
+{
+    if (position.ct > 0.0f) {
+        SumFieldPairOf<true>(position, firstCoefficients, firstElements, secondCoefficients, secondElements);
+    } else {
+        SumFieldPairOf<false>(position, firstCoefficients, firstElements, secondCoefficients, secondElements);
+    }
 }
 
 std::int32_t SynthesizeField(float latitude, float longitude, float height, std::int32_t degree, std::int32_t setCode,

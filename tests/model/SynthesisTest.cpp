@@ -117,7 +117,9 @@ TEST_F(Synthesis, InvalidCodesChangeNeitherSet)
 
 TEST_F(Synthesis, SplitSynthesisMatchesTheLiteralOneBitForBit)
 {
-    for (float latitude : {-90.0f, -89.9995f, -45.0f, 0.0f, 0.5f, 51.5f, 89.999f, 90.0f}) {
+    // Latitudes beyond +-90 turn the cosine negative and take the other form
+    // of the east component.
+    for (float latitude : {-135.0f, -90.0f, -89.9995f, -45.0f, 0.0f, 0.5f, 51.5f, 89.999f, 90.0f, 100.0f, 400.0f}) {
         for (float longitude : {-360.0f, -100.0f, 0.0f, 0.001f, 179.5f, 359.9f}) {
             for (std::int32_t set : {kDateSet, kNextYearSet}) {
                 const ElementSet fast = Synthesize(latitude, longitude, set);
