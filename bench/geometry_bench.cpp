@@ -41,3 +41,5 @@ void BM_GreatCircleCourseDistance(benchmark::State& state) {
 BENCHMARK(BM_GreatCircleCourseDistance);
 
 }  // namespace
+
+BENCHMARK_MAIN();
