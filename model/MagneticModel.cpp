@@ -1,6 +1,7 @@
 #include "MagneticModel.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "CoefficientRecord.h"
@@ -39,6 +40,15 @@ double AngleChange(float next, float date)
     return difference * kRadianToDegree * kMinutesPerDegree;
 }
 
+// The model works in single precision: a double beyond its range has no value there.
+bool FitsSingle(double value) { return std::fabs(value) <= std::numeric_limits<float>::max(); }
+
+bool IsFinite(const ElementSet& set)
+{
+    return std::isfinite(set.D) && std::isfinite(set.I) && std::isfinite(set.H) && std::isfinite(set.X) &&
+           std::isfinite(set.Y) && std::isfinite(set.Z) && std::isfinite(set.F);
+}
+
 }  // namespace
 
 // An angle that is no number (a field that overflowed at an absurd date) gives
@@ -67,8 +77,8 @@ int ComputeMagneticElements(double latitude, double longitude, double year, Magn
 int ComputeMagneticElements(const QueryCodes& codes, double latitude, double longitude, double year,
                             MagneticElements& result)
 {
-    if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(year)) {
-        return kStatusNotFinite;
+    if (!FitsSingle(latitude) || !FitsSingle(longitude) || !FitsSingle(year)) {
+        return kStatusNotFinite;  // NaN, infinite, or beyond single precision
     }
     const auto lat = static_cast<float>(latitude);
     const auto lon = static_cast<float>(longitude);
@@ -102,6 +112,10 @@ int ComputeMagneticElements(const QueryCodes& codes, double latitude, double lon
     SumFieldPair(position, modelState.dateCoefficients, now, modelState.nextYearCoefficients, next);
     ComputeElements(kDateSet, errorFlag);
     ComputeElements(kNextYearSet, errorFlag);
+    // Far enough from the epoch the field overflows single precision: no record.
+    if (!IsFinite(now) || !IsFinite(next)) {
+        return kStatusNotFinite;
+    }
 
     result.declinationChange = AngleChange(next.D, now.D);
     result.inclinationChange = AngleChange(next.I, now.I);
