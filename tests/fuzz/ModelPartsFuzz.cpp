@@ -111,6 +111,9 @@ void Synthesis(fuzz::FuzzInput& input)
     const auto date = input.Take<float>();
     // Degrees 1 to 12: what the work arrays hold.
     const std::int32_t degree = input.Take<std::uint8_t>() % model::kMaxSynthesisDegree + 1;
+    // Degrees 11 and 12 sum the arrays beyond the table: zeros, as at start,
+    // not what another part left there.
+    modelState = model::ModelState{};
     Prepare(date);
     model::FieldPosition position;
     model::ComputeFieldPosition(latitude, longitude, height, degree, position);
