@@ -53,8 +53,16 @@ constexpr std::string_view kUsage =
     "Exit status: 0 answered; 1 batch with error lines, or the model gave no record;\n"
     "2 bad command line or request; 3 read or write error.\n";
 
+constexpr std::string_view kVersionLine = "dexlin-query " DEXLIN_VERSION "\n";
+
 void PrintError(std::FILE* err, std::string_view message) {
-    std::fprintf(err, "dexlin-query: %.*s\n", static_cast<int>(message.size()), message.data());
+    // A message that cannot be written has nowhere else to go.
+    static_cast<void>(std::fprintf(err, "dexlin-query: %.*s\n", static_cast<int>(message.size()), message.data()));
+}
+
+// Writes the whole text and hands it over; false when that fails (a full disk, a closed pipe).
+bool WriteAll(std::FILE* output, std::string_view text) {
+    return std::fwrite(text.data(), 1, text.size(), output) == text.size() && std::fflush(output) == 0;
 }
 
 // Splits a line into words at blanks and tabs; stops after kMaxWords words.
@@ -179,12 +187,12 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
     bool raw = false;
     std::vector<std::string_view> words;
     for (const std::string_view arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::fwrite(kUsage.data(), 1, kUsage.size(), output);
-            return kExitOk;
-        }
-        if (arg == "--version") {
-            std::fprintf(output, "dexlin-query %s\n", DEXLIN_VERSION);
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
+            const std::string_view text = arg == "--version" ? kVersionLine : kUsage;
+            if (!WriteAll(output, text)) {
+                PrintError(err, "cannot write the answer");
+                return kExitIoError;
+            }
             return kExitOk;
         }
         if (arg == "--json") {
