@@ -29,6 +29,9 @@ CoefficientArray* SetArray(std::int32_t setCode)
 // Index of the last working-order entry of a degree: n(n+2).
 constexpr std::int32_t LastEntry(std::int32_t degree) { return degree * (degree + 2); }
 
+// A degree cut to what the arrays hold.
+constexpr std::int32_t StoredDegree(std::int32_t degree) { return std::min(degree, kMaxCoefficientDegree); }
+
 // Copies the records in working order into target (nullptr: an invalid
 // target, which stores nothing but sets errorFlag for every value).
 std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
@@ -37,7 +40,7 @@ std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t 
     errorFlag = 0;
     std::size_t record = 0;  // next table record
     std::int32_t l = 0;
-    for (std::int32_t n = 1; n <= degree; ++n) {
+    for (std::int32_t n = 1; n <= StoredDegree(degree); ++n) {
         for (std::int32_t m = 0; m <= n; ++m, ++record) {
             if (record >= table.size()) {
                 return kTableOutOfOrder;  // a short table lacks the expected record
@@ -119,42 +122,73 @@ std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int
     return LoadRecords(table, columnChoice, degree, TargetArray(targetCode), errorFlag);
 }
 
-std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainDegree, std::int32_t secularDegree,
-                                     std::int32_t setCode, std::int32_t& errorFlag)
+namespace {
+
+float TimeFactor(float date, float epoch) { return static_cast<float>(static_cast<double>(date) - epoch); }
+
+// Degree of the extrapolated coefficients: the larger of the two.
+std::int32_t ResultDegree(std::int32_t mainDegree, std::int32_t secularDegree)
 {
-    errorFlag = 0;
-    const auto t = static_cast<float>(static_cast<double>(date) - epoch);
-    CoefficientArray* target = SetArray(setCode);
+    return secularDegree > mainDegree ? secularDegree : mainDegree;
+}
+
+// Forms mainField + t * secularVariation into each target with its own time
+// factor t; each target gets the same values as on its own.
+template <std::size_t Count>
+void Extrapolate(const std::array<float, Count>& t, std::int32_t mainDegree, std::int32_t secularDegree,
+                 const std::array<CoefficientArray*, Count>& targets)
+{
     const CoefficientArray& main = modelState.mainField;
     const CoefficientArray& secular = modelState.secularVariation;
-
+    mainDegree = StoredDegree(mainDegree);
+    secularDegree = StoredDegree(secularDegree);
     std::int32_t k = LastEntry(mainDegree);
-    std::int32_t resultDegree = mainDegree;
     if (secularDegree < mainDegree) {
         // Degrees above the secular variation keep their epoch values.
         k = LastEntry(secularDegree);
-        if (target != nullptr) {
-            for (std::int32_t i = k + 1; i <= LastEntry(mainDegree); ++i) {
-                (*target)[i] = main[i];
+        for (CoefficientArray* target : targets) {
+            if (LastEntry(mainDegree) > k) {
+                std::copy(main.begin() + k + 1, main.begin() + LastEntry(mainDegree) + 1, target->begin() + k + 1);
             }
         }
     } else if (secularDegree > mainDegree) {
         // Degrees above the main field grow from 0 by the variation alone.
-        resultDegree = secularDegree;
-        if (target != nullptr) {
+        for (std::size_t c = 0; c < Count; ++c) {
             for (std::int32_t i = k + 1; i <= LastEntry(secularDegree); ++i) {
-                (*target)[i] = static_cast<float>(static_cast<double>(t) * secular[i]);
+                (*targets[c])[i] = static_cast<float>(static_cast<double>(t[c]) * secular[i]);
             }
         }
     }
+    for (std::int32_t i = 1; i <= k; ++i) {
+        const double variation = secular[i];
+        const double epochValue = main[i];
+        for (std::size_t c = 0; c < Count; ++c) {
+            (*targets[c])[i] = static_cast<float>(variation * t[c] + epochValue);
+        }
+    }
+}
+
+}  // namespace
+
+std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainDegree, std::int32_t secularDegree,
+                                     std::int32_t setCode, std::int32_t& errorFlag)
+{
+    errorFlag = 0;
+    CoefficientArray* target = SetArray(setCode);
     if (target == nullptr) {
         errorFlag = 1;
-        return resultDegree;
+        return ResultDegree(mainDegree, secularDegree);
     }
-    for (std::int32_t i = 1; i <= k; ++i) {
-        (*target)[i] = static_cast<float>(static_cast<double>(secular[i]) * t + main[i]);
-    }
-    return resultDegree;
+    Extrapolate<1>({TimeFactor(date, epoch)}, mainDegree, secularDegree, {target});
+    return ResultDegree(mainDegree, secularDegree);
+}
+
+std::int32_t ExtrapolateBothSets(float date, float nextDate, float epoch, std::int32_t mainDegree,
+                                 std::int32_t secularDegree)
+{
+    Extrapolate<2>({TimeFactor(date, epoch), TimeFactor(nextDate, epoch)}, mainDegree, secularDegree,
+                   {&modelState.dateCoefficients, &modelState.nextYearCoefficients});
+    return ResultDegree(mainDegree, secularDegree);
 }
 
 }  // namespace model

@@ -41,4 +41,9 @@ std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int
 std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainDegree, std::int32_t secularDegree,
                                      std::int32_t setCode, std::int32_t& errorFlag);
 
+// ExtrapolateCoefficients with set code 3 for date and set code 4 for
+// nextDate in one pass over the arrays, with the same results as the two calls.
+std::int32_t ExtrapolateBothSets(float date, float nextDate, float epoch, std::int32_t mainDegree,
+                                 std::int32_t secularDegree);
+
 }  // namespace model

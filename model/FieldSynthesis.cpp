@@ -1,6 +1,8 @@
 #include "FieldSynthesis.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "Coefficients.h"
 
@@ -18,8 +20,6 @@ constexpr float kPolarRadiusSquared = 40408588.0f;       // b^2, km^2
 constexpr float kRadiusSquaredDifference = 272336.0f;    // a^2 - b^2, km^2
 constexpr float kReferenceRadius = 6371.2f;              // km
 
-// Recursion constants of one term that depend only on its degree and order,
-// formed once with the same expressions as the recursion itself.
 // Division by a whole number. Where the number is a power of two, multiplying
 // by its reciprocal gives the very same bits and is much cheaper.
 struct Divisor {
@@ -36,11 +36,10 @@ struct Divisor {
     double Divide(double x) const { return reciprocal != 0.0 ? x * reciprocal : x / value; }
 };
 
+// Recursion constants of one term that depend only on its degree and order,
+// formed once with the same expressions as the recursion itself.
 struct TermConstants {
-    std::int32_t n;
-    std::int32_t m;
     float fn;
-    float fm;
     std::int32_t i;  // term of degree n-1, same order (other terms)
     std::int32_t j;  // degree n-1 order n-1 (sectoral) or degree n-2, same order
     double sectoralFactor;  // 1 + 1/fm (sectoral terms)
@@ -68,23 +67,21 @@ TermTable BuildTermTable()
     for (std::int32_t n = 1; n <= kMaxSynthesisDegree; ++n) {
         for (std::int32_t m = 0; m <= n; ++m, ++k) {
             TermConstants& t = table.terms[k];
-            t.n = n;
-            t.m = m;
             t.fn = static_cast<float>(n);
-            t.fm = static_cast<float>(m);
+            const auto fmSingle = static_cast<float>(m);
             t.i = k - n;
             if (k < 5) {
                 continue;  // seeded terms
             }
             if (m == n) {
                 t.j = k - n - 1;
-                t.a = static_cast<float>(std::sqrt(1.0 - 0.5 / t.fm));
-                t.sectoralFactor = 1.0 + 1.0 / t.fm;
-                t.byN = Divisor::Of(t.fm);
+                t.a = static_cast<float>(std::sqrt(1.0 - 0.5 / fmSingle));
+                t.sectoralFactor = 1.0 + 1.0 / fmSingle;
+                t.byN = Divisor::Of(fmSingle);
             } else {
                 t.j = k - 2 * n + 1;
                 const double fn = t.fn;
-                const double fm = t.fm;
+                const double fm = fmSingle;
                 const auto a = static_cast<float>(std::sqrt(fn * fn - fm * fm));
                 t.a = a;
                 t.e = static_cast<float>(std::sqrt((fn - 1.0f) * (fn - 1.0f) - fm * fm) / a);
@@ -98,14 +95,38 @@ TermTable BuildTermTable()
     return table;
 }
 
-const TermTable kTermTable = BuildTermTable();
+// Formed on first use, so that a query made while the program's statics are
+// still being set up finds it ready.
+const TermTable& Terms()
+{
+    static const TermTable table = BuildTermTable();
+    return table;
+}
 
-constexpr std::int32_t TermCount(std::int32_t degree) { return degree * (degree + 3) / 2; }
+// ratio^exponent rounded to single precision, as from the power function.
+// `product` is the power formed by repeated multiplication in double, within
+// 14 * 2^-53 of the exact power relative to it. Where it lies clearly inside
+// the interval of reals that round to one float, the exact power and the power
+// function's result (far closer than 2^-40) round to that same float, so the
+// function is called only in the rare cases near a halfway point.
+float RadialFactor(float ratio, std::int32_t exponent, double product)
+{
+    const auto rounded = static_cast<float>(product);
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    const double lowerHalfway = (static_cast<double>(rounded) + std::nextafter(rounded, -kInfinity)) / 2.0;
+    const double upperHalfway = (static_cast<double>(rounded) + std::nextafter(rounded, kInfinity)) / 2.0;
+    const double margin = std::ldexp(product, -38);
+    if (product - lowerHalfway > margin && upperHalfway - product > margin) {
+        return rounded;
+    }
+    return static_cast<float>(std::pow(static_cast<double>(ratio), exponent));
+}
 
 }  // namespace
 
 void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position)
 {
+    degree = std::min(degree, kMaxSynthesisDegree);
     position.degree = degree;
     const double h = height;
     auto s = static_cast<float>(std::sin(static_cast<double>(latitude) * kDegreeToRadian));
@@ -141,8 +162,10 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     position.sd = sd;
 
     const auto ratio = static_cast<float>(kReferenceRadius / static_cast<double>(r));
+    double power = static_cast<double>(ratio) * ratio * ratio;
     for (std::int32_t n = 1; n <= degree; ++n) {
-        position.rr[n] = static_cast<float>(std::pow(static_cast<double>(ratio), n + 2));
+        position.rr[n] = RadialFactor(ratio, n + 2, power);
+        power *= ratio;
     }
 
     // Seed terms: degree 1 order 0 and 1, degree 2 order 0 and 1.
@@ -164,18 +187,15 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     auto& cl = position.cl;
     const double sl1 = sl[1];
     const double cl1 = cl[1];
-    for (std::int32_t k = 5; k <= TermCount(degree); ++k) {
-        const TermConstants& t = kTermTable.terms[k];
-        const double fn = t.fn;
-        if (t.m == t.n) {
-            const double a = t.a;
-            const double pj = p[t.j];
-            p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
-            q[k] = static_cast<float>(a * (ctD * q[t.j] + t.byN.Divide(sD * pj)));
-            const std::int32_t m = t.m;
-            sl[m] = static_cast<float>(static_cast<double>(sl[m - 1]) * cl1 + static_cast<double>(cl[m - 1]) * sl1);
-            cl[m] = static_cast<float>(static_cast<double>(cl[m - 1]) * cl1 - static_cast<double>(sl[m - 1]) * sl1);
-        } else {
+    // From the fifth term on (the first four are seeded), degree by degree:
+    // the orders 0 to n-1 from the two degrees below, then the sectoral term
+    // from the one of degree n-1 and order n-1.
+    const TermTable& terms = Terms();
+    std::int32_t k = 5;
+    for (std::int32_t n = 2; n <= degree; ++n) {
+        for (std::int32_t m = 0; n > 2 && m < n; ++m, ++k) {
+            const TermConstants& t = terms.terms[k];
+            const double fn = t.fn;
             const double e = t.e;
             const double f = t.f;
             const double pi = p[t.i];
@@ -183,6 +203,14 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
             p[k] = static_cast<float>((fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart));
             q[k] = static_cast<float>(f * (sD * q[t.i] - t.byN.Divide(ctD * pi)) - e * q[t.j]);
         }
+        const TermConstants& t = terms.terms[k];
+        const double a = t.a;
+        const double pj = p[t.j];
+        p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
+        q[k] = static_cast<float>(a * (ctD * q[t.j] + t.byN.Divide(sD * pj)));
+        sl[n] = static_cast<float>(static_cast<double>(sl[n - 1]) * cl1 + static_cast<double>(cl[n - 1]) * sl1);
+        cl[n] = static_cast<float>(static_cast<double>(cl[n - 1]) * cl1 - static_cast<double>(sl[n - 1]) * sl1);
+        ++k;
     }
 }
 
@@ -244,30 +272,31 @@ inline void StoreGeodetic(const Sums& sums, const FieldPosition& position, Eleme
     elements.Z = static_cast<float>(sums.Z * cd - sums.X * sd);
 }
 
-// Calls add(l, factors) for each term, l being the coefficient index of its g.
+// Calls addZonal(l, factors) or addOther(l, factors) for each term in working
+// order, l being the coefficient index of its g.
 template <typename AddZonal, typename AddOther>
 inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOther addOther)
 {
     const double ct = position.ct;
+    std::int32_t k = 1;
     std::int32_t l = 1;
-    const std::int32_t termCount = TermCount(position.degree);
-    for (std::int32_t k = 1; k <= termCount; ++k) {
-        const TermConstants& t = kTermTable.terms[k];
+    for (std::int32_t n = 1; n <= position.degree; ++n) {
         TermFactors f{};
-        f.rr = position.rr[t.n];
+        f.rr = position.rr[n];
         f.p = position.p[k];
         f.q = position.q[k];
-        if (t.m == 0) {
-            addZonal(l, f);
-            l += 1;
-            continue;
+        addZonal(l, f);
+        ++k;
+        l += 1;
+        f.yDivisor = (static_cast<float>(n) + 1.0f) * ct;
+        for (std::int32_t m = 1; m <= n; ++m, ++k, l += 2) {
+            f.p = position.p[k];
+            f.q = position.q[k];
+            f.cl = position.cl[m];
+            f.sl = position.sl[m];
+            f.fm = static_cast<float>(m);
+            addOther(l, f);
         }
-        f.cl = position.cl[t.m];
-        f.sl = position.sl[t.m];
-        f.fm = t.fm;
-        f.yDivisor = (t.fn + 1.0f) * ct;
-        addOther(l, f);
-        l += 2;
     }
 }
 

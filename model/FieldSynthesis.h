@@ -8,8 +8,8 @@
 
 namespace model {
 
-// Highest degree the work arrays hold; the coefficient arrays hold degree 12.
-inline constexpr int kMaxSynthesisDegree = 12;
+// Highest degree summed: what the coefficient arrays hold. A higher degree is cut to it.
+inline constexpr int kMaxSynthesisDegree = kMaxCoefficientDegree;
 inline constexpr int kMaxTermCount = kMaxSynthesisDegree * (kMaxSynthesisDegree + 3) / 2;
 
 // The part of the synthesis that depends only on the position and the degree:
@@ -30,7 +30,7 @@ struct FieldPosition {
 };
 
 // Fills the position part for latitude and longitude in degrees, height in km
-// and degree 1..12.
+// and degree (at most 12).
 void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position);
 
 // Sums the series of one coefficient array at a position and writes X, Y, Z

@@ -93,15 +93,22 @@ int ComputeMagneticElements(const QueryCodes& codes, double latitude, double lon
     if (errorFlag == 1) {
         return kStatusLoadFailed;
     }
-    ExtrapolateCoefficients(date, kModelEpoch, kMainFieldDegree, kSecularVariationDegree, codes.dateSet, errorFlag);
-    if (errorFlag == 1) {
-        return kStatusExtrapolationFailed;
-    }
     const auto nextYear = static_cast<float>(static_cast<double>(date) + kYearStep);
-    const std::int32_t degree = ExtrapolateCoefficients(nextYear, kModelEpoch, kMainFieldDegree,
-                                                        kSecularVariationDegree, codes.nextYearSet, errorFlag);
-    if (errorFlag == 1) {
-        return kStatusExtrapolationFailed;
+    std::int32_t degree = 0;
+    if (codes.dateSet == kDateSet && codes.nextYearSet == kNextYearSet) {
+        // The model's own sets cannot fail: both dates in one pass.
+        degree = ExtrapolateBothSets(date, nextYear, kModelEpoch, kMainFieldDegree, kSecularVariationDegree);
+    } else {
+        ExtrapolateCoefficients(date, kModelEpoch, kMainFieldDegree, kSecularVariationDegree, codes.dateSet,
+                                errorFlag);
+        if (errorFlag == 1) {
+            return kStatusExtrapolationFailed;
+        }
+        degree = ExtrapolateCoefficients(nextYear, kModelEpoch, kMainFieldDegree, kSecularVariationDegree,
+                                         codes.nextYearSet, errorFlag);
+        if (errorFlag == 1) {
+            return kStatusExtrapolationFailed;
+        }
     }
 
     // Both dates share the position part of the synthesis.

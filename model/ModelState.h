@@ -6,7 +6,9 @@
 namespace model {
 
 // Room for degree 12: entries 1 to 12 * 14 = 168; entry 0 is never used.
-inline constexpr int kCoefficientArraySize = 169;
+// Degrees above it are cut to it, so no routine writes past the arrays.
+inline constexpr int kMaxCoefficientDegree = 12;
+inline constexpr int kCoefficientArraySize = kMaxCoefficientDegree * (kMaxCoefficientDegree + 2) + 1;
 using CoefficientArray = std::array<float, kCoefficientArraySize>;
 
 // Magnetic elements at one point for one date. D and I in radians after

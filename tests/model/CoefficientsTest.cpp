@@ -100,6 +100,22 @@ TEST_F(Coefficients, DegreeCasesOfTheExtrapolation)
     EXPECT_EQ(flag, 0);
 }
 
+TEST_F(Coefficients, DegreesBeyondTheArraysAreCut)
+{
+    std::int32_t flag = 0;
+    EXPECT_EQ(Extrapolate(1997.0f, 10, 20, kDateSet, flag), 20);
+    EXPECT_EQ(flag, 0);
+    EXPECT_EQ(modelState.dateCoefficients[168], 0.0f);  // nothing loaded there: 2 * 0
+    std::vector<CoefficientRecord> table;
+    for (int n = 1; n <= 14; ++n) {
+        for (int m = 0; m <= n; ++m) {
+            table.push_back({static_cast<double>(m), static_cast<double>(n), 1.0, 2.0, 0.0, 0.0});
+        }
+    }
+    EXPECT_EQ(LoadCoefficients(table, kMainFieldColumns, 14, kMainFieldTarget, flag), 0);
+    EXPECT_EQ(modelState.mainField[168], 2.0f);
+}
+
 TEST_F(Coefficients, InvalidCodesStoreNothing)
 {
     const ModelState before = modelState;

@@ -107,7 +107,7 @@ TEST(Query, DegreesAndMinutesFollowTheSignRule)
     const Case cases[] = {
         {-3.6875f, -3, 41.25},  {-0.5f, 0, -30.0},         {0.5f, 0, 30.0},     {0.0f, 0, 0.0},
         {180.0f, 180, 0.0},     {-12.5f, -12, 30.0},       {66.25f, 66, 15.0},  {-66.25f, -66, 15.0},
-        {57238.484375f * 57.29578f, 3279523, 30.0},  // the date's marker converted like an angle
+        {3279523.5f, 3279523, 30.0},  // the date's marker 57238.484375 in degrees
     };
     for (const Case& c : cases) {
         std::int32_t whole = 99;

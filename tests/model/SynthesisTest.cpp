@@ -130,12 +130,24 @@ TEST_F(Synthesis, SplitSynthesisMatchesTheLiteralOneBitForBit)
             }
         }
     }
-    // Above the surface and to a lower degree as well.
-    std::int32_t flag = 0;
-    SynthesizeField(20.0f, 20.0f, 400.0f, 6, kDateSet, flag);
-    const ElementSet fast = modelState.dateElements;
-    literal::SynthesizeField(20.0f, 20.0f, 400.0f, 6, kDateSet, flag);
-    EXPECT_TRUE(SameBits(fast, modelState.dateElements));
+    // A degree beyond the arrays sums what they hold.
+    std::int32_t cutFlag = 0;
+    SynthesizeField(20.0f, 20.0f, 0.0f, 12, kDateSet, cutFlag);
+    const ElementSet degree12 = modelState.dateElements;
+    SynthesizeField(20.0f, 20.0f, 0.0f, 40, kDateSet, cutFlag);
+    EXPECT_TRUE(SameBits(degree12, modelState.dateElements));
+
+    // Above and below the surface (radial factors far from 1, where the
+    // powers take other values) and to a lower degree as well.
+    for (float height : {-3000.0f, -10.0f, 0.5f, 400.0f, 35786.0f, 1.0e6f}) {
+        for (std::int32_t degree : {1, 6, 10, 12}) {
+            std::int32_t flag = 0;
+            SynthesizeField(20.0f, 20.0f, height, degree, kDateSet, flag);
+            const ElementSet fast = modelState.dateElements;
+            literal::SynthesizeField(20.0f, 20.0f, height, degree, kDateSet, flag);
+            EXPECT_TRUE(SameBits(fast, modelState.dateElements)) << height << ' ' << degree;
+        }
+    }
 }
 
 ElementSet ElementsOf(std::int32_t setCode, float X, float Y, float Z)
