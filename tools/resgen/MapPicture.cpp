@@ -1,0 +1,170 @@
+#include "tools/resgen/MapPicture.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "tools/resgen/MapScale.h"
+#include "tools/resgen/TextStamp.h"
+
+namespace resgen {
+
+namespace {
+
+// A readout box, edges inclusive; its label ends kLabelGap pixels left of it.
+struct Box {
+    int left, top, right, bottom;
+};
+
+constexpr Box kCursorBox{131, 384, 236, 404};
+constexpr Box kStartBox{131, 407, 236, 427};
+constexpr Box kDestinationBox{131, 430, 236, 450};
+constexpr Box kVariationBox{347, 384, 452, 404};
+constexpr Box kCourseBox{347, 407, 397, 427};
+constexpr Box kDistanceBox{347, 430, 397, 450};
+
+constexpr int kLabelGap = 8;        // blank columns between a label's ink and its box
+constexpr int kLabelCapHeight = 10;
+constexpr int kBaselineBelowBoxTop = 15;  // capitals centred on the box's height
+
+// The two-line course label: its rows, and the blank columns before its colon.
+constexpr int kCourseLabelTop = 406;
+constexpr int kCourseLabelBottom = 431;
+constexpr int kCourseColonGap = 1;
+
+constexpr int kGraticuleLatitudes[] = {60, 40, 20, 0, -20, -40};
+constexpr int kGraticuleLongitudes[] = {-135, -90, -45, 0, 45, 90, 135};
+
+// Nearest pixel, halves away from zero.
+int Nearest(double v) { return static_cast<int>(std::lround(v)); }
+
+bool OnMap(int x, int y) { return x >= 0 && x < MapPicture::kWidth && y >= 0 && y <= MapPicture::kLastMapRow; }
+
+void PlotMap(IndexedPicture& picture, int x, int y, Colour c) {
+    if (OnMap(x, y)) picture.Set(x, y, c);
+}
+
+// One-pixel aliased line between two pixels.
+void Line(IndexedPicture& picture, int x0, int y0, int x1, int y1, Colour c) {
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        PlotMap(picture, x0, y0, c);
+        if (x0 == x1 && y0 == y1) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x0 += sx; }
+        if (e2 <= dx) { err += dx; y0 += sy; }
+    }
+}
+
+// Edges the data adds where it cuts rings at the 180th meridian or closes
+// them along the south pole: not coasts, so not drawn.
+bool IsCutEdge(const GeoPoint& a, const GeoPoint& b) {
+    constexpr double kEdge = 179.9999;
+    constexpr double kPole = -89.99;
+    return (std::fabs(a.lon) >= kEdge && std::fabs(b.lon) >= kEdge && a.lon * b.lon > 0) ||
+           (a.lat <= kPole && b.lat <= kPole);
+}
+
+void DrawRing(IndexedPicture& picture, int left, int top, int right, int bottom, Colour light, Colour dark) {
+    for (int x = left; x <= right; ++x) picture.Set(x, top, light);
+    for (int y = top; y <= bottom; ++y) picture.Set(left, y, light);
+    // The dark sides are drawn last and take the corners they share.
+    for (int x = left; x <= right; ++x) picture.Set(x, bottom, dark);
+    for (int y = top; y <= bottom; ++y) picture.Set(right, y, dark);
+}
+
+// A sunken box: outer ring grey over black, inner ring silver over grey, white inside.
+void DrawBox(IndexedPicture& picture, const Box& b) {
+    DrawRing(picture, b.left, b.top, b.right, b.bottom, kGrey, kBlack);
+    DrawRing(picture, b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, kSilver, kGrey);
+    for (int y = b.top + 2; y <= b.bottom - 2; ++y)
+        for (int x = b.left + 2; x <= b.right - 2; ++x) picture.Set(x, y, kWhite);
+}
+
+}  // namespace
+
+IndexedPicture MapPicture::Draw() const {
+    IndexedPicture picture(kWidth, kHeight, kYellow);
+    DrawLandAndSea(picture);
+    DrawCoastsAndBorders(picture);
+    DrawGraticule(picture);
+    DrawPanel(picture);
+    return picture;
+}
+
+void MapPicture::DrawLandAndSea(IndexedPicture& picture) const {
+    // Each pixel shows the place the readout names for it.
+    for (int y = 0; y <= kLastMapRow; ++y) {
+        double latitude = 0.0, lon = 0.0;
+        PixelPosition(0, y, latitude, lon);
+        const std::vector<double> crossings = m_land.Crossings(latitude);
+        for (int x = 0; x < kWidth; ++x) {
+            PixelPosition(x, y, latitude, lon);
+            if (lon > 180.0) lon -= 360.0;  // the last columns repeat the far west
+            picture.Set(x, y, LandMask::IsLand(crossings, lon) ? kOlive : kNavy);
+        }
+    }
+}
+
+void MapPicture::DrawCoastsAndBorders(IndexedPicture& picture) const {
+    for (const Polyline& arc : m_world.Arcs()) {
+        for (std::size_t i = 0; i + 1 < arc.size(); ++i) {
+            const GeoPoint& a = arc[i];
+            GeoPoint b = arc[i + 1];
+            if (IsCutEdge(a, b)) continue;
+            // An edge across the 180th meridian is drawn as its short way round.
+            b.lon = a.lon + std::remainder(b.lon - a.lon, 360.0);
+            const int x0 = Nearest(LongitudeColumn(a.lon)), y0 = Nearest(LatitudeRow(a.lat));
+            const int x1 = Nearest(LongitudeColumn(b.lon)), y1 = Nearest(LatitudeRow(b.lat));
+            // One turn east or west shows the same coast again: across the
+            // meridian, and in the columns past 180 E that repeat the far west.
+            for (int shift : {-kMapColumns360, 0, kMapColumns360})
+                Line(picture, x0 + shift, y0, x1 + shift, y1, kLime);
+        }
+    }
+}
+
+void MapPicture::DrawGraticule(IndexedPicture& picture) const {
+    for (int lat : kGraticuleLatitudes)
+        for (int lon : kGraticuleLongitudes)
+            picture.Set(Nearest(LongitudeColumn(lon)), Nearest(LatitudeRow(lat)), kBlack);
+}
+
+void MapPicture::DrawPanel(IndexedPicture& picture) const {
+    for (const Box& b : {kCursorBox, kStartBox, kDestinationBox, kVariationBox, kCourseBox, kDistanceBox})
+        DrawBox(picture, b);
+
+    const QFont font = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight);
+    const auto labelLeftOf = [&](const Box& box, const QString& text) {
+        TextStamp::Stamp(picture, font, text, kBlack, TextStamp::Anchor::InkRight, box.left - kLabelGap - 1,
+                         box.top + kBaselineBelowBoxTop);
+    };
+    labelLeftOf(kCursorBox, "Cursor position:");
+    labelLeftOf(kStartBox, "Start position:");
+    labelLeftOf(kDestinationBox, "Destination:");
+    labelLeftOf(kVariationBox, "Mag. Variation:");
+    labelLeftOf(kDistanceBox, "Distance:");
+
+    // "Great circle" over "bearing", one colon between them at the right end:
+    // the first line's capitals start on the top row, the second's descenders
+    // end on the bottom row.
+    const int colonRight = kCourseBox.left - kLabelGap - 1;
+    const QRect colon = TextStamp::InkBounds(font, ":");
+    const QRect upper = TextStamp::InkBounds(font, "Great circle");
+    const QRect lower = TextStamp::InkBounds(font, "bearing");
+    const int upperBaseline = kCourseLabelTop - upper.top();
+    const int lowerBaseline = kCourseLabelBottom - lower.bottom();
+    const int colonBaseline = (kCourseLabelTop + kCourseLabelBottom + 1) / 2 - (colon.top() + colon.bottom() + 1) / 2;
+    const QRect colonInk = TextStamp::Stamp(picture, font, ":", kBlack, TextStamp::Anchor::InkRight, colonRight,
+                                            colonBaseline);
+    const int linesRight = colonInk.left() - kCourseColonGap - 1;
+    TextStamp::Stamp(picture, font, "Great circle", kBlack, TextStamp::Anchor::InkRight, linesRight, upperBaseline);
+    TextStamp::Stamp(picture, font, "bearing", kBlack, TextStamp::Anchor::InkRight, linesRight, lowerBaseline);
+
+    // The distance's unit, right of its box.
+    TextStamp::Stamp(picture, font, "(miles)", kBlack, TextStamp::Anchor::InkLeft, kDistanceBox.right + kLabelGap,
+                     kDistanceBox.top + kBaselineBelowBoxTop);
+}
+
+}  // namespace resgen

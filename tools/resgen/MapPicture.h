@@ -1,0 +1,35 @@
+// The main dialog's background: the world map in the readout's own scale
+// (rows 0 to 377) over the yellow readout panel (rows 378 to 453).
+#pragma once
+
+#include <QString>
+
+#include "tools/resgen/IndexedPicture.h"
+#include "tools/resgen/LandMask.h"
+#include "tools/resgen/Topology.h"
+
+namespace resgen {
+
+class MapPicture {
+public:
+    static constexpr int kWidth = 637;
+    static constexpr int kHeight = 454;
+    static constexpr int kLastMapRow = 377;
+
+    MapPicture(const Topology& world, const LandMask& land, QString labelFamily)
+        : m_world(world), m_land(land), m_labelFamily(std::move(labelFamily)) {}
+
+    IndexedPicture Draw() const;
+
+private:
+    void DrawLandAndSea(IndexedPicture& picture) const;
+    void DrawCoastsAndBorders(IndexedPicture& picture) const;
+    void DrawGraticule(IndexedPicture& picture) const;
+    void DrawPanel(IndexedPicture& picture) const;
+
+    const Topology& m_world;
+    const LandMask& m_land;
+    QString m_labelFamily;
+};
+
+}  // namespace resgen
