@@ -1,0 +1,64 @@
+// The main dialog: the world map with its readout panel.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "platform/Brush.h"
+#include "platform/Dialog.h"
+#include "platform/Font.h"
+
+class CDexlinDlg : public platform::CDialog {
+public:
+    explicit CDexlinDlg(platform::CDialog* pParent = nullptr);
+    ~CDexlinDlg() override;
+
+    // The model dates the variation query serves; both bounds accepted.
+    static constexpr double kFirstModelYear = 1995.0;
+    static constexpr double kLastModelYear = 2000.0;
+
+    platform::HICON m_hIcon;
+    double m_dModelYear = 0.0;  // decimal year, passed to the variation query
+    int m_nMapLeft;             // map rectangle in client pixels, edges inclusive
+    int m_nMapTop;
+    int m_nMapRight;
+    int m_nMapBottom;           // the readout rows lie below it
+    int m_nMapOffset;           // client point of the map's pixel (0, 0)
+    double m_dStartLat = 0.0;   // start point, degrees; meaningful while m_bStartSet
+    double m_dStartLon = 0.0;
+    double m_dDestLat = 0.0;    // destination, degrees; meaningful while m_bDestSet
+    double m_dDestLon = 0.0;
+    int m_nMarkerRadius;        // marker radius in pixels
+    platform::CPoint m_ptStartMarker;  // centre of the start marker last drawn
+    platform::CPoint m_ptDestMarker;   // centre of the destination marker last drawn
+    platform::BOOL m_bStartSet;        // a start point has been chosen
+    platform::BOOL m_bDestSet;         // a destination has been chosen
+    platform::BOOL m_bStartDrawn;      // a start marker is on the screen
+    platform::BOOL m_bDestDrawn;       // a destination marker is on the screen
+    platform::CBrush m_brushStart;     // yellow fill of the start marker
+    platform::CBrush m_brushDest;      // red fill of the destination marker
+    platform::CFont* m_pReadoutFont;   // font of every readout text, owned
+
+    // The map's geometry for this dialog's map rectangle.
+    int IsInsideMap(int x, int y) const;
+    void PixelToGeographic(int x, int y, double& latitude, double& longitude, std::string& text) const;
+    void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon2, double& course,
+                                   double& distance) const;
+
+    // Sets m_dModelYear from the local date; warns when the date is outside
+    // the model's years.
+    void SetUpModelYear();
+
+protected:
+    void DoDataExchange(platform::CDataExchange* pDX) override;
+    platform::BOOL OnInitDialog() override;
+    std::span<const platform::MessageEntry> GetMessageMap() const override;
+
+    void OnSysCommand(platform::UINT nID, platform::LPARAM lParam);
+    void OnPaint();
+    platform::HCURSOR OnQueryDragIcon();
+    void OnDestroy();
+
+private:
+    static const platform::MessageEntry kMessageMap[];
+};

@@ -1,0 +1,157 @@
+#include "platform/DC.h"
+
+#include <QFontMetrics>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <algorithm>
+
+#include "platform/Bitmap.h"
+#include "platform/Brush.h"
+#include "platform/Font.h"
+
+namespace platform {
+
+namespace {
+
+constexpr int kIconSize = 32;
+
+QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+}  // namespace
+
+int GetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXICON:
+        case SM_CYICON: return kIconSize;
+        default: return 0;
+    }
+}
+
+CDC::CDC() : m_pFont(CFont::Stock()), m_pBrush(CBrush::Stock()) {}
+
+CDC::~CDC() = default;
+
+BOOL CDC::CreateCompatibleDC(CDC* /*pDC*/) {
+    // Every picture of the layer has one format, so any context is compatible.
+    m_bMemory = true;
+    m_pBitmap = CBitmap::Stock();
+    m_pTarget = &m_pBitmap->GetImage();
+    m_pWindow = nullptr;
+    m_bClipped = false;
+    return TRUE;
+}
+
+BOOL CDC::DeleteDC() {
+    m_pTarget = nullptr;
+    m_pBitmap = nullptr;
+    m_bMemory = false;
+    return TRUE;
+}
+
+void CDC::AttachWindow(QImage* target, QWidget* window, const QRegion& clip, bool clipped) {
+    m_pTarget = target;
+    m_pWindow = window;
+    m_clip = clip;
+    m_bClipped = clipped;
+}
+
+COLORREF CDC::SetBkColor(COLORREF crColor) { return std::exchange(m_crBk, crColor); }
+
+CFont* CDC::SelectObject(CFont* pFont) { return std::exchange(m_pFont, pFont); }
+
+CBrush* CDC::SelectObject(CBrush* pBrush) { return std::exchange(m_pBrush, pBrush); }
+
+CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
+    if (!m_bMemory || pBitmap == nullptr) return nullptr;
+    m_pTarget = &pBitmap->GetImage();
+    return std::exchange(m_pBitmap, pBitmap);
+}
+
+void CDC::BeginDraw(QPainter& painter) const {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    if (m_bClipped) painter.setClipRegion(m_clip);
+}
+
+void CDC::Drawn(const QRect& rect) const {
+    if (m_pWindow != nullptr) m_pWindow->update(m_bClipped ? (m_clip & rect).boundingRect() : rect);
+}
+
+BOOL CDC::TextOut(int x, int y, const char* lpszString, int nCount) {
+    if (m_pTarget == nullptr || m_pTarget->isNull() || nCount < 0) return FALSE;
+    const CFont* font = m_pFont != nullptr && m_pFont->IsCreated() ? m_pFont : CFont::Stock();
+    const QString text = QString::fromLatin1(lpszString, nCount);
+    const QFontMetrics fm(font->GetQFont());
+    const QRect cell(x, y, fm.horizontalAdvance(text), font->GetCellHeight());
+
+    QPainter painter(m_pTarget);
+    BeginDraw(painter);
+    painter.fillRect(cell, ToQColor(m_crBk));
+    painter.setFont(font->GetQFont());
+    painter.setPen(Qt::black);
+    painter.drawText(x, y + font->GetAscent(), text);
+    Drawn(cell | fm.boundingRect(text).translated(x, y + font->GetAscent()));
+    return TRUE;
+}
+
+BOOL CDC::TextOut(int x, int y, const std::string& str) {
+    return TextOut(x, y, str.data(), static_cast<int>(str.size()));
+}
+
+BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
+    if (m_pTarget == nullptr || m_pTarget->isNull()) return FALSE;
+    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    if (r - l < 2 || b - t < 2) return TRUE;  // nothing inside the excluded right and bottom edges
+    const CBrush* brush = m_pBrush != nullptr && m_pBrush->IsCreated() ? m_pBrush : CBrush::Stock();
+
+    QPainter painter(m_pTarget);
+    BeginDraw(painter);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(ToQColor(brush->GetColor()));
+    // An aliased 1-pixel outline of a w x h rectangle covers w + 1 x h + 1 pixels.
+    painter.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+    Drawn(QRect(l, t, r - l, b - t));
+    return TRUE;
+}
+
+BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, std::uint32_t dwRop) {
+    if (dwRop != SRCCOPY || pSrcDC == nullptr || pSrcDC->m_pTarget == nullptr || m_pTarget == nullptr ||
+        m_pTarget->isNull())
+        return FALSE;
+    const QRect source = QRect(xSrc, ySrc, nWidth, nHeight) & pSrcDC->m_pTarget->rect();
+    if (source.isEmpty()) return TRUE;
+    const QPoint to(x + source.x() - xSrc, y + source.y() - ySrc);
+    // A copy within one picture reads from a snapshot of it.
+    const QImage snapshot =
+        pSrcDC->m_pTarget == m_pTarget ? m_pTarget->copy(source) : QImage();
+    QPainter painter(m_pTarget);
+    BeginDraw(painter);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (snapshot.isNull())
+        painter.drawImage(to, *pSrcDC->m_pTarget, source);
+    else
+        painter.drawImage(to, snapshot);
+    Drawn(QRect(to, source.size()));
+    return TRUE;
+}
+
+BOOL CDC::DrawIcon(int x, int y, HICON hIcon) {
+    if (m_pTarget == nullptr || m_pTarget->isNull() || hIcon == nullptr) return FALSE;
+    QPainter painter(m_pTarget);
+    BeginDraw(painter);
+    painter.drawPixmap(x, y, hIcon->pixmap(kIconSize, kIconSize));
+    Drawn(QRect(x, y, kIconSize, kIconSize));
+    return TRUE;
+}
+
+void CDC::FillBackground(COLORREF crColor) {
+    if (m_pTarget == nullptr || m_pTarget->isNull()) return;
+    QPainter painter(m_pTarget);
+    BeginDraw(painter);
+    painter.fillRect(m_pTarget->rect(), ToQColor(crColor));
+    Drawn(m_pTarget->rect());
+}
+
+}  // namespace platform

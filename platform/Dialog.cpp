@@ -1,0 +1,192 @@
+#include "platform/Dialog.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QWidget>
+
+#include "platform/DialogWindow.h"
+#include "platform/Menu.h"
+#include "platform/PaintDC.h"
+#include "platform/ResourceLookup.h"
+#include "platform/WinApp.h"
+
+namespace platform {
+
+CDialog::CDialog(UINT nIDTemplate, CDialog* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() {
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
+}
+
+QWidget* CDialog::OwnerWindow() const {
+    // An unowned dialog is owned by the application's main window while that runs.
+    if (m_pParentWnd != nullptr) return m_pParentWnd->GetWindow();
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd != this) return app->m_pMainWnd->GetWindow();
+    return nullptr;
+}
+
+int CDialog::DoModal() {
+    const DialogTemplate* layout = FindDialogTemplate(m_nIDTemplate);
+    if (layout == nullptr || m_pWindow != nullptr) return -1;
+    QWidget* owner = OwnerWindow();
+    m_pWindow = std::make_unique<DialogWindow>(*this, *layout, owner);
+    m_bEnded = false;
+    m_nResult = -1;
+    m_invalid = QRegion();
+    m_erase = QRegion();
+
+    if (OnInitDialog()) m_pWindow->FocusFirstTabStop();
+    m_pWindow->CentreOver(owner);
+    if (!m_bEnded) m_pWindow->exec();
+
+    SendMessage(WM_DESTROY);
+    m_pWindow.reset();
+    m_hIconBig = m_hIconSmall = nullptr;
+    return m_nResult;
+}
+
+void CDialog::EndDialog(int nResult) {
+    m_nResult = nResult;
+    m_bEnded = true;
+    if (m_pWindow != nullptr) m_pWindow->End(nResult);
+}
+
+BOOL CDialog::OnInitDialog() {
+    DoDataExchange(nullptr);
+    CWinApp* app = AfxGetApp();
+    for (const auto& [id, widget] : m_pWindow->Controls()) {
+        const UINT command = static_cast<UINT>(id) & 0xFFFF;
+        if (command >= kFirstAppCommand && command < kEndAppCommand && (app == nullptr || !app->ServesCommand(command)))
+            widget->hide();
+    }
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+void CDialog::OnOK() { EndDialog(IDOK); }
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+std::span<const MessageEntry> CDialog::GetMessageMap() const { return {}; }
+
+LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const MessageEntry& entry : GetMessageMap()) {
+        if (entry.message != message) continue;
+        if (message == WM_COMMAND && (entry.id != (wParam & 0xFFFF) || entry.code != ((wParam >> 16) & 0xFFFF)))
+            continue;
+        return entry.invoke(*this, wParam, lParam);
+    }
+    return DefWindowProc(message, wParam, lParam);
+}
+
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    switch (message) {
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(WM_CLOSE);
+            return 0;
+        case WM_CLOSE:
+            SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return 0;
+        case WM_COMMAND: {
+            const UINT id = static_cast<UINT>(wParam & 0xFFFF);
+            if (id == static_cast<UINT>(IDOK)) {
+                OnOK();
+            } else if (id == static_cast<UINT>(IDCANCEL)) {
+                OnCancel();
+            } else if (id >= kFirstAppCommand && id < kEndAppCommand) {
+                if (CWinApp* app = AfxGetApp()) return app->OnCommand(id);
+            }
+            return 0;
+        }
+        case WM_PAINT:
+            BeginPaint();  // nothing of its own to paint: validate
+            return 0;
+        case WM_ICONERASEBKGND:
+            if (wParam != 0 && m_pWindow != nullptr) {
+                const QColor c = m_pWindow->palette().color(QPalette::Window);
+                reinterpret_cast<CDC*>(wParam)->FillBackground(RGB(c.red(), c.green(), c.blue()));
+            }
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void CDialog::OnSysCommand(UINT nID, LPARAM lParam) { DefWindowProc(WM_SYSCOMMAND, nID, lParam); }
+void CDialog::OnPaint() { DefWindowProc(WM_PAINT, 0, 0); }
+HCURSOR CDialog::OnQueryDragIcon() { return nullptr; }
+void CDialog::OnMouseMove(UINT nFlags, CPoint point) {
+    DefWindowProc(WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y));
+}
+void CDialog::OnLButtonDown(UINT nFlags, CPoint point) {
+    DefWindowProc(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
+}
+void CDialog::OnRButtonDown(UINT nFlags, CPoint point) {
+    DefWindowProc(WM_RBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
+}
+void CDialog::OnDestroy() { DefWindowProc(WM_DESTROY, 0, 0); }
+
+CMenu* CDialog::GetSystemMenu(BOOL bRevert) {
+    if (m_pWindow == nullptr) return nullptr;
+    if (bRevert) {
+        m_pWindow->ResetSystemMenu();
+        return nullptr;
+    }
+    return &m_pWindow->SystemMenu();
+}
+
+HICON CDialog::SetIcon(HICON hIcon, BOOL bBigIcon) {
+    HICON& slot = bBigIcon ? m_hIconBig : m_hIconSmall;
+    HICON previous = std::exchange(slot, hIcon);
+    if (m_pWindow != nullptr) m_pWindow->setWindowIcon(hIcon != nullptr ? *hIcon : QIcon());
+    return previous;
+}
+
+HICON CDialog::GetIcon(BOOL bBigIcon) const { return bBigIcon ? m_hIconBig : m_hIconSmall; }
+
+void CDialog::GetClientRect(CRect* lpRect) const {
+    if (lpRect == nullptr) return;
+    *lpRect = m_pWindow != nullptr ? CRect{0, 0, m_pWindow->width(), m_pWindow->height()} : CRect{};
+}
+
+void CDialog::InvalidateRect(const CRect* lpRect, BOOL bErase) {
+    if (m_pWindow == nullptr) return;
+    const QRect client = m_pWindow->rect();
+    const QRect rect = lpRect != nullptr ? QRect(lpRect->left, lpRect->top, lpRect->Width(), lpRect->Height()) & client
+                                         : client;
+    if (rect.isEmpty()) return;
+    m_invalid += rect;
+    if (bErase) m_erase += rect;
+    m_pWindow->update(rect);
+}
+
+void CDialog::UpdateWindow() { RunPaint(); }
+
+BOOL CDialog::IsIconic() const { return m_pWindow != nullptr && m_pWindow->isMinimized(); }
+
+QWidget* CDialog::GetDlgItem(int nID) const { return m_pWindow != nullptr ? m_pWindow->Control(nID) : nullptr; }
+
+QWidget* CDialog::GetWindow() const { return m_pWindow.get(); }
+
+QImage CDialog::GetSurfaceImage() const { return m_pWindow != nullptr ? m_pWindow->Surface().copy() : QImage(); }
+
+QRegion CDialog::BeginPaint() { return std::exchange(m_invalid, QRegion()); }
+
+void CDialog::RunPaint() {
+    if (m_pWindow == nullptr || m_invalid.isEmpty()) return;
+    if (!m_erase.isEmpty()) {
+        QPainter painter(&m_pWindow->Surface());
+        painter.setClipRegion(m_erase);
+        painter.fillRect(m_pWindow->Surface().rect(), m_pWindow->palette().color(QPalette::Window));
+        m_erase = QRegion();
+    }
+    // A handler that never began painting still validates what it was asked
+    // to paint; what it invalidates itself stays for the next paint.
+    const QRegion painting = m_invalid;
+    SendMessage(WM_PAINT);
+    m_invalid -= painting;
+}
+
+}  // namespace platform

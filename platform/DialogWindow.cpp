@@ -1,0 +1,207 @@
+#include "platform/DialogWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <algorithm>
+
+#include "platform/Dialog.h"
+#include "platform/OwnerDrawButton.h"
+
+namespace platform {
+
+namespace {
+
+constexpr UINT kButtonTypeMask = 0x0000000Fu;
+constexpr int kPointsPerInch = 72;
+constexpr int kPixelsPerInch = 96;
+
+// A static control without SS_NOPREFIX shows "&&" as "&" and hides a single "&".
+QString WithoutMnemonics(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+UINT KeyStateFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    UINT flags = 0;
+    if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
+    if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton) flags |= MK_MBUTTON;
+    if (modifiers & Qt::ShiftModifier) flags |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier) flags |= MK_CONTROL;
+    return flags;
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_dialog(dialog),
+      m_pMenu(new QMenu(this)),
+      m_systemMenu(m_pMenu) {
+    setWindowTitle(QString::fromLatin1(layout.title));
+    if ((layout.style & DS_SETFONT) != 0 && !layout.typeface.empty()) {
+        QFont font(QString::fromLatin1(layout.typeface));
+        font.setPixelSize(layout.pointSize * kPixelsPerInch / kPointsPerInch);
+        setFont(font);
+    }
+    const QSize client(DialogUnitsToPixelsX(layout.cx), DialogUnitsToPixelsY(layout.cy));
+    setFixedSize(client);
+    m_surface = QImage(client, QImage::Format_RGB32);
+    m_surface.fill(palette().color(QPalette::Window));
+    setMouseTracking(true);  // moves arrive with no button held
+
+    for (const ControlTemplate& control : layout.controls) AddControl(control);
+    QWidget* previous = nullptr;
+    for (const auto& [id, widget] : m_controls) {
+        if (widget->focusPolicy() != Qt::StrongFocus) continue;
+        if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+
+    ResetSystemMenu();
+    connect(m_pMenu, &QMenu::triggered, this, [this](QAction* action) {
+        m_dialog.SendMessage(WM_SYSCOMMAND, action->data().toUInt(), 0);
+    });
+    // The window manager keeps its own system menu to itself: the dialog
+    // opens its own with Alt+Space or the context-menu key.
+    for (const QKeySequence& keys : {QKeySequence(Qt::ALT | Qt::Key_Space), QKeySequence(Qt::Key_Menu)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this] { OpenSystemMenu(); });
+    }
+}
+
+DialogWindow::~DialogWindow() = default;
+
+void DialogWindow::AddControl(const ControlTemplate& control) {
+    const QString text = QString::fromLatin1(control.text);
+    const QString className = QString::fromLatin1(control.className).toLower();
+    QWidget* widget = nullptr;
+    if (className == u"button") {
+        const UINT type = control.style & kButtonTypeMask;
+        if (type == BS_OWNERDRAW) {
+            widget = new OwnerDrawButton(this);
+        } else {
+            auto* button = new QPushButton(text, this);
+            button->setAutoDefault(true);  // a focused push button takes Enter
+            button->setDefault(type == BS_DEFPUSHBUTTON);
+            widget = button;
+        }
+        auto* button = static_cast<QAbstractButton*>(widget);
+        const UINT id = static_cast<UINT>(control.id) & 0xFFFF;
+        connect(button, &QAbstractButton::clicked, this,
+                [this, id] { m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); });
+        widget->setFocusPolicy((control.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+    } else {
+        auto* label = new QLabel(this);
+        label->setTextFormat(Qt::PlainText);
+        label->setText((control.style & SS_NOPREFIX) != 0 ? text : WithoutMnemonics(text));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget = label;
+    }
+    widget->setGeometry(DialogUnitsToPixelsX(control.x), DialogUnitsToPixelsY(control.y),
+                        DialogUnitsToPixelsX(control.cx), DialogUnitsToPixelsY(control.cy));
+    widget->setEnabled((control.style & WS_DISABLED) == 0);
+    widget->setVisible((control.style & WS_VISIBLE) != 0);
+    m_controls.emplace_back(control.id, widget);
+}
+
+void DialogWindow::ResetSystemMenu() {
+    m_pMenu->clear();
+    m_systemMenu.AppendMenu(MF_STRING, SC_CLOSE, "&Close");
+}
+
+QWidget* DialogWindow::Control(int id) const {
+    for (const auto& [controlId, widget] : m_controls)
+        if (controlId == id) return widget;
+    return nullptr;
+}
+
+void DialogWindow::OpenSystemMenu() { m_pMenu->popup(mapToGlobal(QPoint(0, 0))); }
+
+void DialogWindow::CentreOver(QWidget* owner) {
+    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    create();  // the platform window knows the frame's margins
+    const QRect work = screen->availableGeometry();
+    const QPoint centre = owner != nullptr ? owner->frameGeometry().center() : work.center();
+    const QSize frame = frameGeometry().size();
+    QPoint topLeft = centre - QPoint((frame.width() - 1) / 2, (frame.height() - 1) / 2);
+    // Kept in the work area.
+    topLeft.setX(std::clamp(topLeft.x(), work.left(), std::max(work.left(), work.right() + 1 - frame.width())));
+    topLeft.setY(std::clamp(topLeft.y(), work.top(), std::max(work.top(), work.bottom() + 1 - frame.height())));
+    move(topLeft);
+}
+
+void DialogWindow::FocusFirstTabStop() {
+    for (const auto& [id, widget] : m_controls) {
+        if (widget->focusPolicy() == Qt::StrongFocus && widget->isEnabled() && !widget->isHidden()) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void DialogWindow::End(int result) {
+    m_bEnding = true;
+    done(result);
+}
+
+void DialogWindow::paintEvent(QPaintEvent* event) {
+    m_dialog.RunPaint();  // the dialog's own painting, when something is invalid
+    QPainter painter(this);
+    for (const QRect& rect : event->region()) painter.drawImage(rect, m_surface, rect);
+}
+
+void DialogWindow::showEvent(QShowEvent* event) {
+    if (!m_bShown) {
+        m_bShown = true;
+        m_dialog.InvalidateRect(nullptr, FALSE);
+    }
+    QDialog::showEvent(event);
+}
+
+void DialogWindow::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    m_dialog.SendMessage(WM_MOUSEMOVE, KeyStateFlags(event->buttons(), event->modifiers()), MAKELPARAM(p.x(), p.y()));
+}
+
+void DialogWindow::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    const UINT flags = KeyStateFlags(event->buttons(), event->modifiers());
+    if (event->button() == Qt::LeftButton)
+        m_dialog.SendMessage(WM_LBUTTONDOWN, flags, MAKELPARAM(p.x(), p.y()));
+    else if (event->button() == Qt::RightButton)
+        m_dialog.SendMessage(WM_RBUTTONDOWN, flags, MAKELPARAM(p.x(), p.y()));
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+    if (m_bEnding) {
+        event->accept();
+        return;
+    }
+    // The close box is the system menu's Close.
+    event->ignore();
+    m_dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Keyboard) OpenSystemMenu();
+}
+
+void DialogWindow::reject() { m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
+}  // namespace platform
