@@ -14,7 +14,31 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   list(APPEND DEXLIN_MODEL_FLOAT_FLAGS -fno-tree-slp-vectorize)
 endif()
 
+# Memory and undefined-behaviour checks for every target. UndefinedBehaviorSanitizer
+# stops at its first finding (-fno-sanitize-recover; at run time
+# UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1). float-cast-overflow is
+# named because g++ leaves it out of "undefined": a double or float beyond the
+# range of the int it is converted to. float-divide-by-zero stays off: division
+# by zero gives the infinities and NaNs of IEEE arithmetic, which are defined.
+# _GLIBCXX_ASSERTIONS checks the indices of std::array, std::vector and
+# std::span, which AddressSanitizer cannot see inside one object. The model's
+# float flags (DEXLIN_MODEL_FLOAT_FLAGS) still apply to its targets.
+set(DEXLIN_SANITIZER_FLAGS -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all
+    -fno-omit-frame-pointer -D_GLIBCXX_ASSERTIONS)
 if(DEXLIN_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${DEXLIN_SANITIZER_FLAGS})
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
+endif()
+
+# libFuzzer targets (tests/fuzz): the same checks, every library instrumented
+# for coverage; only the fuzz programs link libFuzzer's main.
+if(DEXLIN_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "DEXLIN_FUZZ needs clang (libFuzzer): configure with -DCMAKE_CXX_COMPILER=clang++")
+  endif()
+  if(DEXLIN_SANITIZE)
+    message(FATAL_ERROR "DEXLIN_FUZZ already builds with the sanitizers: leave DEXLIN_SANITIZE off")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link ${DEXLIN_SANITIZER_FLAGS})
   add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()

@@ -58,7 +58,13 @@ void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon
     }
 
     // Not reduced to -180..180: the sine and cosine below do not need it.
-    double dLon = lon2 - lon1;
+    double lonDifference = lon2 - lon1;
+    if (!std::isfinite(lonDifference)) {
+        // Longitudes so far apart that the difference overflows: the same
+        // meridians, whole turns nearer.
+        lonDifference = std::remainder(lon2, kFullCircle) - std::remainder(lon1, kFullCircle);
+    }
+    double dLon = lonDifference;
     if (std::fabs(dLon) < kTolerance) dLon = kTolerance;
 
     const double phi1 = lat1 * kDegreesToRadians;
@@ -77,7 +83,7 @@ void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon
     const double arc = arcDegrees * kDegreesToRadians;
 
     distance = arcDegrees * kMilesPerDegree;
-    if (MeridianCourse(lat1, lat2, lon2 - lon1, course)) return;
+    if (MeridianCourse(lat1, lat2, lonDifference, course)) return;
 
     // Antipodal positions: every course is as short as any other; the ratio's
     // denominator nearly vanishes and rounding picks the course (about 90 from

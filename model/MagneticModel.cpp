@@ -24,12 +24,6 @@ constexpr QueryCodes kModelCodes{kMainFieldTarget, kSecularVariationTarget, kDat
 // A real angle in radians, as opposed to an undetermined marker.
 bool IsAngle(float value) { return std::fabs(value) <= kHalfTurn; }
 
-// Finite and no larger in magnitude than the largest single-precision value.
-bool FitsSinglePrecision(double value)
-{
-    return std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max());
-}
-
 // Annual change of an angle in minutes of arc per year. Where the angle passes
 // through +-180 degrees between the two dates, the difference is brought into
 // -180..+180 first, so the change stays a small rate instead of ~21600.
@@ -44,6 +38,15 @@ double AngleChange(float next, float date)
         }
     }
     return difference * kRadianToDegree * kMinutesPerDegree;
+}
+
+// The model works in single precision: a double beyond its range has no value there.
+bool FitsSingle(double value) { return std::fabs(value) <= std::numeric_limits<float>::max(); }
+
+bool IsFinite(const ElementSet& set)
+{
+    return std::isfinite(set.D) && std::isfinite(set.I) && std::isfinite(set.H) && std::isfinite(set.X) &&
+           std::isfinite(set.Y) && std::isfinite(set.Z) && std::isfinite(set.F);
 }
 
 }  // namespace
@@ -74,10 +77,8 @@ int ComputeMagneticElements(double latitude, double longitude, double year, Magn
 int ComputeMagneticElements(const QueryCodes& codes, double latitude, double longitude, double year,
                             MagneticElements& result)
 {
-    // The query works in single precision: a value beyond its range would
-    // round to infinity there and fill the record with NaN.
-    if (!FitsSinglePrecision(latitude) || !FitsSinglePrecision(longitude) || !FitsSinglePrecision(year)) {
-        return kStatusNotFinite;
+    if (!FitsSingle(latitude) || !FitsSingle(longitude) || !FitsSingle(year)) {
+        return kStatusNotFinite;  // NaN, infinite, or beyond single precision
     }
     const auto lat = static_cast<float>(latitude);
     const auto lon = static_cast<float>(longitude);
@@ -118,6 +119,10 @@ int ComputeMagneticElements(const QueryCodes& codes, double latitude, double lon
     SumFieldPair(position, modelState.dateCoefficients, now, modelState.nextYearCoefficients, next);
     ComputeElements(kDateSet, errorFlag);
     ComputeElements(kNextYearSet, errorFlag);
+    // Far enough from the epoch the field overflows single precision: no record.
+    if (!IsFinite(now) || !IsFinite(next)) {
+        return kStatusNotFinite;
+    }
 
     result.declinationChange = AngleChange(next.D, now.D);
     result.inclinationChange = AngleChange(next.I, now.I);

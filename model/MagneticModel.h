@@ -31,8 +31,9 @@ struct MagneticElements {
 inline constexpr int kStatusOk = 0;
 inline constexpr int kStatusExtrapolationFailed = 2;  // an extrapolation set the error flag
 inline constexpr int kStatusLoadFailed = 3;           // a coefficient load set the error flag
-inline constexpr int kStatusNotFinite = 4;            // latitude, longitude or year is NaN, infinite or
-                                                      // beyond single precision's range
+// Latitude, longitude or year is NaN, infinite or beyond single precision, or
+// the field at that date overflows single precision.
+inline constexpr int kStatusNotFinite = 4;
 
 // Computes the magnetic elements at a geodetic position (degrees, north and
 // east positive) for a decimal year. On any status but kStatusOk the result

@@ -137,6 +137,21 @@ TEST(Route, NeverNaNOverTheWholeGlobeIncludingAntipodes) {
     check(90.0, 0.0, -90.0, 0.0);
 }
 
+// Longitudes whose difference overflows a double are still meridians: the
+// route between them is the one between their remainders of whole turns.
+TEST(Route, LongitudesTooFarApartToSubtractStillGiveARoute) {
+    double course = -1.0;
+    double distance = -1.0;
+    geometry::GreatCircleCourseDistance(0.0, -1e308, 0.0, 1e308, course, distance);
+    ASSERT_TRUE(std::isfinite(course) && std::isfinite(distance));
+    const double turns = std::remainder(1e308, 360.0) - std::remainder(-1e308, 360.0);
+    double nearCourse = -1.0;
+    double nearDistance = -1.0;
+    geometry::GreatCircleCourseDistance(0.0, 0.0, 0.0, turns, nearCourse, nearDistance);
+    EXPECT_EQ(course, nearCourse);
+    EXPECT_EQ(distance, nearDistance);
+}
+
 TEST(Route, SamePoleAtTwoLongitudesIsOnePlace) {
     double course = -1.0;
     double distance = -1.0;

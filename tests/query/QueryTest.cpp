@@ -271,4 +271,13 @@ TEST(QueryOptions, HelpAndVersion) {
     EXPECT_EQ(version.out, std::string("dexlin-query ") + DEXLIN_VERSION + "\n");
 }
 
+// Help and version are answers like any other: one that cannot be written is a write error, not success.
+TEST(QueryOptions, HelpAndVersionThatCannotBeWrittenExitThree) {
+    for (const std::string args : {"--help", "--version", "pixel 0 0"}) {
+        const Result r = RunQuery(args + " >/dev/full");
+        EXPECT_EQ(r.status, 3) << args;
+        EXPECT_EQ(r.err, "dexlin-query: cannot write the answer\n") << args;
+    }
+}
+
 }  // namespace

@@ -1,0 +1,156 @@
+// dexlin-query's command line and batch requests with any bytes. The first
+// byte picks the way in: a command line (the rest split at NUL bytes into
+// arguments, as argv would hold them) or a batch (the rest as standard input,
+// with --json and --raw from its bits). Whatever comes in, the tool answers
+// with a known exit status, one output line per batch line, no control bytes
+// but the line ends, and error messages of one line each.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FuzzInput.h"
+#include "QueryTool.h"
+
+namespace {
+
+// Captures what the tool writes to one stream.
+class Capture {
+public:
+    Capture() : m_pStream(open_memstream(&m_pBuffer, &m_nSize)) { FUZZ_CHECK(m_pStream != nullptr); }
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+    ~Capture()
+    {
+        if (m_pStream != nullptr) std::fclose(m_pStream);
+        std::free(m_pBuffer);
+    }
+
+    std::FILE* Stream() const { return m_pStream; }
+
+    // Closes the stream and hands over what was written.
+    std::string_view Text()
+    {
+        std::fclose(m_pStream);
+        m_pStream = nullptr;
+        return {m_pBuffer, m_nSize};
+    }
+
+private:
+    char* m_pBuffer = nullptr;
+    std::size_t m_nSize = 0;
+    std::FILE* m_pStream;
+};
+
+// The batch's standard input: a file in memory, rewound for every run.
+int InputFile(std::string_view bytes)
+{
+    static const int fd = memfd_create("dexlin-query-input", 0);
+    FUZZ_CHECK(fd >= 0);
+    FUZZ_CHECK(ftruncate(fd, 0) == 0);
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        FUZZ_CHECK(n > 0);
+        written += static_cast<std::size_t>(n);
+    }
+    FUZZ_CHECK(lseek(fd, 0, SEEK_SET) == 0);
+    return fd;
+}
+
+std::size_t CountLines(std::string_view text)
+{
+    std::size_t lines = 0;
+    for (const char c : text) lines += c == '\n' ? 1 : 0;
+    return lines;
+}
+
+void CheckLines(std::string_view text)
+{
+    FUZZ_CHECK(text.empty() || text.back() == '\n');
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        FUZZ_CHECK(byte >= 0x20 || c == '\n');
+        FUZZ_CHECK(byte != 0x7F);
+    }
+}
+
+void CheckMessages(std::string_view err)
+{
+    CheckLines(err);
+    std::size_t start = 0;
+    while (start < err.size()) {
+        FUZZ_CHECK(err.substr(start).starts_with("dexlin-query: "));
+        start = err.find('\n', start) + 1;
+    }
+}
+
+void Batch(std::uint8_t flags, std::string_view requests)
+{
+    std::vector<std::string_view> args;
+    if (flags & 2) args.emplace_back("--json");
+    if (flags & 4) args.emplace_back("--raw");
+    args.emplace_back("batch");
+    Capture out;
+    Capture err;
+    const int status = query::RunQueryTool(args, InputFile(requests), out.Stream(), err.Stream());
+    const std::string_view answers = out.Text();
+    FUZZ_CHECK(status == 0 || status == 1);
+    FUZZ_CHECK(err.Text().empty());
+    CheckLines(answers);
+    // One answer or error line for each request line, the last one with or without its newline.
+    const std::size_t requestLines = CountLines(requests) + (requests.empty() || requests.back() == '\n' ? 0 : 1);
+    FUZZ_CHECK(CountLines(answers) == requestLines);
+    if (flags & 2) {
+        std::size_t start = 0;
+        while (start < answers.size()) {
+            const std::size_t end = answers.find('\n', start);
+            FUZZ_CHECK(answers[start] == '{' && answers[end - 1] == '}');
+            start = end + 1;
+        }
+    }
+}
+
+void CommandLine(std::string_view bytes)
+{
+    std::vector<std::string_view> args;
+    std::size_t start = 0;
+    while (start <= bytes.size()) {
+        std::size_t end = bytes.find('\0', start);
+        if (end == std::string_view::npos) end = bytes.size();
+        args.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    Capture out;
+    Capture err;
+    const int status = query::RunQueryTool(args, InputFile({}), out.Stream(), err.Stream());
+    const std::string_view answer = out.Text();
+    const std::string_view message = err.Text();
+    FUZZ_CHECK(status == 0 || status == 1 || status == 2);
+    CheckMessages(message);
+    if (status == 2) {
+        FUZZ_CHECK(CountLines(message) == 1);
+    } else {
+        FUZZ_CHECK(message.empty());
+        if (!answer.empty()) FUZZ_CHECK(answer.back() == '\n');
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) return 0;
+    const std::uint8_t flags = data[0];
+    const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    if (flags & 1) {
+        CommandLine(rest);
+    } else {
+        Batch(flags, rest);
+    }
+    return 0;
+}
