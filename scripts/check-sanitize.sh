@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 # whose preloaded library comes before the sanitizer's runtime.
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:verify_asan_link_order=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_SANITIZE=ON -DDEXLIN_BENCH=OFF
 cmake --build build-asan -j2
