@@ -33,7 +33,7 @@ public:
     // Sizes the control to its up picture, keeping its position.
     void SizeToContent();
 
-    OwnerDrawButton* GetButton() const { return m_pButton; }
+    OwnerDrawButton* GetButton() const { return m_pButton.data(); }
     // The picture the button shows in its present state.
     const CBitmap& CurrentBitmap() const;
 
