@@ -15,6 +15,7 @@ constexpr int kDefaultCharset = 1;
 constexpr const char* kDialogTypeface = "MS Sans Serif";
 
 // The main map dialog: the client area is the map picture less its last row.
+// clang-format off
 const DialogTemplate kMainDialog{
     .extended = true,
     .helpId = 0,
@@ -36,9 +37,11 @@ const DialogTemplate kMainDialog{
          368, 258, 50, 14, "&Help"},
     },
 };
+// clang-format on
 
 // The about box: its picture button takes the bitmap named after its text
 // ("ADVERT" + "U") and covers the top; the notice and OK lie below it.
+// clang-format off
 const DialogTemplate kAboutDialog{
     .extended = false,
     .helpId = 0,
@@ -60,6 +63,7 @@ const DialogTemplate kAboutDialog{
          0, 0, 32, 13, "ADVERT"},
     },
 };
+// clang-format on
 
 const std::array kDialogs{
     DialogResource{IDD_MAIN, &kMainDialog},
