@@ -130,7 +130,8 @@ void CDexlinDlg::SetUpModelYear() {
     // The dialog opens either way; outside these years only the variation
     // readout stays off. No window exists yet, so the box has no owner.
     if (m_dModelYear < kFirstModelYear || m_dModelYear > kLastModelYear)
-        platform::MessageBox(nullptr, kYearRangeText, kYearRangeCaption, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        platform::MessageBox(nullptr, kYearRangeText, kYearRangeCaption,
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 void CDexlinDlg::DoDataExchange(platform::CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }
@@ -228,17 +229,17 @@ void CDexlinDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     if (!IsInsideMap(point.x, point.y)) return;  // off the map: dropped whole
     CClientDC dc(this);
     ChooseRouteEnd(dc, point,
-                   {m_brushStart, m_ptStartMarker, m_bStartDrawn, m_bStartSet, m_dStartLat, m_dStartLon,
-                    kStartReadout, m_bDestSet});
+                   {m_brushStart, m_ptStartMarker, m_bStartDrawn, m_bStartSet, m_dStartLat, m_dStartLon, kStartReadout,
+                    m_bDestSet});
     CDialog::OnLButtonDown(nFlags, point);
 }
 
 void CDexlinDlg::OnRButtonDown(UINT nFlags, CPoint point) {
     if (!IsInsideMap(point.x, point.y)) return;  // off the map: dropped whole
     CClientDC dc(this);
-    ChooseRouteEnd(dc, point,
-                   {m_brushDest, m_ptDestMarker, m_bDestDrawn, m_bDestSet, m_dDestLat, m_dDestLon,
-                    kDestReadout, m_bStartSet});
+    ChooseRouteEnd(
+        dc, point,
+        {m_brushDest, m_ptDestMarker, m_bDestDrawn, m_bDestSet, m_dDestLat, m_dDestLon, kDestReadout, m_bStartSet});
     CDialog::OnRButtonDown(nFlags, point);
 }
 

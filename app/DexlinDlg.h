@@ -26,13 +26,13 @@ public:
     int m_nMapLeft;             // map rectangle in client pixels, edges inclusive
     int m_nMapTop;
     int m_nMapRight;
-    int m_nMapBottom;           // the readout rows lie below it
-    int m_nMapOffset;           // client point of the map's pixel (0, 0)
-    double m_dStartLat = 0.0;   // start point, degrees; meaningful while m_bStartSet
+    int m_nMapBottom;          // the readout rows lie below it
+    int m_nMapOffset;          // client point of the map's pixel (0, 0)
+    double m_dStartLat = 0.0;  // start point, degrees; meaningful while m_bStartSet
     double m_dStartLon = 0.0;
-    double m_dDestLat = 0.0;    // destination, degrees; meaningful while m_bDestSet
+    double m_dDestLat = 0.0;  // destination, degrees; meaningful while m_bDestSet
     double m_dDestLon = 0.0;
-    int m_nMarkerRadius;        // marker radius in pixels
+    int m_nMarkerRadius;               // marker radius in pixels
     platform::CPoint m_ptStartMarker;  // centre of the start marker last drawn
     platform::CPoint m_ptDestMarker;   // centre of the destination marker last drawn
     platform::BOOL m_bStartSet;        // a start point has been chosen
@@ -90,8 +90,8 @@ private:
         platform::BOOL& bSet;
         double& dLat;
         double& dLon;
-        const Readout& readout;            // its position readout
-        const platform::BOOL& bOtherSet;   // the other end has been chosen
+        const Readout& readout;           // its position readout
+        const platform::BOOL& bOtherSet;  // the other end has been chosen
     };
 
     void ChooseRouteEnd(platform::CDC& dc, platform::CPoint point, const RouteEnd& end);

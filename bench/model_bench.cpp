@@ -31,8 +31,7 @@ const std::array<Query, 256> kQueries = [] {
 }();
 
 template <int (*Compute)(double, double, double, model::MagneticElements&)>
-void BM_Query(benchmark::State& state)
-{
+void BM_Query(benchmark::State& state) {
     std::size_t i = 0;
     model::MagneticElements result{};
     for (auto _ : state) {

@@ -11,7 +11,7 @@ namespace geometry {
 struct MapRect {
     int left;
     int top;
-    int right;   // also the number of columns that span 360 degrees of longitude
+    int right;  // also the number of columns that span 360 degrees of longitude
     int bottom;
     int offset;
 };

@@ -8,8 +8,7 @@ namespace model {
 
 namespace {
 
-CoefficientArray* TargetArray(std::int32_t targetCode)
-{
+CoefficientArray* TargetArray(std::int32_t targetCode) {
     switch (targetCode) {
     case kMainFieldTarget: return &modelState.mainField;
     case kSecularVariationTarget: return &modelState.secularVariation;
@@ -17,8 +16,7 @@ CoefficientArray* TargetArray(std::int32_t targetCode)
     }
 }
 
-CoefficientArray* SetArray(std::int32_t setCode)
-{
+CoefficientArray* SetArray(std::int32_t setCode) {
     switch (setCode) {
     case kDateSet: return &modelState.dateCoefficients;
     case kNextYearSet: return &modelState.nextYearCoefficients;
@@ -35,8 +33,7 @@ constexpr std::int32_t StoredDegree(std::int32_t degree) { return std::min(degre
 // Copies the records in working order into target (nullptr: an invalid
 // target, which stores nothing but sets errorFlag for every value).
 std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
-                         CoefficientArray* target, std::int32_t& errorFlag)
-{
+                         CoefficientArray* target, std::int32_t& errorFlag) {
     errorFlag = 0;
     std::size_t record = 0;  // next table record
     std::int32_t l = 0;
@@ -81,15 +78,14 @@ struct BuiltInArrays {
     bool inOrder = false;
 };
 
-const BuiltInArrays& BuiltIn()
-{
+const BuiltInArrays& BuiltIn() {
     static const BuiltInArrays arrays = [] {
         BuiltInArrays built;
         std::int32_t flag = 0;
         built.inOrder =
             LoadRecords(kCoefficientTable, kMainFieldColumns, kMainFieldDegree, &built.mainField, flag) == 0 &&
-            LoadRecords(kCoefficientTable, kSecularVariationColumns, kMainFieldDegree, &built.secularVariation,
-                        flag) == 0;
+            LoadRecords(kCoefficientTable, kSecularVariationColumns, kMainFieldDegree, &built.secularVariation, flag) ==
+                0;
         return built;
     }();
     return arrays;
@@ -98,8 +94,7 @@ const BuiltInArrays& BuiltIn()
 }  // namespace
 
 std::int32_t LoadCoefficients(std::int32_t columnChoice, std::int32_t degree, std::int32_t targetCode,
-                              std::int32_t& errorFlag)
-{
+                              std::int32_t& errorFlag) {
     const BuiltInArrays& builtIn = BuiltIn();
     if (degree < 1 || degree > kMainFieldDegree || !builtIn.inOrder) {
         return LoadCoefficients(kCoefficientTable, columnChoice, degree, targetCode, errorFlag);
@@ -110,15 +105,13 @@ std::int32_t LoadCoefficients(std::int32_t columnChoice, std::int32_t degree, st
         return 0;
     }
     errorFlag = 0;
-    const CoefficientArray& source =
-        columnChoice == kMainFieldColumns ? builtIn.mainField : builtIn.secularVariation;
+    const CoefficientArray& source = columnChoice == kMainFieldColumns ? builtIn.mainField : builtIn.secularVariation;
     std::copy(source.begin() + 1, source.begin() + 1 + LastEntry(degree), target->begin() + 1);
     return 0;
 }
 
-std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int32_t columnChoice,
-                              std::int32_t degree, std::int32_t targetCode, std::int32_t& errorFlag)
-{
+std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
+                              std::int32_t targetCode, std::int32_t& errorFlag) {
     return LoadRecords(table, columnChoice, degree, TargetArray(targetCode), errorFlag);
 }
 
@@ -127,8 +120,7 @@ namespace {
 float TimeFactor(float date, float epoch) { return static_cast<float>(static_cast<double>(date) - epoch); }
 
 // Degree of the extrapolated coefficients: the larger of the two.
-std::int32_t ResultDegree(std::int32_t mainDegree, std::int32_t secularDegree)
-{
+std::int32_t ResultDegree(std::int32_t mainDegree, std::int32_t secularDegree) {
     return secularDegree > mainDegree ? secularDegree : mainDegree;
 }
 
@@ -136,8 +128,7 @@ std::int32_t ResultDegree(std::int32_t mainDegree, std::int32_t secularDegree)
 // factor t; each target gets the same values as on its own.
 template <std::size_t Count>
 void Extrapolate(const std::array<float, Count>& t, std::int32_t mainDegree, std::int32_t secularDegree,
-                 const std::array<CoefficientArray*, Count>& targets)
-{
+                 const std::array<CoefficientArray*, Count>& targets) {
     const CoefficientArray& main = modelState.mainField;
     const CoefficientArray& secular = modelState.secularVariation;
     mainDegree = StoredDegree(mainDegree);
@@ -171,8 +162,7 @@ void Extrapolate(const std::array<float, Count>& t, std::int32_t mainDegree, std
 }  // namespace
 
 std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainDegree, std::int32_t secularDegree,
-                                     std::int32_t setCode, std::int32_t& errorFlag)
-{
+                                     std::int32_t setCode, std::int32_t& errorFlag) {
     errorFlag = 0;
     CoefficientArray* target = SetArray(setCode);
     if (target == nullptr) {
@@ -184,8 +174,7 @@ std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainD
 }
 
 std::int32_t ExtrapolateBothSets(float date, float nextDate, float epoch, std::int32_t mainDegree,
-                                 std::int32_t secularDegree)
-{
+                                 std::int32_t secularDegree) {
     Extrapolate<2>({TimeFactor(date, epoch), TimeFactor(nextDate, epoch)}, mainDegree, secularDegree,
                    {&modelState.dateCoefficients, &modelState.nextYearCoefficients});
     return ResultDegree(mainDegree, secularDegree);

@@ -31,8 +31,8 @@ std::int32_t LoadCoefficients(std::int32_t columnChoice, std::int32_t degree, st
 
 // The same from a caller's table; a table too short for the degree ends the
 // load with -2 where its records run out.
-std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int32_t columnChoice,
-                              std::int32_t degree, std::int32_t targetCode, std::int32_t& errorFlag);
+std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
+                              std::int32_t targetCode, std::int32_t& errorFlag);
 
 // Forms mainField + (date - epoch) * secularVariation into dateCoefficients (set
 // code 3) or nextYearCoefficients (4). Returns the larger degree, which the

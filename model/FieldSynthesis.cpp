@@ -26,8 +26,7 @@ struct Divisor {
     double value = 1.0;
     double reciprocal = 0.0;  // 1/value where that is exact, otherwise 0
 
-    static Divisor Of(double value)
-    {
+    static Divisor Of(double value) {
         int exponent = 0;
         const bool powerOfTwo = std::frexp(value, &exponent) == 0.5;
         return {value, powerOfTwo ? 1.0 / value : 0.0};
@@ -40,8 +39,8 @@ struct Divisor {
 // formed once with the same expressions as the recursion itself.
 struct TermConstants {
     float fn;
-    std::int32_t i;  // term of degree n-1, same order (other terms)
-    std::int32_t j;  // degree n-1 order n-1 (sectoral) or degree n-2, same order
+    std::int32_t i;         // term of degree n-1, same order (other terms)
+    std::int32_t j;         // degree n-1 order n-1 (sectoral) or degree n-2, same order
     double sectoralFactor;  // 1 + 1/fm (sectoral terms)
     float a;                // sqrt(1 - 0.5/fm) (sectoral terms)
     // Weights of the terms at i and j. Stored in single precision: kept in
@@ -60,8 +59,7 @@ struct TermTable {
     std::array<TermConstants, kMaxTermCount + 1> terms{};
 };
 
-TermTable BuildTermTable()
-{
+TermTable BuildTermTable() {
     TermTable table;
     std::int32_t k = 1;
     for (std::int32_t n = 1; n <= kMaxSynthesisDegree; ++n) {
@@ -97,8 +95,7 @@ TermTable BuildTermTable()
 
 // Formed on first use, so that a query made while the program's statics are
 // still being set up finds it ready.
-const TermTable& Terms()
-{
+const TermTable& Terms() {
     static const TermTable table = BuildTermTable();
     return table;
 }
@@ -109,8 +106,7 @@ const TermTable& Terms()
 // the interval of reals that round to one float, the exact power and the power
 // function's result (far closer than 2^-40) round to that same float, so the
 // function is called only in the rare cases near a halfway point.
-float RadialFactor(float ratio, std::int32_t exponent, double product)
-{
+float RadialFactor(float ratio, std::int32_t exponent, double product) {
     const auto rounded = static_cast<float>(product);
     constexpr float kInfinity = std::numeric_limits<float>::infinity();
     const double lowerHalfway = (static_cast<double>(rounded) + std::nextafter(rounded, -kInfinity)) / 2.0;
@@ -124,8 +120,7 @@ float RadialFactor(float ratio, std::int32_t exponent, double product)
 
 }  // namespace
 
-void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position)
-{
+void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position) {
     degree = std::min(degree, kMaxSynthesisDegree);
     position.degree = degree;
     const double h = height;
@@ -148,8 +143,8 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     const double B = kPolarRadiusSquared * static_cast<double>(s) * s;
     const double Q = A + B;
     const double W = std::sqrt(Q);
-    const auto r = static_cast<float>(
-        std::sqrt(h * (h + 2.0 * W) + (kEquatorialRadiusSquared * A + kPolarRadiusSquared * B) / Q));
+    const auto r =
+        static_cast<float>(std::sqrt(h * (h + 2.0 * W) + (kEquatorialRadiusSquared * A + kPolarRadiusSquared * B) / Q));
     const auto cd = static_cast<float>((h + W) / r);
     const auto sd = static_cast<float>(kRadiusSquaredDifference * static_cast<double>(s) * ct / (W * r));
     const float geodeticS = s;
@@ -225,7 +220,7 @@ struct Sums {
 
 // What one term contributes, the same for every coefficient array.
 struct TermFactors {
-    float rr;   // radial factor of the degree
+    float rr;  // radial factor of the degree
     double p;
     double q;
     double cl;
@@ -239,16 +234,14 @@ struct TermFactors {
 // their single-precision product, which needs no conversions.
 inline float Scaled(float rr, float coefficient) { return rr * coefficient; }
 
-inline void AddZonalTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f)
-{
+inline void AddZonalTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f) {
     const double G = Scaled(f.rr, coefficients[l]);
     sums.X = static_cast<float>(sums.X + G * f.q);
     sums.Z = static_cast<float>(sums.Z - G * f.p);
 }
 
 template <bool CtPositive>
-inline void AddTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f, double s)
-{
+inline void AddTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f, double s) {
     const double G = Scaled(f.rr, coefficients[l]);
     const double H = static_cast<double>(f.rr) * coefficients[l + 1];  // the scaled h(n,m), exact, in T
     const double T = G * f.cl + H * f.sl;
@@ -263,8 +256,7 @@ inline void AddTerm(Sums& sums, const CoefficientArray& coefficients, std::int32
 }
 
 // Back from the geocentric to the geodetic frame.
-inline void StoreGeodetic(const Sums& sums, const FieldPosition& position, ElementSet& elements)
-{
+inline void StoreGeodetic(const Sums& sums, const FieldPosition& position, ElementSet& elements) {
     const double cd = position.cd;
     const double sd = position.sd;
     elements.X = static_cast<float>(sums.X * cd + sums.Z * sd);
@@ -275,8 +267,7 @@ inline void StoreGeodetic(const Sums& sums, const FieldPosition& position, Eleme
 // Calls addZonal(l, factors) or addOther(l, factors) for each term in working
 // order, l being the coefficient index of its g.
 template <typename AddZonal, typename AddOther>
-inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOther addOther)
-{
+inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOther addOther) {
     const double ct = position.ct;
     std::int32_t k = 1;
     std::int32_t l = 1;
@@ -301,8 +292,7 @@ inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOth
 }
 
 template <bool CtPositive>
-void SumFieldOf(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements)
-{
+void SumFieldOf(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements) {
     const double s = position.s;
     Sums sums;
     ForEachTerm(
@@ -314,9 +304,8 @@ void SumFieldOf(const FieldPosition& position, const CoefficientArray& coefficie
 // The two sums side by side: each is the same sequence of single-precision
 // steps as on its own, and their independent roundings overlap.
 template <bool CtPositive>
-void SumFieldPairOf(const FieldPosition& position, const CoefficientArray& firstCoefficients,
-                    ElementSet& firstElements, const CoefficientArray& secondCoefficients, ElementSet& secondElements)
-{
+void SumFieldPairOf(const FieldPosition& position, const CoefficientArray& firstCoefficients, ElementSet& firstElements,
+                    const CoefficientArray& secondCoefficients, ElementSet& secondElements) {
     const double s = position.s;
     Sums first;
     Sums second;
@@ -338,8 +327,7 @@ void SumFieldPairOf(const FieldPosition& position, const CoefficientArray& first
 
 // The east component divides by cos(latitude) where that is positive; only a
 // latitude beyond +-90 degrees takes the other form.
-void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements)
-{
+void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements) {
     if (position.ct > 0.0f) {
         SumFieldOf<true>(position, coefficients, elements);
     } else {
@@ -348,8 +336,7 @@ void SumField(const FieldPosition& position, const CoefficientArray& coefficient
 }
 
 void SumFieldPair(const FieldPosition& position, const CoefficientArray& firstCoefficients, ElementSet& firstElements,
-                  const CoefficientArray& secondCoefficients, ElementSet& secondElements)
-{
+                  const CoefficientArray& secondCoefficients, ElementSet& secondElements) {
     if (position.ct > 0.0f) {
         SumFieldPairOf<true>(position, firstCoefficients, firstElements, secondCoefficients, secondElements);
     } else {
@@ -358,8 +345,7 @@ void SumFieldPair(const FieldPosition& position, const CoefficientArray& firstCo
 }
 
 std::int32_t SynthesizeField(float latitude, float longitude, float height, std::int32_t degree, std::int32_t setCode,
-                             std::int32_t& errorFlag)
-{
+                             std::int32_t& errorFlag) {
     errorFlag = 0;
     ElementSet* elements = nullptr;
     const CoefficientArray* coefficients = nullptr;

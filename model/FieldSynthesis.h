@@ -18,9 +18,9 @@ inline constexpr int kMaxTermCount = kMaxSynthesisDegree * (kMaxSynthesisDegree 
 struct FieldPosition {
     std::int32_t degree;
     float radius;  // geocentric radius, km
-    float s;   // sine of the geocentric latitude (cos of the colatitude)
-    float ct;  // cosine of the geocentric latitude (sin of the colatitude)
-    float cd;  // cosine and sine of the angle between geodetic and geocentric vertical
+    float s;       // sine of the geocentric latitude (cos of the colatitude)
+    float ct;      // cosine of the geocentric latitude (sin of the colatitude)
+    float cd;      // cosine and sine of the angle between geodetic and geocentric vertical
     float sd;
     std::array<float, kMaxSynthesisDegree + 1> rr;  // (6371.2 / r)^(n+2) by degree n
     std::array<float, kMaxTermCount + 1> p;         // (n+1) P(n,m) by term k, from 1

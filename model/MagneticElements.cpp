@@ -7,8 +7,7 @@
 
 namespace model {
 
-std::int32_t ComputeElements(std::int32_t setCode, std::int32_t& errorFlag)
-{
+std::int32_t ComputeElements(std::int32_t setCode, std::int32_t& errorFlag) {
     errorFlag = 0;
     ElementSet* set = nullptr;
     float undeterminedMarker = 0.0f;

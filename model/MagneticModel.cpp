@@ -27,8 +27,7 @@ bool IsAngle(float value) { return std::fabs(value) <= kHalfTurn; }
 // Annual change of an angle in minutes of arc per year. Where the angle passes
 // through +-180 degrees between the two dates, the difference is brought into
 // -180..+180 first, so the change stays a small rate instead of ~21600.
-double AngleChange(float next, float date)
-{
+double AngleChange(float next, float date) {
     double difference = static_cast<double>(next) - date;
     if (IsAngle(next) && IsAngle(date)) {
         if (difference > std::numbers::pi) {
@@ -43,8 +42,7 @@ double AngleChange(float next, float date)
 // The model works in single precision: a double beyond its range has no value there.
 bool FitsSingle(double value) { return std::fabs(value) <= std::numeric_limits<float>::max(); }
 
-bool IsFinite(const ElementSet& set)
-{
+bool IsFinite(const ElementSet& set) {
     return std::isfinite(set.D) && std::isfinite(set.I) && std::isfinite(set.H) && std::isfinite(set.X) &&
            std::isfinite(set.Y) && std::isfinite(set.Z) && std::isfinite(set.F);
 }
@@ -53,8 +51,7 @@ bool IsFinite(const ElementSet& set)
 
 // An angle that is no number (a field that overflowed at an absurd date) gives
 // 0 degrees and its value as minutes rather than an undefined conversion.
-void SplitDegrees(float angle, std::int32_t& degrees, double& minutes)
-{
+void SplitDegrees(float angle, std::int32_t& degrees, double& minutes) {
     constexpr float kIntLimit = 2147483648.0f;
     if (!(std::fabs(angle) < kIntLimit)) {
         degrees = 0;
@@ -69,14 +66,12 @@ void SplitDegrees(float angle, std::int32_t& degrees, double& minutes)
     minutes = rest;
 }
 
-int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result)
-{
+int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result) {
     return ComputeMagneticElements(kModelCodes, latitude, longitude, year, result);
 }
 
 int ComputeMagneticElements(const QueryCodes& codes, double latitude, double longitude, double year,
-                            MagneticElements& result)
-{
+                            MagneticElements& result) {
     if (!FitsSingle(latitude) || !FitsSingle(longitude) || !FitsSingle(year)) {
         return kStatusNotFinite;  // NaN, infinite, or beyond single precision
     }
@@ -99,8 +94,7 @@ int ComputeMagneticElements(const QueryCodes& codes, double latitude, double lon
         // The model's own sets cannot fail: both dates in one pass.
         degree = ExtrapolateBothSets(date, nextYear, kModelEpoch, kMainFieldDegree, kSecularVariationDegree);
     } else {
-        ExtrapolateCoefficients(date, kModelEpoch, kMainFieldDegree, kSecularVariationDegree, codes.dateSet,
-                                errorFlag);
+        ExtrapolateCoefficients(date, kModelEpoch, kMainFieldDegree, kSecularVariationDegree, codes.dateSet, errorFlag);
         if (errorFlag == 1) {
             return kStatusExtrapolationFailed;
         }

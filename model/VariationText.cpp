@@ -6,14 +6,12 @@
 
 namespace model {
 
-bool IsWestDeclination(std::int32_t degrees, double minutes)
-{
+bool IsWestDeclination(std::int32_t degrees, double minutes) {
     // With 0 whole degrees the minutes carry the sign.
     return degrees < 0 || (degrees == 0 && minutes < 0.0);
 }
 
-std::string FormatVariation(std::int32_t degrees, double minutes)
-{
+std::string FormatVariation(std::int32_t degrees, double minutes) {
     const long long wholeDegrees = std::llabs(static_cast<long long>(degrees));
     const double restMinutes = std::fabs(minutes);
     const char hemisphere = IsWestDeclination(degrees, minutes) ? 'W' : 'E';

@@ -6,8 +6,7 @@
 namespace platform {
 
 CClientDC::CClientDC(CDialog* pWnd) {
-    if (pWnd->m_pWindow != nullptr)
-        AttachWindow(&pWnd->m_pWindow->Surface(), pWnd->m_pWindow.get(), QRegion(), false);
+    if (pWnd->m_pWindow != nullptr) AttachWindow(&pWnd->m_pWindow->Surface(), pWnd->m_pWindow.get(), QRegion(), false);
 }
 
 }  // namespace platform

@@ -23,9 +23,9 @@ QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValu
 
 int GetSystemMetrics(int index) {
     switch (index) {
-        case SM_CXICON:
-        case SM_CYICON: return kIconSize;
-        default: return 0;
+    case SM_CXICON:
+    case SM_CYICON: return kIconSize;
+    default: return 0;
     }
 }
 
@@ -142,8 +142,7 @@ BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, i
     if (source.isEmpty()) return TRUE;
     const QPoint to(x + source.x() - xSrc, y + source.y() - ySrc);
     // A copy within one picture reads from a snapshot of it.
-    const QImage snapshot =
-        pSrcDC->m_pTarget == m_pTarget ? m_pTarget->copy(source) : QImage();
+    const QImage snapshot = pSrcDC->m_pTarget == m_pTarget ? m_pTarget->copy(source) : QImage();
     QPainter painter(m_pTarget);
     BeginDraw(painter);
     painter.setCompositionMode(QPainter::CompositionMode_Source);

@@ -86,34 +86,31 @@ LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(WM_CLOSE);
-            return 0;
-        case WM_CLOSE:
-            SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            return 0;
-        case WM_COMMAND: {
-            const UINT id = static_cast<UINT>(wParam & 0xFFFF);
-            if (id == static_cast<UINT>(IDOK)) {
-                OnOK();
-            } else if (id == static_cast<UINT>(IDCANCEL)) {
-                OnCancel();
-            } else if (id >= kFirstAppCommand && id < kEndAppCommand) {
-                if (CWinApp* app = GetApp()) return app->OnCommand(id);
-            }
-            return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(WM_CLOSE);
+        return 0;
+    case WM_CLOSE: SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); return 0;
+    case WM_COMMAND: {
+        const UINT id = static_cast<UINT>(wParam & 0xFFFF);
+        if (id == static_cast<UINT>(IDOK)) {
+            OnOK();
+        } else if (id == static_cast<UINT>(IDCANCEL)) {
+            OnCancel();
+        } else if (id >= kFirstAppCommand && id < kEndAppCommand) {
+            if (CWinApp* app = GetApp()) return app->OnCommand(id);
         }
-        case WM_PAINT:
-            BeginPaint();  // nothing of its own to paint: validate
-            return 0;
-        case WM_ICONERASEBKGND:
-            if (wParam != 0 && m_pWindow != nullptr) {
-                const QColor c = m_pWindow->palette().color(QPalette::Window);
-                reinterpret_cast<CDC*>(wParam)->FillBackground(RGB(c.red(), c.green(), c.blue()));
-            }
-            return 1;
-        default:
-            return 0;
+        return 0;
+    }
+    case WM_PAINT:
+        BeginPaint();  // nothing of its own to paint: validate
+        return 0;
+    case WM_ICONERASEBKGND:
+        if (wParam != 0 && m_pWindow != nullptr) {
+            const QColor c = m_pWindow->palette().color(QPalette::Window);
+            reinterpret_cast<CDC*>(wParam)->FillBackground(RGB(c.red(), c.green(), c.blue()));
+        }
+        return 1;
+    default: return 0;
     }
 }
 
@@ -157,8 +154,8 @@ void CDialog::GetClientRect(CRect* lpRect) const {
 void CDialog::InvalidateRect(const CRect* lpRect, BOOL bErase) {
     if (m_pWindow == nullptr) return;
     const QRect client = m_pWindow->rect();
-    const QRect rect = lpRect != nullptr ? QRect(lpRect->left, lpRect->top, lpRect->Width(), lpRect->Height()) & client
-                                         : client;
+    const QRect rect =
+        lpRect != nullptr ? QRect(lpRect->left, lpRect->top, lpRect->Width(), lpRect->Height()) & client : client;
     if (rect.isEmpty()) return;
     m_invalid += rect;
     if (bErase) m_erase += rect;

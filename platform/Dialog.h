@@ -56,7 +56,7 @@ public:
     void UpdateWindow();
     BOOL IsIconic() const;
     QWidget* GetDlgItem(int nID) const;
-    QWidget* GetWindow() const;  // the dialog's top-level widget, nullptr outside DoModal
+    QWidget* GetWindow() const;      // the dialog's top-level widget, nullptr outside DoModal
     QImage GetSurfaceImage() const;  // a copy of the client surface as drawn so far
 
     // Help on this dialog: asks the application for its context (help id =
@@ -93,7 +93,7 @@ private:
     friend class CClientDC;
 
     QRegion BeginPaint();  // the region to repaint, validated
-    void RunPaint();        // paints the invalid region into the surface
+    void RunPaint();       // paints the invalid region into the surface
     QWidget* OwnerWindow() const;
 
     UINT m_nIDTemplate;

@@ -37,7 +37,7 @@ struct ControlTemplate {
 
 // One dialog: positions and sizes in dialog units; texts in Latin-1.
 struct DialogTemplate {
-    bool extended;          // extended template (carries help ids and a font weight)
+    bool extended;  // extended template (carries help ids and a font weight)
     std::uint32_t helpId;
     std::uint32_t exStyle;
     std::uint32_t style;

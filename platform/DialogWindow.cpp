@@ -73,9 +73,8 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidge
     }
 
     ResetSystemMenu();
-    connect(m_pMenu, &QMenu::triggered, this, [this](QAction* action) {
-        m_dialog.SendMessage(WM_SYSCOMMAND, action->data().toUInt(), 0);
-    });
+    connect(m_pMenu, &QMenu::triggered, this,
+            [this](QAction* action) { m_dialog.SendMessage(WM_SYSCOMMAND, action->data().toUInt(), 0); });
     // The window manager keeps its own system menu to itself: the dialog
     // opens its own with Alt+Space or the context-menu key.
     for (const QKeySequence& keys : {QKeySequence(Qt::ALT | Qt::Key_Space), QKeySequence(Qt::Key_Menu)}) {

@@ -8,9 +8,9 @@ namespace platform {
 
 namespace {
 
-constexpr qsizetype kKeptWidths = 64;   // texts whose widths a font keeps
-constexpr int kDefaultPixelSize = 13;   // size of a font asked for with height 0
-constexpr int kFamilyMask = 0xF0;       // family part of pitch-and-family
+constexpr qsizetype kKeptWidths = 64;  // texts whose widths a font keeps
+constexpr int kDefaultPixelSize = 13;  // size of a font asked for with height 0
+constexpr int kFamilyMask = 0xF0;      // family part of pitch-and-family
 constexpr int kFamilyRoman = 0x10;
 constexpr int kFamilySwiss = 0x20;
 constexpr int kFamilyModern = 0x30;
@@ -19,12 +19,12 @@ constexpr int kFamilyDecorative = 0x50;
 
 QFont::StyleHint HintFor(int pitchAndFamily) {
     switch (pitchAndFamily & kFamilyMask) {
-        case kFamilyRoman: return QFont::Serif;
-        case kFamilySwiss: return QFont::SansSerif;
-        case kFamilyModern: return QFont::TypeWriter;
-        case kFamilyScript: return QFont::Cursive;
-        case kFamilyDecorative: return QFont::Decorative;
-        default: return QFont::AnyStyle;
+    case kFamilyRoman: return QFont::Serif;
+    case kFamilySwiss: return QFont::SansSerif;
+    case kFamilyModern: return QFont::TypeWriter;
+    case kFamilyScript: return QFont::Cursive;
+    case kFamilyDecorative: return QFont::Decorative;
+    default: return QFont::AnyStyle;
     }
 }
 

@@ -15,8 +15,7 @@ HelpEngine& Engine() {
 
 // The built-in engine: the help viewer, which needs the window system.
 BOOL ShowInViewer(QWidget* pOwner, const std::string& helpFile, UINT nCommand, std::uintptr_t dwData) {
-    if (nCommand != HELP_CONTEXT || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
-        return FALSE;
+    if (nCommand != HELP_CONTEXT || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return FALSE;
     HelpViewer::ForOwner(pOwner)->ShowTopic(QString::fromStdString(helpFile), static_cast<unsigned long>(dwData));
     return TRUE;
 }

@@ -18,7 +18,7 @@ public:
     BOOL AppendMenu(UINT nFlags, UINT nIDNewItem = 0, const char* lpszNewItem = nullptr);
 
     int GetMenuItemCount() const;
-    UINT GetMenuItemID(int nPos) const;       // 0 for a separator
+    UINT GetMenuItemID(int nPos) const;         // 0 for a separator
     std::string GetMenuString(int nPos) const;  // Latin-1, empty for a separator
 
     QMenu* GetQMenu() const { return m_pMenu; }

@@ -15,11 +15,11 @@ MessageBoxHandler& Handler() {
 
 QMessageBox::Icon IconFor(UINT nType) {
     switch (nType & MB_ICONMASK) {
-        case MB_ICONHAND: return QMessageBox::Critical;
-        case MB_ICONQUESTION: return QMessageBox::Question;
-        case MB_ICONEXCLAMATION: return QMessageBox::Warning;
-        case MB_ICONASTERISK: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONASTERISK: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
     }
 }
 
@@ -40,6 +40,8 @@ int MessageBox(CDialog* pOwner, const char* lpszText, const char* lpszCaption, U
     return handler ? handler(pOwner, text, caption, nType) : ShowRealBox(pOwner, text, caption, nType);
 }
 
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) { return std::exchange(Handler(), std::move(handler)); }
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+    return std::exchange(Handler(), std::move(handler));
+}
 
 }  // namespace platform

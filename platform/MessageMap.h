@@ -78,11 +78,17 @@ constexpr MessageEntry WmMouse() {
             }};
 }
 template <auto H>
-constexpr MessageEntry WmLButtonDown() { return WmMouse<WM_LBUTTONDOWN, H>(); }
+constexpr MessageEntry WmLButtonDown() {
+    return WmMouse<WM_LBUTTONDOWN, H>();
+}
 template <auto H>
-constexpr MessageEntry WmRButtonDown() { return WmMouse<WM_RBUTTONDOWN, H>(); }
+constexpr MessageEntry WmRButtonDown() {
+    return WmMouse<WM_RBUTTONDOWN, H>();
+}
 template <auto H>
-constexpr MessageEntry WmMouseMove() { return WmMouse<WM_MOUSEMOVE, H>(); }
+constexpr MessageEntry WmMouseMove() {
+    return WmMouse<WM_MOUSEMOVE, H>();
+}
 
 // void OnXxx(): WM_COMMAND with BN_CLICKED from control Id.
 template <UINT Id, auto H>

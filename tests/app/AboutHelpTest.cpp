@@ -59,8 +59,8 @@ struct DialogState {
 };
 
 DialogState StateOf(const CDexlinDlg& d) {
-    return {d.m_dModelYear,    d.m_dStartLat,     d.m_dStartLon, d.m_dDestLat,    d.m_dDestLon,   d.m_ptStartMarker,
-            d.m_ptDestMarker, d.m_bStartSet,     d.m_bDestSet,  d.m_bStartDrawn, d.m_bDestDrawn};
+    return {d.m_dModelYear,   d.m_dStartLat, d.m_dStartLon, d.m_dDestLat,    d.m_dDestLon,  d.m_ptStartMarker,
+            d.m_ptDestMarker, d.m_bStartSet, d.m_bDestSet,  d.m_bStartDrawn, d.m_bDestDrawn};
 }
 
 // Both ends chosen, as the clicks would leave them.

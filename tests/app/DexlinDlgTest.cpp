@@ -53,13 +53,13 @@ protected:
     void SetUp() override {
         platform::SetResources(DexlinResources());
         UseDate(1997, 6, 15);
-        platform::SetMessageBoxHandler([this](platform::CDialog* owner, const std::string& text,
-                                              const std::string& caption, UINT type) {
-            bool visible = false;
-            for (QWidget* w : QApplication::topLevelWidgets()) visible = visible || w->isVisible();
-            boxes.push_back({owner != nullptr, visible, text, caption, type});
-            return platform::IDOK;
-        });
+        platform::SetMessageBoxHandler(
+            [this](platform::CDialog* owner, const std::string& text, const std::string& caption, UINT type) {
+                bool visible = false;
+                for (QWidget* w : QApplication::topLevelWidgets()) visible = visible || w->isVisible();
+                boxes.push_back({owner != nullptr, visible, text, caption, type});
+                return platform::IDOK;
+            });
     }
     void TearDown() override {
         platform::SetMessageBoxHandler({});
@@ -130,15 +130,16 @@ TEST_P(ModelYearTest, FromTheLocalDateWithTheRangeMessageBeforeTheDialog) {
     EXPECT_EQ(boxes.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Dates, ModelYearTest,
-    testing::Values(ModelYearCase{"mid_1997", 1997, 6, 15, 1997.5411, false},
-                    ModelYearCase{"first_accepted_day", 1994, 12, 1, 1995.0027, false},
-                    ModelYearCase{"day_before_the_model", 1994, 11, 30, 1994.9989, true},
-                    ModelYearCase{"last_accepted_day", 1999, 11, 30, 1999.9989, false},
-                    ModelYearCase{"first_day_after_the_model", 1999, 12, 1, 2000.0027, true},
-                    ModelYearCase{"december_of_a_later_year", 2026, 12, 9, 2027.0247, true}),
-    [](const testing::TestParamInfo<ModelYearCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Dates, ModelYearTest,
+                         testing::Values(ModelYearCase{"mid_1997", 1997, 6, 15, 1997.5411, false},
+                                         ModelYearCase{"first_accepted_day", 1994, 12, 1, 1995.0027, false},
+                                         ModelYearCase{"day_before_the_model", 1994, 11, 30, 1994.9989, true},
+                                         ModelYearCase{"last_accepted_day", 1999, 11, 30, 1999.9989, false},
+                                         ModelYearCase{"first_day_after_the_model", 1999, 12, 1, 2000.0027, true},
+                                         ModelYearCase{"december_of_a_later_year", 2026, 12, 9, 2027.0247, true}),
+                         [](const testing::TestParamInfo<ModelYearCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(DexlinDlgTest, ConstructionSetsMapMarkersBrushesAndFont) {
     CDexlinDlg dlg;

@@ -147,8 +147,8 @@ struct PointerState {
     friend bool operator==(const PointerState&, const PointerState&) = default;
 };
 PointerState StateOf(const CDexlinDlg& d) {
-    return {d.m_dStartLat,     d.m_dStartLon,    d.m_dDestLat,  d.m_dDestLon,   d.m_ptStartMarker,
-            d.m_ptDestMarker, d.m_bStartSet,    d.m_bDestSet,  d.m_bStartDrawn, d.m_bDestDrawn};
+    return {d.m_dStartLat,    d.m_dStartLon, d.m_dDestLat, d.m_dDestLon,    d.m_ptStartMarker,
+            d.m_ptDestMarker, d.m_bStartSet, d.m_bDestSet, d.m_bStartDrawn, d.m_bDestDrawn};
 }
 
 enum class Pointer { Move, Left, Right };
@@ -157,8 +157,9 @@ void Send(CDexlinDlg& dlg, Pointer kind, int x, int y) {
     QWidget* w = dlg.GetWindow();
     const QPointF local(x, y);
     const QPointF global = w->mapToGlobal(local);
-    const Qt::MouseButton button =
-        kind == Pointer::Left ? Qt::LeftButton : kind == Pointer::Right ? Qt::RightButton : Qt::NoButton;
+    const Qt::MouseButton button = kind == Pointer::Left    ? Qt::LeftButton
+                                   : kind == Pointer::Right ? Qt::RightButton
+                                                            : Qt::NoButton;
     QMouseEvent event(kind == Pointer::Move ? QEvent::MouseMove : QEvent::MouseButtonPress, local, global, button,
                       button, Qt::NoModifier);
     QApplication::sendEvent(w, &event);
@@ -169,9 +170,8 @@ protected:
     void SetUp() override {
         platform::SetResources(DexlinResources());
         UseDate(1997, 6, 15);
-        platform::SetMessageBoxHandler([](platform::CDialog*, const std::string&, const std::string&, UINT) {
-            return platform::IDOK;
-        });
+        platform::SetMessageBoxHandler(
+            [](platform::CDialog*, const std::string&, const std::string&, UINT) { return platform::IDOK; });
         picture = MapPicture();
         ASSERT_EQ(picture.size(), QSize(637, 454));
     }
@@ -198,18 +198,17 @@ protected:
     // edge midpoints, corners and everything round the square untouched.
     void ExpectDot(const QImage& s, CPoint p, QRgb fill, const char* what) {
         ExpectDotInside(s, p, fill, what);
-        for (const QPoint& c : {QPoint(p.x - 4, p.y - 4), QPoint(p.x + 3, p.y - 4), QPoint(p.x - 4, p.y + 3),
-                                QPoint(p.x + 3, p.y + 3), QPoint(p.x + 4, p.y), QPoint(p.x, p.y + 4),
-                                QPoint(p.x - 5, p.y), QPoint(p.x, p.y - 5)})
+        for (const QPoint& c :
+             {QPoint(p.x - 4, p.y - 4), QPoint(p.x + 3, p.y - 4), QPoint(p.x - 4, p.y + 3), QPoint(p.x + 3, p.y + 3),
+              QPoint(p.x + 4, p.y), QPoint(p.x, p.y + 4), QPoint(p.x - 5, p.y), QPoint(p.x, p.y - 5)})
             EXPECT_EQ(s.pixel(c), picture.pixel(c)) << what << " outside the circle at " << c.x() << "," << c.y();
     }
     // Fill at the centre, black outline at the square's edge midpoints (those
     // within the client area).
     static void ExpectDotInside(const QImage& s, CPoint p, QRgb fill, const char* what) {
         const std::pair<QPoint, QRgb> pixels[] = {
-            {{p.x, p.y}, fill},         {{p.x - 1, p.y - 1}, fill}, {{p.x + 1, p.y + 1}, fill},
-            {{p.x - 4, p.y}, kBlack},   {{p.x + 3, p.y}, kBlack},   {{p.x, p.y - 4}, kBlack},
-            {{p.x, p.y + 3}, kBlack}};
+            {{p.x, p.y}, fill},       {{p.x - 1, p.y - 1}, fill}, {{p.x + 1, p.y + 1}, fill}, {{p.x - 4, p.y}, kBlack},
+            {{p.x + 3, p.y}, kBlack}, {{p.x, p.y - 4}, kBlack},   {{p.x, p.y + 3}, kBlack}};
         for (const auto& [at, colour] : pixels)
             if (kClient.contains(at)) {
                 EXPECT_EQ(s.pixel(at), colour) << what << " at " << at.x() << "," << at.y();
@@ -500,8 +499,8 @@ TEST_F(PointerTest, VariationTextsFromRealMoves) {
     const std::vector<DeclinationEdge> edges{
         {"west under one degree", [](const auto& e) { return e.declinationDegrees == 0 && e.declinationMinutes < 0; },
          'W'},
-        {"east under one degree",
-         [](const auto& e) { return e.declinationDegrees == 0 && e.declinationMinutes > 0; }, 'E'},
+        {"east under one degree", [](const auto& e) { return e.declinationDegrees == 0 && e.declinationMinutes > 0; },
+         'E'},
         {"west by degrees", [](const auto& e) { return e.declinationDegrees <= -10; }, 'W'},
         {"east by degrees", [](const auto& e) { return e.declinationDegrees >= 10; }, 'E'},
         {"minutes shown as 60.0",

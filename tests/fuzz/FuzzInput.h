@@ -9,12 +9,12 @@
 #include <cstring>
 
 // Stops the run: libFuzzer keeps the input as a crash, the replay test fails.
-#define FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
             std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                      \
-        }                                                                                      \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (false)
 
 namespace fuzz {
@@ -26,8 +26,7 @@ public:
     FuzzInput(const std::uint8_t* data, std::size_t size) : m_pData(data), m_nSize(size) {}
 
     template <typename T>
-    T Take()
-    {
+    T Take() {
         unsigned char bytes[sizeof(T)] = {};
         const std::size_t n = m_nSize - m_nUsed < sizeof(T) ? m_nSize - m_nUsed : sizeof(T);
         if (n > 0) {

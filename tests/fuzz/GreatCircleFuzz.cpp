@@ -15,8 +15,7 @@ constexpr double kLongestDistance = 10800.0 * (1.0 + 1e-9);
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
     const auto lat1 = input.Take<double>();
     const auto lon1 = input.Take<double>();

@@ -15,8 +15,7 @@ namespace {
 
 constexpr std::size_t kMaxTextBytes = 14;
 
-void DialogMap(int x, int y)
-{
+void DialogMap(int x, int y) {
     const geometry::MapRect& map = geometry::kWorldMap;
     const bool inside = geometry::IsInsideMap(map, x, y) == 1;
     FUZZ_CHECK(inside == (x >= 0 && x <= 634 && y >= 0 && y <= 378));
@@ -31,8 +30,7 @@ void DialogMap(int x, int y)
     FUZZ_CHECK(!text.empty() && text.size() <= kMaxTextBytes);
 }
 
-void AnyMap(fuzz::FuzzInput& input, int x, int y)
-{
+void AnyMap(fuzz::FuzzInput& input, int x, int y) {
     geometry::MapRect map{};
     map.left = input.Take<int>();
     map.top = input.Take<int>();
@@ -52,8 +50,7 @@ void AnyMap(fuzz::FuzzInput& input, int x, int y)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
     const auto x = input.Take<int>();
     const auto y = input.Take<int>();

@@ -20,21 +20,17 @@ namespace {
 
 using model::modelState;
 
-bool SameState(const model::ModelState& a, const model::ModelState& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+bool SameState(const model::ModelState& a, const model::ModelState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // An angle in radians, or one of the set's markers.
-bool AngleOrMarker(float value, float limit, std::int32_t setCode, bool isDeclination)
-{
+bool AngleOrMarker(float value, float limit, std::int32_t setCode, bool isDeclination) {
     if (std::fabs(value) <= limit) return true;
     if (setCode == model::kDateSet) return value == model::kDateUndeterminedMarker;
-    return value == model::kNextYearUndeterminedMarker || (isDeclination && value == model::kNextYearNoHorizontalMarker);
+    return value == model::kNextYearUndeterminedMarker ||
+           (isDeclination && value == model::kNextYearNoHorizontalMarker);
 }
 
-void Elements(fuzz::FuzzInput& input)
-{
+void Elements(fuzz::FuzzInput& input) {
     const auto setCode = input.Take<std::int32_t>();
     const auto x = input.Take<float>();
     const auto y = input.Take<float>();
@@ -62,8 +58,7 @@ void Elements(fuzz::FuzzInput& input)
     FUZZ_CHECK(AngleOrMarker(set.I, model::kHalfTurn / 2, setCode, false));
 }
 
-void Split(fuzz::FuzzInput& input)
-{
+void Split(fuzz::FuzzInput& input) {
     const auto angle = input.Take<float>();
     std::int32_t degrees = 0;
     double minutes = 0.0;
@@ -79,8 +74,7 @@ void Split(fuzz::FuzzInput& input)
     FUZZ_CHECK(degrees != 0 || minutes == 0.0 || std::signbit(minutes) == std::signbit(angle));
 }
 
-void Text(fuzz::FuzzInput& input)
-{
+void Text(fuzz::FuzzInput& input) {
     const auto degrees = input.Take<std::int32_t>();
     const auto minutes = input.Take<double>();
     const std::string text = model::FormatVariation(degrees, minutes);
@@ -90,8 +84,7 @@ void Text(fuzz::FuzzInput& input)
 }
 
 // Loads the built-in table and extrapolates it to the date, as a query does.
-void Prepare(float date)
-{
+void Prepare(float date) {
     std::int32_t errorFlag = 0;
     model::LoadCoefficients(model::kMainFieldColumns, model::kMainFieldDegree, model::kMainFieldTarget, errorFlag);
     FUZZ_CHECK(errorFlag == 0);
@@ -103,8 +96,7 @@ void Prepare(float date)
     FUZZ_CHECK(errorFlag == 0);
 }
 
-void Synthesis(fuzz::FuzzInput& input)
-{
+void Synthesis(fuzz::FuzzInput& input) {
     const auto latitude = input.Take<float>();
     const auto longitude = input.Take<float>();
     const auto height = input.Take<float>();
@@ -126,8 +118,7 @@ void Synthesis(fuzz::FuzzInput& input)
     }
 }
 
-void Extrapolation(fuzz::FuzzInput& input)
-{
+void Extrapolation(fuzz::FuzzInput& input) {
     const auto date = input.Take<float>();
     const auto epoch = input.Take<float>();
     const std::int32_t mainDegree = input.Take<std::uint8_t>() % model::kMaxSynthesisDegree + 1;
@@ -143,8 +134,7 @@ void Extrapolation(fuzz::FuzzInput& input)
     if (!valid) FUZZ_CHECK(SameState(before, modelState));
 }
 
-void Load(fuzz::FuzzInput& input)
-{
+void Load(fuzz::FuzzInput& input) {
     const auto columnChoice = input.Take<std::int32_t>();
     const auto degree = input.Take<std::int32_t>();
     const auto targetCode = input.Take<std::int32_t>();
@@ -164,8 +154,7 @@ void Load(fuzz::FuzzInput& input)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
     switch (input.Take<std::uint8_t>() % 6) {
     case 0: Elements(input); break;

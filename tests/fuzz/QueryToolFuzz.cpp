@@ -24,8 +24,7 @@ public:
     Capture() : m_pStream(open_memstream(&m_pBuffer, &m_nSize)) { FUZZ_CHECK(m_pStream != nullptr); }
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
-    ~Capture()
-    {
+    ~Capture() {
         if (m_pStream != nullptr) std::fclose(m_pStream);
         std::free(m_pBuffer);
     }
@@ -33,8 +32,7 @@ public:
     std::FILE* Stream() const { return m_pStream; }
 
     // Closes the stream and hands over what was written.
-    std::string_view Text()
-    {
+    std::string_view Text() {
         std::fclose(m_pStream);
         m_pStream = nullptr;
         return {m_pBuffer, m_nSize};
@@ -47,8 +45,7 @@ private:
 };
 
 // The batch's standard input: a file in memory, rewound for every run.
-int InputFile(std::string_view bytes)
-{
+int InputFile(std::string_view bytes) {
     static const int fd = memfd_create("dexlin-query-input", 0);
     FUZZ_CHECK(fd >= 0);
     FUZZ_CHECK(ftruncate(fd, 0) == 0);
@@ -62,15 +59,13 @@ int InputFile(std::string_view bytes)
     return fd;
 }
 
-std::size_t CountLines(std::string_view text)
-{
+std::size_t CountLines(std::string_view text) {
     std::size_t lines = 0;
     for (const char c : text) lines += c == '\n' ? 1 : 0;
     return lines;
 }
 
-void CheckLines(std::string_view text)
-{
+void CheckLines(std::string_view text) {
     FUZZ_CHECK(text.empty() || text.back() == '\n');
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -79,8 +74,7 @@ void CheckLines(std::string_view text)
     }
 }
 
-void CheckMessages(std::string_view err)
-{
+void CheckMessages(std::string_view err) {
     CheckLines(err);
     std::size_t start = 0;
     while (start < err.size()) {
@@ -89,8 +83,7 @@ void CheckMessages(std::string_view err)
     }
 }
 
-void Batch(std::uint8_t flags, std::string_view requests)
-{
+void Batch(std::uint8_t flags, std::string_view requests) {
     std::vector<std::string_view> args;
     if (flags & 2) args.emplace_back("--json");
     if (flags & 4) args.emplace_back("--raw");
@@ -115,8 +108,7 @@ void Batch(std::uint8_t flags, std::string_view requests)
     }
 }
 
-void CommandLine(std::string_view bytes)
-{
+void CommandLine(std::string_view bytes) {
     std::vector<std::string_view> args;
     std::size_t start = 0;
     while (start <= bytes.size()) {
@@ -142,8 +134,7 @@ void CommandLine(std::string_view bytes)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::uint8_t flags = data[0];
     const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);

@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace {
 
-bool Replay(const std::filesystem::path& file)
-{
+bool Replay(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot read %s\n", file.c_str());
@@ -26,8 +25,7 @@ bool Replay(const std::filesystem::path& file)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int replayed = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path path = argv[i];

@@ -14,12 +14,11 @@ namespace {
 constexpr std::int32_t kUndeterminedDegrees = 3279523;
 constexpr double kUndeterminedMinutes = 30.0;
 
-bool AllFinite(const model::MagneticElements& e)
-{
-    const double values[] = {e.declinationChange, e.inclinationChange, e.horizontalChange, e.northChange,
-                             e.eastChange, e.verticalChange, e.totalChange, e.declinationMinutes,
-                             e.inclinationMinutes, e.horizontalIntensity, e.northComponent, e.eastComponent,
-                             e.verticalComponent, e.totalIntensity};
+bool AllFinite(const model::MagneticElements& e) {
+    const double values[] = {e.declinationChange,  e.inclinationChange,   e.horizontalChange, e.northChange,
+                             e.eastChange,         e.verticalChange,      e.totalChange,      e.declinationMinutes,
+                             e.inclinationMinutes, e.horizontalIntensity, e.northComponent,   e.eastComponent,
+                             e.verticalComponent,  e.totalIntensity};
     for (const double v : values) {
         if (!std::isfinite(v)) return false;
     }
@@ -27,16 +26,14 @@ bool AllFinite(const model::MagneticElements& e)
 }
 
 // Whole degrees within +-limit with minutes by the sign rule, or the marker.
-bool DegreesAndMinutesValid(std::int32_t degrees, double minutes, std::int32_t limit)
-{
+bool DegreesAndMinutesValid(std::int32_t degrees, double minutes, std::int32_t limit) {
     if (degrees == kUndeterminedDegrees) return minutes == kUndeterminedMinutes;
     if (degrees < -limit || degrees > limit) return false;
     if (std::fabs(minutes) > 60.0) return false;
     return degrees == 0 || minutes >= 0.0;
 }
 
-model::MagneticElements Sentinel()
-{
+model::MagneticElements Sentinel() {
     model::MagneticElements e;
     std::memset(&e, 0xA5, sizeof e);
     return e;
@@ -44,8 +41,7 @@ model::MagneticElements Sentinel()
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
     const auto latitude = input.Take<double>();
     const auto longitude = input.Take<double>();

@@ -66,14 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Routes along a meridian read exactly north or south, never a few millionths off.
-INSTANTIATE_TEST_SUITE_P(
-    Meridian, Route,
-    testing::Values(RouteRow{"Northward", -10.0, 3.0, 40.0, 3.0, 0.0, 3000.0, 1e-6},
-                    RouteRow{"Southward", 20.0, 5.0, -20.0, 5.0, 180.0, 2400.0, 1e-6},
-                    RouteRow{"OverTheNorthPole", 80.0, 0.0, 80.0, 180.0, 0.0, 1200.0, 1e-6},
-                    RouteRow{"OverTheSouthPole", -80.0, 0.0, -70.0, 180.0, 180.0, 1800.0, 1e-6},
-                    RouteRow{"OnTheDateLineEdges", -50.0, -180.0, 60.0, 180.0, 0.0, 6600.0, 1e-6}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Meridian, Route,
+                         testing::Values(RouteRow{"Northward", -10.0, 3.0, 40.0, 3.0, 0.0, 3000.0, 1e-6},
+                                         RouteRow{"Southward", 20.0, 5.0, -20.0, 5.0, 180.0, 2400.0, 1e-6},
+                                         RouteRow{"OverTheNorthPole", 80.0, 0.0, 80.0, 180.0, 0.0, 1200.0, 1e-6},
+                                         RouteRow{"OverTheSouthPole", -80.0, 0.0, -70.0, 180.0, 180.0, 1800.0, 1e-6},
+                                         RouteRow{"OnTheDateLineEdges", -50.0, -180.0, 60.0, 180.0, 0.0, 6600.0, 1e-6}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Route, MeridianCoursesAreExactEverywhereOnTheMap) {
     double course = 0.0;
@@ -125,14 +124,14 @@ TEST(Route, NeverNaNOverTheWholeGlobeIncludingAntipodes) {
         for (double lon1 = -360.0; lon1 <= 360.0; lon1 += 15.0) {
             check(lat1, lon1, -lat1, lon1 + 180.0);  // antipode
             check(lat1, lon1, -lat1, lon1 - 180.0);
-            check(lat1, lon1, lat1, lon1 + 1e-9);    // same place up to rounding
+            check(lat1, lon1, lat1, lon1 + 1e-9);  // same place up to rounding
             check(lat1, lon1, lat1 + 1e-6, lon1);
             for (double lat2 = -90.0; lat2 <= 90.0; lat2 += 7.5) {
                 for (double lon2 = -180.0; lon2 <= 180.0; lon2 += 22.5) check(lat1, lon1, lat2, lon2);
             }
         }
     }
-    check(90.0, 0.0, 90.0, 90.0);    // one pole at two longitudes
+    check(90.0, 0.0, 90.0, 90.0);  // one pole at two longitudes
     check(-90.0, 10.0, -90.0, -170.0);
     check(90.0, 0.0, -90.0, 0.0);
 }
@@ -190,8 +189,7 @@ INSTANTIATE_TEST_SUITE_P(Edges, CourseText,
 
 INSTANTIATE_TEST_SUITE_P(Edges, DistanceText,
                          testing::Values(TextRow{"ThreeDigitsPadded", 123.4, " 123"},
-                                         TextRow{"LongestDistance", 10800.0, "10800"},
-                                         TextRow{"Zero", 0.0, "   0"},
+                                         TextRow{"LongestDistance", 10800.0, "10800"}, TextRow{"Zero", 0.0, "   0"},
                                          TextRow{"LondonToNewYork", 3007.0463, "3007"}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -28,14 +28,14 @@ TEST_P(HitTest, AnswersOneOnTheMapAndZeroOffIt) {
     EXPECT_EQ(geometry::IsInsideMap(kWorldMap, row.x, row.y), row.inside);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, HitTest,
-    testing::Values(HitRow{"TopLeftCorner", 0, 0, 1}, HitRow{"LeftEdge", 0, 200, 1}, HitRow{"RightEdge", 634, 200, 1},
-                    HitRow{"TopEdge", 300, 0, 1}, HitRow{"BottomEdge", 300, 378, 1},
-                    HitRow{"BottomRightCorner", 634, 378, 1}, HitRow{"LeftOfMap", -1, 200, 0},
-                    HitRow{"RightOfMap", 635, 200, 0}, HitRow{"AboveMap", 300, -1, 0},
-                    HitRow{"ReadoutPanel", 300, 379, 0}, HitRow{"FarOff", -2147483647 - 1, 2147483647, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Edges, HitTest,
+                         testing::Values(HitRow{"TopLeftCorner", 0, 0, 1}, HitRow{"LeftEdge", 0, 200, 1},
+                                         HitRow{"RightEdge", 634, 200, 1}, HitRow{"TopEdge", 300, 0, 1},
+                                         HitRow{"BottomEdge", 300, 378, 1}, HitRow{"BottomRightCorner", 634, 378, 1},
+                                         HitRow{"LeftOfMap", -1, 200, 0}, HitRow{"RightOfMap", 635, 200, 0},
+                                         HitRow{"AboveMap", 300, -1, 0}, HitRow{"ReadoutPanel", 300, 379, 0},
+                                         HitRow{"FarOff", -2147483647 - 1, 2147483647, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HitTest, OffsetShiftsEveryEdge) {
     const geometry::MapRect shifted{0, 0, 634, 378, 5};
@@ -80,17 +80,16 @@ TEST_P(PixelText, GivesPositionAndText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Readouts, PixelText,
-    testing::Values(
-        PixelRow{"TopLeft", 0, 0, 80.0, -180.0, 0.0, "80\xB0 N   180\xB0 W"},
-        PixelRow{"EquatorPrimeMeridianBlankLetters", 317, 246, 0.0, 0.0, 0.0, " 0\xB0     000\xB0  "},
-        PixelRow{"BottomRight", 634, 378, -59.024, 180.0, 5e-4, "59\xB0 S   180\xB0 E"},
-        PixelRow{"RightEdgeSameRowAsLeft", 634, 0, 80.0, 180.0, 0.0, "80\xB0 N   180\xB0 E"},
-        PixelRow{"RowAboveEquatorRoundsToOne", 317, 245, 0.580, 0.0, 5e-4, " 1\xB0 N   000\xB0  "},
-        PixelRow{"RowBelowEquatorRoundsToOne", 317, 247, -0.580, 0.0, 5e-4, " 1\xB0 S   000\xB0  "},
-        PixelRow{"ColumnEastOfPrimeMeridian", 318, 246, 0.0, 0.5678, 1e-4, " 0\xB0     001\xB0 E"},
-        PixelRow{"ColumnWestOfPrimeMeridian", 316, 246, 0.0, -0.5678, 1e-4, " 0\xB0     001\xB0 W"},
-        PixelRow{"NearestToHalfDegreeLatitude", 317, 168, 40.49986, 0.0, 1e-5, "40\xB0 N   000\xB0  "},
-        PixelRow{"NearestToHalfDegreeLongitude", 258, 246, 0.0, -33.50158, 1e-5, " 0\xB0     034\xB0 W"}),
+    testing::Values(PixelRow{"TopLeft", 0, 0, 80.0, -180.0, 0.0, "80\xB0 N   180\xB0 W"},
+                    PixelRow{"EquatorPrimeMeridianBlankLetters", 317, 246, 0.0, 0.0, 0.0, " 0\xB0     000\xB0  "},
+                    PixelRow{"BottomRight", 634, 378, -59.024, 180.0, 5e-4, "59\xB0 S   180\xB0 E"},
+                    PixelRow{"RightEdgeSameRowAsLeft", 634, 0, 80.0, 180.0, 0.0, "80\xB0 N   180\xB0 E"},
+                    PixelRow{"RowAboveEquatorRoundsToOne", 317, 245, 0.580, 0.0, 5e-4, " 1\xB0 N   000\xB0  "},
+                    PixelRow{"RowBelowEquatorRoundsToOne", 317, 247, -0.580, 0.0, 5e-4, " 1\xB0 S   000\xB0  "},
+                    PixelRow{"ColumnEastOfPrimeMeridian", 318, 246, 0.0, 0.5678, 1e-4, " 0\xB0     001\xB0 E"},
+                    PixelRow{"ColumnWestOfPrimeMeridian", 316, 246, 0.0, -0.5678, 1e-4, " 0\xB0     001\xB0 W"},
+                    PixelRow{"NearestToHalfDegreeLatitude", 317, 168, 40.49986, 0.0, 1e-5, "40\xB0 N   000\xB0  "},
+                    PixelRow{"NearestToHalfDegreeLongitude", 258, 246, 0.0, -33.50158, 1e-5, " 0\xB0     034\xB0 W"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Latitude of rows, to three decimals; rows Y and 492 - Y mirror each other.
@@ -119,11 +118,10 @@ TEST_P(LatitudeOfRows, FollowsTheCurveAndMirrorsAboutTheEquator) {
 
 INSTANTIATE_TEST_SUITE_P(Table, LatitudeOfRows,
                          testing::Values(RowLatitude{0, 80.000}, RowLatitude{1, 79.880}, RowLatitude{50, 72.890},
-                                         RowLatitude{100, 62.671}, RowLatitude{150, 47.554},
-                                         RowLatitude{200, 25.591}, RowLatitude{245, 0.580}, RowLatitude{246, 0.000},
-                                         RowLatitude{247, -0.580}, RowLatitude{300, -29.596},
-                                         RowLatitude{350, -50.391}, RowLatitude{377, -58.748},
-                                         RowLatitude{378, -59.024}),
+                                         RowLatitude{100, 62.671}, RowLatitude{150, 47.554}, RowLatitude{200, 25.591},
+                                         RowLatitude{245, 0.580}, RowLatitude{246, 0.000}, RowLatitude{247, -0.580},
+                                         RowLatitude{300, -29.596}, RowLatitude{350, -50.391},
+                                         RowLatitude{377, -58.748}, RowLatitude{378, -59.024}),
                          [](const auto& info) { return "Row" + std::to_string(info.param.row); });
 
 TEST(PixelText, EveryColumnIsThreeHundredSixtyOverSixHundredThirtyFourDegreesWide) {

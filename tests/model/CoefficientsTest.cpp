@@ -14,8 +14,7 @@ namespace {
 
 class Coefficients : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         modelState = ModelState{};
         std::int32_t flag = 0;
         ASSERT_EQ(LoadCoefficients(kMainFieldColumns, kMainFieldDegree, kMainFieldTarget, flag), 0);
@@ -26,23 +25,21 @@ protected:
     }
 
     static std::int32_t Extrapolate(float date, std::int32_t mainDegree, std::int32_t secularDegree,
-                                    std::int32_t setCode, std::int32_t& flag)
-    {
+                                    std::int32_t setCode, std::int32_t& flag) {
         return ExtrapolateCoefficients(date, kModelEpoch, mainDegree, secularDegree, setCode, flag);
     }
 };
 
-TEST_F(Coefficients, LoadFillsTheWorkingOrder)
-{
+TEST_F(Coefficients, LoadFillsTheWorkingOrder) {
     const CoefficientArray& main = modelState.mainField;
     EXPECT_EQ(main[1], -29682.0f);
     EXPECT_EQ(main[2], -1789.0f);
     EXPECT_EQ(main[3], 5318.0f);
     EXPECT_EQ(main[4], -2197.0f);
-    EXPECT_EQ(main[8], -425.0f);   // h(2,2)
-    EXPECT_EQ(main[119], 0.0f);    // g(10,10)
-    EXPECT_EQ(main[120], -6.0f);   // h(10,10)
-    EXPECT_EQ(main[121], 0.0f);    // beyond degree 10: untouched
+    EXPECT_EQ(main[8], -425.0f);  // h(2,2)
+    EXPECT_EQ(main[119], 0.0f);   // g(10,10)
+    EXPECT_EQ(main[120], -6.0f);  // h(10,10)
+    EXPECT_EQ(main[121], 0.0f);   // beyond degree 10: untouched
     const CoefficientArray& secular = modelState.secularVariation;
     EXPECT_EQ(secular[1], 17.6f);
     EXPECT_EQ(static_cast<double>(secular[1]), 17.600000381469727);
@@ -51,8 +48,7 @@ TEST_F(Coefficients, LoadFillsTheWorkingOrder)
     EXPECT_EQ(secular[81], 0.0f);
 }
 
-TEST_F(Coefficients, ExtrapolationIsLinearInTheDate)
-{
+TEST_F(Coefficients, ExtrapolationIsLinearInTheDate) {
     std::int32_t flag = 1;
     EXPECT_EQ(Extrapolate(1995.0f, 10, 8, kDateSet, flag), 10);
     EXPECT_EQ(flag, 0);
@@ -73,8 +69,7 @@ TEST_F(Coefficients, ExtrapolationIsLinearInTheDate)
     EXPECT_EQ(modelState.dateCoefficients[2], static_cast<float>(-1789.0 - 5.0 * 13.0));
 }
 
-TEST_F(Coefficients, DegreeCasesOfTheExtrapolation)
-{
+TEST_F(Coefficients, DegreeCasesOfTheExtrapolation) {
     std::int32_t flag = 0;
     modelState.dateCoefficients.fill(7.0f);
     // Equal degrees: 1 .. M(M+2) formed, nothing above.
@@ -100,8 +95,7 @@ TEST_F(Coefficients, DegreeCasesOfTheExtrapolation)
     EXPECT_EQ(flag, 0);
 }
 
-TEST_F(Coefficients, DegreesBeyondTheArraysAreCut)
-{
+TEST_F(Coefficients, DegreesBeyondTheArraysAreCut) {
     std::int32_t flag = 0;
     EXPECT_EQ(Extrapolate(1997.0f, 10, 20, kDateSet, flag), 20);
     EXPECT_EQ(flag, 0);
@@ -116,8 +110,7 @@ TEST_F(Coefficients, DegreesBeyondTheArraysAreCut)
     EXPECT_EQ(modelState.mainField[168], 2.0f);
 }
 
-TEST_F(Coefficients, InvalidCodesStoreNothing)
-{
+TEST_F(Coefficients, InvalidCodesStoreNothing) {
     const ModelState before = modelState;
     std::int32_t flag = 0;
     EXPECT_EQ(LoadCoefficients(kMainFieldColumns, kMainFieldDegree, 0, flag), 0);
@@ -134,14 +127,12 @@ TEST_F(Coefficients, InvalidCodesStoreNothing)
     EXPECT_EQ(std::memcmp(&before, &modelState, sizeof before), 0);
 }
 
-TEST_F(Coefficients, MisorderedTableStopsAtTheFirstMisplacedRecord)
-{
+TEST_F(Coefficients, MisorderedTableStopsAtTheFirstMisplacedRecord) {
     std::vector<CoefficientRecord> table(kCoefficientTable.begin(), kCoefficientTable.end());
     std::swap(table[3], table[4]);  // (2,1) and (2,2) exchanged
     modelState.mainField.fill(0.0f);
     std::int32_t flag = 5;
-    EXPECT_EQ(LoadCoefficients(table, kMainFieldColumns, kMainFieldDegree, kMainFieldTarget, flag),
-              kTableOutOfOrder);
+    EXPECT_EQ(LoadCoefficients(table, kMainFieldColumns, kMainFieldDegree, kMainFieldTarget, flag), kTableOutOfOrder);
     EXPECT_EQ(flag, 0);
     EXPECT_EQ(modelState.mainField[4], -2197.0f);  // g(2,0), stored before the misplaced record
     EXPECT_EQ(modelState.mainField[5], 0.0f);

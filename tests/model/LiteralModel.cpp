@@ -13,8 +13,7 @@
 namespace model::literal {
 
 std::int32_t SynthesizeField(float latitude, float longitude, float height, std::int32_t degree, std::int32_t setCode,
-                             std::int32_t& errorFlag)
-{
+                             std::int32_t& errorFlag) {
     const float kappa = 0.01745329f;
     std::array<float, 119> p{};
     std::array<float, 119> q{};
@@ -103,7 +102,8 @@ std::int32_t SynthesizeField(float latitude, float longitude, float height, std:
             } else {
                 const std::int32_t i = k - n;
                 const std::int32_t j = k - 2 * n + 1;
-                const auto a = static_cast<float>(std::sqrt(static_cast<double>(fn) * fn - static_cast<double>(fm) * fm));
+                const auto a =
+                    static_cast<float>(std::sqrt(static_cast<double>(fn) * fn - static_cast<double>(fm) * fm));
                 // e and f in single precision: see the term constants of the synthesis.
                 const auto e = static_cast<float>(
                     std::sqrt((fn - 1.0f) * static_cast<double>(fn - 1.0f) - static_cast<double>(fm) * fm) / a);
@@ -148,8 +148,7 @@ std::int32_t SynthesizeField(float latitude, float longitude, float height, std:
 
 namespace {
 
-void Split(float angle, std::int32_t& degrees, double& minutes)
-{
+void Split(float angle, std::int32_t& degrees, double& minutes) {
     if (!(std::fabs(angle) < 2147483648.0f)) {
         degrees = 0;
         minutes = angle;
@@ -160,8 +159,7 @@ void Split(float angle, std::int32_t& degrees, double& minutes)
     minutes = degrees != 0 ? std::fabs(rest) : rest;
 }
 
-double Change(float next, float date)
-{
+double Change(float next, float date) {
     double d = static_cast<double>(next) - date;
     if (std::fabs(next) <= 3.1415927f && std::fabs(date) <= 3.1415927f) {
         if (d > std::numbers::pi) {
@@ -175,8 +173,7 @@ double Change(float next, float date)
 
 }  // namespace
 
-int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result)
-{
+int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result) {
     const double largest = std::numeric_limits<float>::max();
     if (!(std::fabs(latitude) <= largest && std::fabs(longitude) <= largest && std::fabs(year) <= largest)) {
         return kStatusNotFinite;

@@ -17,8 +17,7 @@ void Print(float value) { std::printf(" %08" PRIx32, std::bit_cast<std::uint32_t
 
 }  // namespace
 
-int main()
-{
+int main() {
     std::mt19937_64 generator(19950101);
     std::uniform_real_distribution<double> latitudes(-90.0, 90.0);
     std::uniform_real_distribution<double> longitudes(-360.0, 360.0);
@@ -28,10 +27,10 @@ int main()
         model::MagneticElements r{};
         const int status = model::ComputeMagneticElements(latitude, longitudes(generator), years(generator), r);
         std::printf("%d %" PRId32 " %" PRId32, status, r.declinationDegrees, r.inclinationDegrees);
-        for (double value : {r.declinationChange, r.inclinationChange, r.horizontalChange, r.northChange,
-                             r.eastChange, r.verticalChange, r.totalChange, r.declinationMinutes,
-                             r.inclinationMinutes, r.horizontalIntensity, r.northComponent, r.eastComponent,
-                             r.verticalComponent, r.totalIntensity}) {
+        for (double value :
+             {r.declinationChange, r.inclinationChange, r.horizontalChange, r.northChange, r.eastChange,
+              r.verticalChange, r.totalChange, r.declinationMinutes, r.inclinationMinutes, r.horizontalIntensity,
+              r.northComponent, r.eastComponent, r.verticalComponent, r.totalIntensity}) {
             Print(value);
         }
         for (const model::ElementSet& set : {model::modelState.dateElements, model::modelState.nextYearElements}) {

@@ -20,30 +20,27 @@ namespace {
 
 constexpr QueryCodes kModelCodes{kMainFieldTarget, kSecularVariationTarget, kDateSet, kNextYearSet};
 
-MagneticElements Filled()
-{
+MagneticElements Filled() {
     MagneticElements record{};
     std::memset(&record, 0x5A, sizeof record);
     return record;
 }
 
-bool SameBits(const MagneticElements& a, const MagneticElements& b)
-{
+bool SameBits(const MagneticElements& a, const MagneticElements& b) {
     // Compare field by field: the padding after the int fields carries nothing.
-    const double left[] = {a.declinationChange, a.inclinationChange, a.horizontalChange, a.northChange,
-                           a.eastChange, a.verticalChange, a.totalChange, a.declinationMinutes,
-                           a.inclinationMinutes, a.horizontalIntensity, a.northComponent, a.eastComponent,
-                           a.verticalComponent, a.totalIntensity};
-    const double right[] = {b.declinationChange, b.inclinationChange, b.horizontalChange, b.northChange,
-                            b.eastChange, b.verticalChange, b.totalChange, b.declinationMinutes,
-                            b.inclinationMinutes, b.horizontalIntensity, b.northComponent, b.eastComponent,
-                            b.verticalComponent, b.totalIntensity};
+    const double left[] = {a.declinationChange,  a.inclinationChange,   a.horizontalChange, a.northChange,
+                           a.eastChange,         a.verticalChange,      a.totalChange,      a.declinationMinutes,
+                           a.inclinationMinutes, a.horizontalIntensity, a.northComponent,   a.eastComponent,
+                           a.verticalComponent,  a.totalIntensity};
+    const double right[] = {b.declinationChange,  b.inclinationChange,   b.horizontalChange, b.northChange,
+                            b.eastChange,         b.verticalChange,      b.totalChange,      b.declinationMinutes,
+                            b.inclinationMinutes, b.horizontalIntensity, b.northComponent,   b.eastComponent,
+                            b.verticalComponent,  b.totalIntensity};
     return a.declinationDegrees == b.declinationDegrees && a.inclinationDegrees == b.inclinationDegrees &&
            std::memcmp(left, right, sizeof left) == 0;
 }
 
-TEST(Query, FailingLoadOrExtrapolationLeavesTheRecordAlone)
-{
+TEST(Query, FailingLoadOrExtrapolationLeavesTheRecordAlone) {
     struct Case {
         QueryCodes codes;
         int status;
@@ -64,11 +61,10 @@ TEST(Query, FailingLoadOrExtrapolationLeavesTheRecordAlone)
     EXPECT_EQ(record.declinationDegrees, -3);
 }
 
-TEST(Query, InputsThatAreNoNumbersAreRefused)
-{
+TEST(Query, InputsThatAreNoNumbersAreRefused) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    const double inputs[][3] = {{nan, 0.0, 1997.0}, {0.0, nan, 1997.0}, {0.0, 0.0, nan},
+    const double inputs[][3] = {{nan, 0.0, 1997.0}, {0.0, nan, 1997.0},  {0.0, 0.0, nan},
                                 {inf, 0.0, 1997.0}, {0.0, -inf, 1997.0}, {0.0, 0.0, inf}};
     for (const auto& in : inputs) {
         MagneticElements record = Filled();
@@ -77,8 +73,7 @@ TEST(Query, InputsThatAreNoNumbersAreRefused)
     }
 }
 
-TEST(Query, HugeFiniteInputsAreComputedOrRefusedNeverNaN)
-{
+TEST(Query, HugeFiniteInputsAreComputedOrRefusedNeverNaN) {
     // Years far beyond the model run through while the field stays within
     // single precision; beyond that, and for values single precision cannot
     // hold, the query refuses instead of answering NaN with status 0.
@@ -88,8 +83,8 @@ TEST(Query, HugeFiniteInputsAreComputedOrRefusedNeverNaN)
         EXPECT_LE(std::abs(static_cast<std::int64_t>(record.declinationDegrees)), 3279523) << year;
         EXPECT_TRUE(std::isfinite(record.declinationChange) && std::isfinite(record.totalIntensity)) << year;
     }
-    const double refused[][3] = {{10.0, 20.0, 3.0e38}, {10.0, 20.0, 1.0e300}, {1.0e300, 0.0, 1997.0},
-                                 {0.0, -1.0e39, 1997.0}};
+    const double refused[][3] = {
+        {10.0, 20.0, 3.0e38}, {10.0, 20.0, 1.0e300}, {1.0e300, 0.0, 1997.0}, {0.0, -1.0e39, 1997.0}};
     for (const auto& in : refused) {
         MagneticElements record = Filled();
         EXPECT_EQ(ComputeMagneticElements(in[0], in[1], in[2], record), kStatusNotFinite) << in[0] << ' ' << in[2];
@@ -97,16 +92,15 @@ TEST(Query, HugeFiniteInputsAreComputedOrRefusedNeverNaN)
     }
 }
 
-TEST(Query, DegreesAndMinutesFollowTheSignRule)
-{
+TEST(Query, DegreesAndMinutesFollowTheSignRule) {
     struct Case {
         float degrees;
         std::int32_t whole;
         double minutes;
     };
     const Case cases[] = {
-        {-3.6875f, -3, 41.25},  {-0.5f, 0, -30.0},         {0.5f, 0, 30.0},     {0.0f, 0, 0.0},
-        {180.0f, 180, 0.0},     {-12.5f, -12, 30.0},       {66.25f, 66, 15.0},  {-66.25f, -66, 15.0},
+        {-3.6875f, -3, 41.25},       {-0.5f, 0, -30.0},   {0.5f, 0, 30.0},    {0.0f, 0, 0.0},
+        {180.0f, 180, 0.0},          {-12.5f, -12, 30.0}, {66.25f, 66, 15.0}, {-66.25f, -66, 15.0},
         {3279523.5f, 3279523, 30.0},  // the date's marker 57238.484375 in degrees
     };
     for (const Case& c : cases) {
@@ -123,8 +117,7 @@ TEST(Query, DegreesAndMinutesFollowTheSignRule)
     EXPECT_TRUE(std::isnan(minutes));
 }
 
-TEST(Query, PoleAndItsGuardLatitudeGiveTheSameRecord)
-{
+TEST(Query, PoleAndItsGuardLatitudeGiveTheSameRecord) {
     MagneticElements pole{};
     MagneticElements nearPole{};
     ASSERT_EQ(ComputeMagneticElements(90.0, 0.0, 1997.0, pole), kStatusOk);
@@ -133,8 +126,7 @@ TEST(Query, PoleAndItsGuardLatitudeGiveTheSameRecord)
     EXPECT_TRUE(std::isfinite(pole.eastComponent));
 }
 
-TEST(Query, EpochQueryTakesTheMainFieldAndChangesFromTheVariation)
-{
+TEST(Query, EpochQueryTakesTheMainFieldAndChangesFromTheVariation) {
     MagneticElements record{};
     ASSERT_EQ(ComputeMagneticElements(0.0, 0.0, 1995.0, record), kStatusOk);
     for (int i = 1; i <= 120; ++i) {
@@ -147,8 +139,7 @@ TEST(Query, EpochQueryTakesTheMainFieldAndChangesFromTheVariation)
     EXPECT_NEAR(modelState.nextYearElements.D * 57.29578, modelState.dateElements.D, 0.2);
 }
 
-TEST(Query, DeclinationChangeAcrossTheHalfTurnStaysSmall)
-{
+TEST(Query, DeclinationChangeAcrossTheHalfTurnStaysSmall) {
     // Near the north magnetic pole D passes from about 178.9 to -179.6
     // degrees within 1997; a plain difference would give about -21507.
     MagneticElements record{};
@@ -166,8 +157,7 @@ TEST(Query, DeclinationChangeAcrossTheHalfTurnStaysSmall)
     EXPECT_GT(record.declinationChange, -10.0);
 }
 
-TEST(Query, FastQueryMatchesTheLiteralOneBitForBit)
-{
+TEST(Query, FastQueryMatchesTheLiteralOneBitForBit) {
     std::mt19937_64 generator(20260101);
     std::uniform_real_distribution<double> latitudes(-90.0, 90.0);
     std::uniform_real_distribution<double> longitudes(-360.0, 360.0);
@@ -191,7 +181,7 @@ TEST(Query, FastQueryMatchesTheLiteralOneBitForBit)
     }
     EXPECT_EQ(compared, 4000);
 
-    const double rows[][3] = {{51.5, 0.0, 1997.0},   {37.8, -122.4, 1997.0}, {0.0, 0.0, 1995.0},
+    const double rows[][3] = {{51.5, 0.0, 1997.0},    {37.8, -122.4, 1997.0}, {0.0, 0.0, 1995.0},
                               {-33.9, 151.2, 1997.0}, {40.0, -74.0, 1998.2},  {60.0, -45.0, 1999.5},
                               {78.0, 15.0, 1996.0},   {50.0, 8.0, 1997.0},    {83.5, -114.5, 1997.0},
                               {100.0, 30.0, 1997.0},  {-200.0, 10.0, 1980.0}, {0.0, 720.5, 2050.0}};

@@ -28,8 +28,7 @@ void PrintTo(const ComponentRow& row, std::ostream* out) { *out << row.name; }
 
 class MainFieldComponents : public testing::TestWithParam<ComponentRow> {};
 
-TEST_P(MainFieldComponents, MatchToAHundredthOfANanotesla)
-{
+TEST_P(MainFieldComponents, MatchToAHundredthOfANanotesla) {
     const ComponentRow& row = GetParam();
     std::int32_t flag = 0;
     LoadCoefficients(kMainFieldColumns, kMainFieldDegree, kMainFieldTarget, flag);
@@ -44,14 +43,13 @@ TEST_P(MainFieldComponents, MatchToAHundredthOfANanotesla)
     EXPECT_NEAR(set.Z, row.Z, 0.005);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Epoch1995, MainFieldComponents,
-    testing::Values(ComponentRow{"Equator_0E", 0.0f, 0.0f, 27397.98, -3825.60, -14535.90},
-                    ComponentRow{"Lat51_5N_0E", 51.5f, 0.0f, 19192.59, -1316.22, 44157.15},
-                    ComponentRow{"Lat45N_100W", 45.0f, -100.0f, 17515.67, 2552.37, 54836.57},
-                    ComponentRow{"NorthPole", 90.0f, 0.0f, 1838.04, -1065.58, 56218.67},
-                    ComponentRow{"SouthPole", -90.0f, 0.0f, 14507.64, -7593.06, -53769.75}),
-    [](const testing::TestParamInfo<ComponentRow>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Epoch1995, MainFieldComponents,
+                         testing::Values(ComponentRow{"Equator_0E", 0.0f, 0.0f, 27397.98, -3825.60, -14535.90},
+                                         ComponentRow{"Lat51_5N_0E", 51.5f, 0.0f, 19192.59, -1316.22, 44157.15},
+                                         ComponentRow{"Lat45N_100W", 45.0f, -100.0f, 17515.67, 2552.37, 54836.57},
+                                         ComponentRow{"NorthPole", 90.0f, 0.0f, 1838.04, -1065.58, 56218.67},
+                                         ComponentRow{"SouthPole", -90.0f, 0.0f, 14507.64, -7593.06, -53769.75}),
+                         [](const testing::TestParamInfo<ComponentRow>& info) { return std::string(info.param.name); });
 
 struct QueryRow {
     const char* name;
@@ -71,8 +69,7 @@ void PrintTo(const QueryRow& row, std::ostream* out) { *out << row.name; }
 
 class WholeQuery : public testing::TestWithParam<QueryRow> {};
 
-TEST_P(WholeQuery, MatchesTheReferenceRecord)
-{
+TEST_P(WholeQuery, MatchesTheReferenceRecord) {
     const QueryRow& row = GetParam();
     MagneticElements result{};
     ASSERT_EQ(ComputeMagneticElements(row.latitude, row.longitude, row.year, result), kStatusOk);
@@ -94,8 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                     QueryRow{"NewYork1998_2", 40.0, -74.0, 1998.2, -13, 5.005, 67, 58.220, 20191.8, 53832.3, -3.62},
                     QueryRow{"Greenland1999_5", 60.0, -45.0, 1999.5, -28, 27.651, 75, 37.181, 13439.9, 54115.0, 14.30},
                     QueryRow{"Svalbard1996", 78.0, 15.0, 1996.0, 1, 26.297, 81, 52.805, 7646.4, 54135.4, 8.23},
-                    QueryRow{"SmallWestVariation", 50.0, 8.0, 1997.0, 0, -32.001, 65, 28.427, 19927.4, 48005.2,
-                             5.58}),
+                    QueryRow{"SmallWestVariation", 50.0, 8.0, 1997.0, 0, -32.001, 65, 28.427, 19927.4, 48005.2, 5.58}),
     [](const testing::TestParamInfo<QueryRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -20,18 +20,16 @@ bool SameBits(const ElementSet& a, const ElementSet& b) { return std::memcmp(&a,
 
 class Synthesis : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::int32_t flag = 0;
         LoadCoefficients(kMainFieldColumns, kMainFieldDegree, kMainFieldTarget, flag);
         LoadCoefficients(kSecularVariationColumns, kSecularVariationDegree, kSecularVariationTarget, flag);
         ExtrapolateCoefficients(1995.0f, kModelEpoch, kMainFieldDegree, kSecularVariationDegree, kDateSet, flag);
-        m_degree =
-            ExtrapolateCoefficients(1998.5f, kModelEpoch, kMainFieldDegree, kSecularVariationDegree, kNextYearSet, flag);
+        m_degree = ExtrapolateCoefficients(1998.5f, kModelEpoch, kMainFieldDegree, kSecularVariationDegree,
+                                           kNextYearSet, flag);
     }
 
-    ElementSet Synthesize(float latitude, float longitude, std::int32_t setCode = kDateSet) const
-    {
+    ElementSet Synthesize(float latitude, float longitude, std::int32_t setCode = kDateSet) const {
         std::int32_t flag = 1;
         EXPECT_EQ(SynthesizeField(latitude, longitude, 0.0f, m_degree, setCode, flag), 0);
         EXPECT_EQ(flag, 0);
@@ -41,8 +39,7 @@ protected:
     std::int32_t m_degree = 0;
 };
 
-TEST_F(Synthesis, PoleGuardGivesTheSameFieldJustShortOfThePole)
-{
+TEST_F(Synthesis, PoleGuardGivesTheSameFieldJustShortOfThePole) {
     for (float pole : {90.0f, -90.0f}) {
         const ElementSet atPole = Synthesize(pole, 30.0f);
         const ElementSet nearPole = Synthesize(pole > 0 ? 89.999f : -89.999f, 30.0f);
@@ -54,8 +51,7 @@ TEST_F(Synthesis, PoleGuardGivesTheSameFieldJustShortOfThePole)
     }
 }
 
-TEST_F(Synthesis, GeocentricRadiusOnTheEllipsoid)
-{
+TEST_F(Synthesis, GeocentricRadiusOnTheEllipsoid) {
     FieldPosition position{};
     ComputeFieldPosition(0.0f, 0.0f, 0.0f, m_degree, position);
     EXPECT_NEAR(position.radius, std::sqrt(40680924.0), 0.001);
@@ -71,8 +67,7 @@ TEST_F(Synthesis, GeocentricRadiusOnTheEllipsoid)
     EXPECT_NEAR(position.radius, std::sqrt(40680924.0) + 100.0, 0.001);
 }
 
-TEST_F(Synthesis, LongitudeWrapsAroundAFullTurn)
-{
+TEST_F(Synthesis, LongitudeWrapsAroundAFullTurn) {
     for (float longitude : {-170.0f, -45.5f, 0.0f, 12.25f, 179.0f}) {
         const ElementSet once = Synthesize(33.0f, longitude);
         const ElementSet wrapped = Synthesize(33.0f, longitude + 360.0f);
@@ -83,8 +78,7 @@ TEST_F(Synthesis, LongitudeWrapsAroundAFullTurn)
     }
 }
 
-TEST_F(Synthesis, EachSetCodeWritesOnlyItsOwnSet)
-{
+TEST_F(Synthesis, EachSetCodeWritesOnlyItsOwnSet) {
     const ElementSet date = Synthesize(-20.0f, 60.0f, kDateSet);
     const ElementSet next = Synthesize(-20.0f, 60.0f, kNextYearSet);
     EXPECT_TRUE(SameBits(modelState.dateElements, date));
@@ -94,8 +88,7 @@ TEST_F(Synthesis, EachSetCodeWritesOnlyItsOwnSet)
     EXPECT_TRUE(SameBits(Synthesize(-20.0f, 60.0f, kDateSet), date));
 }
 
-TEST_F(Synthesis, InvalidCodesChangeNeitherSet)
-{
+TEST_F(Synthesis, InvalidCodesChangeNeitherSet) {
     Synthesize(10.0f, 10.0f, kDateSet);
     Synthesize(10.0f, 10.0f, kNextYearSet);
     std::int32_t unused = 0;
@@ -115,8 +108,7 @@ TEST_F(Synthesis, InvalidCodesChangeNeitherSet)
     }
 }
 
-TEST_F(Synthesis, SplitSynthesisMatchesTheLiteralOneBitForBit)
-{
+TEST_F(Synthesis, SplitSynthesisMatchesTheLiteralOneBitForBit) {
     // Latitudes beyond +-90 turn the cosine negative and take the other form
     // of the east component.
     for (float latitude : {-135.0f, -90.0f, -89.9995f, -45.0f, 0.0f, 0.5f, 51.5f, 89.999f, 90.0f, 100.0f, 400.0f}) {
@@ -150,8 +142,7 @@ TEST_F(Synthesis, SplitSynthesisMatchesTheLiteralOneBitForBit)
     }
 }
 
-ElementSet ElementsOf(std::int32_t setCode, float X, float Y, float Z)
-{
+ElementSet ElementsOf(std::int32_t setCode, float X, float Y, float Z) {
     ElementSet& set = setCode == kDateSet ? modelState.dateElements : modelState.nextYearElements;
     set = ElementSet{-1.0f, -1.0f, -1.0f, X, Y, Z, -1.0f};
     std::int32_t flag = 1;
@@ -160,8 +151,7 @@ ElementSet ElementsOf(std::int32_t setCode, float X, float Y, float Z)
     return set;
 }
 
-TEST(Elements, AnglesAndIntensities)
-{
+TEST(Elements, AnglesAndIntensities) {
     const ElementSet e = ElementsOf(kDateSet, 3000.0f, -4000.0f, 12000.0f);
     EXPECT_EQ(e.H, 5000.0f);
     EXPECT_EQ(e.F, 13000.0f);
@@ -170,8 +160,7 @@ TEST(Elements, AnglesAndIntensities)
     EXPECT_EQ(e.X, 3000.0f);  // components are only read
 }
 
-TEST(Elements, UndeterminedDirectionsGiveTheMarkers)
-{
+TEST(Elements, UndeterminedDirectionsGiveTheMarkers) {
     ElementSet e = ElementsOf(kDateSet, 0.0f, 0.0f, 0.00005f);
     EXPECT_EQ(e.D, 57238.484375f);
     EXPECT_EQ(e.I, 57238.484375f);
@@ -189,8 +178,7 @@ TEST(Elements, UndeterminedDirectionsGiveTheMarkers)
     EXPECT_FLOAT_EQ(e.I, static_cast<float>(-std::acos(0.0)));
 }
 
-TEST(Elements, DueSouthHorizontalFieldIsHalfATurn)
-{
+TEST(Elements, DueSouthHorizontalFieldIsHalfATurn) {
     EXPECT_EQ(ElementsOf(kDateSet, -20000.0f, 0.0f, 1000.0f).D, 3.1415927f);
     EXPECT_EQ(ElementsOf(kNextYearSet, -20000.0f, 0.0f, 1000.0f).D, 3.1415927f);
     // A sliver of east or west field is lost in H, so H + X is 0: still pi.

@@ -8,8 +8,7 @@
 namespace model {
 namespace {
 
-TEST(VariationText, FormatsDegreesMinutesAndHemisphere)
-{
+TEST(VariationText, FormatsDegreesMinutesAndHemisphere) {
     EXPECT_EQ(FormatVariation(0, -30.0), "   0\xB0 30.0' W");
     EXPECT_EQ(FormatVariation(0, 30.0), "   0\xB0 30.0' E");
     EXPECT_EQ(FormatVariation(-12, 30.0), "  12\xB0 30.0' W");
@@ -18,15 +17,13 @@ TEST(VariationText, FormatsDegreesMinutesAndHemisphere)
     EXPECT_EQ(FormatVariation(-179, 59.0), " 179\xB0 59.0' W");
 }
 
-TEST(VariationText, TheDegreeSignIsOneByte)
-{
+TEST(VariationText, TheDegreeSignIsOneByte) {
     const std::string text = FormatVariation(15, 38.135);
     ASSERT_EQ(text.size(), 13u);
     EXPECT_EQ(static_cast<unsigned char>(text[4]), 0xB0);
 }
 
-TEST(VariationText, WestTakesTheSignFromTheMinutesAtZeroDegrees)
-{
+TEST(VariationText, WestTakesTheSignFromTheMinutesAtZeroDegrees) {
     EXPECT_TRUE(IsWestDeclination(-3, 41.25));
     EXPECT_FALSE(IsWestDeclination(3, 41.25));
     EXPECT_TRUE(IsWestDeclination(0, -0.01));
@@ -35,8 +32,7 @@ TEST(VariationText, WestTakesTheSignFromTheMinutesAtZeroDegrees)
     EXPECT_FALSE(IsWestDeclination(0, -0.0));
 }
 
-TEST(VariationText, ExtremeDegreesStayReadable)
-{
+TEST(VariationText, ExtremeDegreesStayReadable) {
     EXPECT_EQ(FormatVariation(3279523, 30.0), "3279523\xB0 30.0' E");
     EXPECT_EQ(FormatVariation(-2147483647 - 1, 1.0), "2147483648\xB0  1.0' W");
 }

@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "platform/Icon.h"
 #include <QScreen>
+#include "platform/Icon.h"
 #include "platform/Menu.h"
 #include "platform/WinApp.h"
 #include "tests/platform/TestDialog.h"
@@ -55,9 +55,9 @@ QAbstractButton* Button(const CDialog& d, int id) { return qobject_cast<QAbstrac
 TEST(DialogUnits, TruncateAtSixByThirteenPixelsPerFourByEightUnits) {
     EXPECT_EQ(DialogUnitsToPixelsX(425), 637);
     EXPECT_EQ(DialogUnitsToPixelsY(279), 453);
-    EXPECT_EQ(DialogUnitsToPixelsY(14), 22);   // 22.75
-    EXPECT_EQ(DialogUnitsToPixelsY(258), 419); // 419.25
-    EXPECT_EQ(DialogUnitsToPixelsX(3), 4);     // 4.5
+    EXPECT_EQ(DialogUnitsToPixelsY(14), 22);    // 22.75
+    EXPECT_EQ(DialogUnitsToPixelsY(258), 419);  // 419.25
+    EXPECT_EQ(DialogUnitsToPixelsX(3), 4);      // 4.5
 }
 
 TEST_F(DialogTest, LayoutFollowsTheTemplateInPixels) {
@@ -188,8 +188,8 @@ TEST_F(DialogTest, MouseMessagesCarryClientPointsAndKeyState) {
         QMouseEvent again(QEvent::MouseMove, QPointF(0, 0), w->mapToGlobal(QPointF(0, 0)), Qt::NoButton, Qt::NoButton,
                           Qt::ShiftModifier);
         QApplication::sendEvent(w, &again);
-        QMouseEvent left(QEvent::MouseButtonPress, QPointF(634, 378), w->mapToGlobal(QPointF(634, 378)),
-                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent left(QEvent::MouseButtonPress, QPointF(634, 378), w->mapToGlobal(QPointF(634, 378)), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(w, &left);
         QMouseEvent leftUp(QEvent::MouseButtonRelease, QPointF(634, 378), w->mapToGlobal(QPointF(634, 378)),
                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);

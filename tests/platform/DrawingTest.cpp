@@ -248,8 +248,8 @@ TEST_F(SurfaceTest, ClientDrawingLastsThroughExposes) {
         EXPECT_EQ(dialog.GetSurfaceImage(), drawn);
         // What is on the screen is the surface (above the controls), readout included.
         EXPECT_NE(drawn.pixel(136, 101), testres::Picture().pixel(136, 101));
-        const QImage shown = dialog.GetWindow()->grab(QRect(0, 0, 637, 380)).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        const QImage shown =
+            dialog.GetWindow()->grab(QRect(0, 0, 637, 380)).toImage().convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(shown.size(), QSize(637, 380));
         int differ = 0;
         for (int y = 0; y < 380; ++y)

@@ -29,9 +29,14 @@ namespace {
 constexpr UINT kDialog = 7200;
 constexpr UINT kContext = HID_BASE_RESOURCE + kDialog;
 
-const DialogTemplate kLayout{
-    false, 0, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 200, 100, "Helped", 8, 0,
-    false, 0, "MS Sans Serif", {}};
+const DialogTemplate kLayout{false,    0,
+                             0,        WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+                             0,        0,
+                             200,      100,
+                             "Helped", 8,
+                             0,        false,
+                             0,        "MS Sans Serif",
+                             {}};
 
 struct EngineCall {
     QWidget* owner;
@@ -51,8 +56,8 @@ class HelpTest : public testing::Test {
 protected:
     void SetUp() override {
         static const std::array<DialogResource, 1> dialogs{{{static_cast<int>(kDialog), &kLayout}}};
-        static const std::array<StringResource, 1> strings{{{static_cast<int>(IDP_FAILED_TO_LAUNCH_HELP),
-                                                             "Failed to launch help."}}};
+        static const std::array<StringResource, 1> strings{
+            {{static_cast<int>(IDP_FAILED_TO_LAUNCH_HELP), "Failed to launch help."}}};
         SetResources({dialogs, strings, {}, {}});
         ASSERT_TRUE(dir.isValid());
         GetApp()->SetModulePath((dir.path() + "/bin.d/prog").toStdString());

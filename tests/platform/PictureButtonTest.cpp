@@ -27,8 +27,20 @@ constexpr int kPush = 402;      // an ordinary push button
 constexpr int kDisabled = 403;  // owner-drawn and disabled, "PIC"
 
 const DialogTemplate kLayout{
-    false, 0, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 200, 150, "Pictures", 8, 0,
-    false, 0, "MS Sans Serif",
+    false,
+    0,
+    0,
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+    0,
+    0,
+    200,
+    150,
+    "Pictures",
+    8,
+    0,
+    false,
+    0,
+    "MS Sans Serif",
     {
         {kPicture, "button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 10, 8, 20, 10, "PIC"},
         {kBare, "button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 10, 60, 20, 10, "BARE"},
@@ -70,9 +82,8 @@ protected:
     void SetUp() override {
         Pictures& p = ThePictures();
         static const std::array<DialogResource, 1> dialogs{{{static_cast<int>(kDialog), &kLayout}}};
-        static const std::array<BitmapResource, 3> bitmaps{{{0, "PICU", p.paths[0].c_str()},
-                                                            {0, "PICD", p.paths[1].c_str()},
-                                                            {0, "PICF", p.paths[2].c_str()}}};
+        static const std::array<BitmapResource, 3> bitmaps{
+            {{0, "PICU", p.paths[0].c_str()}, {0, "PICD", p.paths[1].c_str()}, {0, "PICF", p.paths[2].c_str()}}};
         SetResources({dialogs, {}, bitmaps, {}});
     }
     CDialog dialog{kDialog};

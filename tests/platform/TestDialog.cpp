@@ -7,12 +7,9 @@
 using namespace platform;
 
 const MessageEntry TestDialog::kMessageMap[] = {
-    WmSysCommand<&TestDialog::OnSysCommand>(),
-    WmPaint<&TestDialog::OnPaint>(),
-    WmMouseMove<&TestDialog::OnMouseMove>(),
-    WmLButtonDown<&TestDialog::OnLButtonDown>(),
-    WmRButtonDown<&TestDialog::OnRButtonDown>(),
-    WmDestroy<&TestDialog::OnDestroy>(),
+    WmSysCommand<&TestDialog::OnSysCommand>(),    WmPaint<&TestDialog::OnPaint>(),
+    WmMouseMove<&TestDialog::OnMouseMove>(),      WmLButtonDown<&TestDialog::OnLButtonDown>(),
+    WmRButtonDown<&TestDialog::OnRButtonDown>(),  WmDestroy<&TestDialog::OnDestroy>(),
     BnClicked<testres::kGo, &TestDialog::OnGo>(),
 };
 

@@ -14,8 +14,20 @@ namespace {
 using namespace platform;
 
 const DialogTemplate kLayout{
-    false, 0, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 425, 279, kTitle, 8, 0,
-    false, 0, "MS Sans Serif",
+    false,
+    0,
+    0,
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+    0,
+    0,
+    425,
+    279,
+    kTitle,
+    8,
+    0,
+    false,
+    0,
+    "MS Sans Serif",
     {
         {kGo, "button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 368, 240, 50, 14, "&Go"},
         {kOther, "button", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 368, 258, 50, 14, "&Other"},

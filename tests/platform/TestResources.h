@@ -12,11 +12,11 @@ inline constexpr platform::UINT kPicture = 7001;
 inline constexpr platform::UINT kIcon = 7002;
 inline constexpr platform::UINT kString = 7003;
 
-inline constexpr int kGo = 300;          // default push button
-inline constexpr int kOther = 301;       // push button
-inline constexpr int kDisabled = 302;    // disabled push button
-inline constexpr int kServed = 0x8001;   // a command the application serves
-inline constexpr int kUnserved = 0x8002; // a command nobody serves
+inline constexpr int kGo = 300;           // default push button
+inline constexpr int kOther = 301;        // push button
+inline constexpr int kDisabled = 302;     // disabled push button
+inline constexpr int kServed = 0x8001;    // a command the application serves
+inline constexpr int kUnserved = 0x8002;  // a command nobody serves
 inline constexpr int kLabel = 303;
 
 // The dialog's title, with an ampersand shown as is.

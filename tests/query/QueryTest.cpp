@@ -33,14 +33,14 @@ std::string ReadFile(const std::string& path) {
 // Runs the binary through the shell with `args` and `input` on standard input.
 Result RunQuery(const std::string& args, const std::string& input = "") {
     static int serial = 0;
-    const std::string stem = testing::TempDir() + "dexlin_query_" + std::to_string(getpid()) + "_" +
-                             std::to_string(++serial);
+    const std::string stem =
+        testing::TempDir() + "dexlin_query_" + std::to_string(getpid()) + "_" + std::to_string(++serial);
     const std::string inPath = stem + ".in";
     const std::string errPath = stem + ".err";
     std::ofstream(inPath, std::ios::binary) << input;
 
-    const std::string command = std::string("'") + DEXLIN_QUERY_PATH + "' " + args + " <'" + inPath + "' 2>'" +
-                                errPath + "'";
+    const std::string command =
+        std::string("'") + DEXLIN_QUERY_PATH + "' " + args + " <'" + inPath + "' 2>'" + errPath + "'";
     Result result;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
@@ -133,7 +133,8 @@ TEST(QueryPixel, OffTheMapHasPositionButNoText) {
 
 TEST(QueryJson, OneObjectPerAnswerWithTheRecordsOwnNames) {
     const Result pixel = RunQuery("--json pixel 0 0");
-    EXPECT_EQ(pixel.out, "{\"inside\":true,\"latitude\":80,\"longitude\":-180,\"text\":\"80\xC2\xB0 N   180\xC2\xB0 W\"}\n");
+    EXPECT_EQ(pixel.out,
+              "{\"inside\":true,\"latitude\":80,\"longitude\":-180,\"text\":\"80\xC2\xB0 N   180\xC2\xB0 W\"}\n");
     // --raw does not make JSON invalid UTF-8.
     EXPECT_EQ(RunQuery("--json --raw pixel 634 0").out,
               "{\"inside\":true,\"latitude\":80,\"longitude\":180,\"text\":\"80\xC2\xB0 N   180\xC2\xB0 E\"}\n");
@@ -153,8 +154,9 @@ TEST(QueryJson, OneObjectPerAnswerWithTheRecordsOwnNames) {
     EXPECT_EQ(field.out.substr(field.out.size() - 2), "}\n");
     EXPECT_EQ(field.out.find('\n'), field.out.size() - 1);
 
-    EXPECT_EQ(RunQuery("--json course 0 0 0 90").out,
-              "{\"course\":90.00000000257238,\"distance\":5400,\"courseText\":\"090\xC2\xB0\",\"distanceText\":\"5400\"}\n");
+    EXPECT_EQ(
+        RunQuery("--json course 0 0 0 90").out,
+        "{\"course\":90.00000000257238,\"distance\":5400,\"courseText\":\"090\xC2\xB0\",\"distanceText\":\"5400\"}\n");
 }
 
 // ---- batch ----
@@ -251,7 +253,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},
                     BadRow{"PixelOutOfRange", "pixel 0 99999999999", "pixel: Y \"99999999999\" is out of range"},
                     BadRow{"UnknownCommand", "fiel 1 2 3", "unknown command \"fiel\": expected field, course or pixel"},
-                    BadRow{"NoCommand", "--json", "no command given: expected field, course, pixel or batch (try --help)"},
+                    BadRow{"NoCommand", "--json",
+                           "no command given: expected field, course, pixel or batch (try --help)"},
                     BadRow{"UnknownOption", "--jsn pixel 0 0", "unknown option \"--jsn\" (try --help)"},
                     BadRow{"BatchTakesNoArguments", "batch 1",
                            "batch: extra argument \"1\" (the requests come on standard input)"}),

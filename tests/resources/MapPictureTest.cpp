@@ -83,7 +83,10 @@ TEST_F(MapPicture, LabelsAreBlackAndEndEightColumnsLeftOfTheirBoxes) {
             for (int x = p.label.left - kLabelTolerance; x < p.box.left; ++x) {
                 const int c = At(x, y);
                 ASSERT_TRUE(c == kBlack || c == kYellow) << x << "," << y;
-                if (c == kBlack) { left = std::min(left, x); right = std::max(right, x); }
+                if (c == kBlack) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
             }
         EXPECT_EQ(right, p.box.left - 9);
         EXPECT_NEAR(left, p.label.left, kLabelTolerance);
@@ -93,8 +96,10 @@ TEST_F(MapPicture, LabelsAreBlackAndEndEightColumnsLeftOfTheirBoxes) {
     for (int y = 430; y < kHeight; ++y)
         for (int x = 398; x <= 452; ++x)
             if (At(x, y) == kBlack) {
-                left = std::min(left, x); right = std::max(right, x);
-                top = std::min(top, y); bottom = std::max(bottom, y);
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
     EXPECT_EQ(left, kMilesLabel.left);
     EXPECT_NEAR(right, kMilesLabel.right, kLabelTolerance);
@@ -231,11 +236,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Place{"Sahara", 26.0, 3.0, kOlive}, Place{"Australia", -25.0, 134.0, kOlive},
                       Place{"Siberia", 62.0, 100.0, kOlive}, Place{"Amazon", -5.0, -62.0, kOlive},
                       Place{"Greenland", 75.0, -40.0, kOlive}, Place{"Great Plains", 40.0, -100.0, kOlive},
-                      Place{"Chukotka", 66.5, 175.0, kOlive},
-                      Place{"North Atlantic", 30.0, -40.0, kNavy}, Place{"South Atlantic", -25.0, -15.0, kNavy},
-                      Place{"Pacific", 0.0, -150.0, kNavy}, Place{"Indian Ocean", -20.0, 75.0, kNavy},
-                      Place{"Hudson Bay", 60.0, -86.0, kNavy}, Place{"Mediterranean", 34.0, 18.0, kNavy},
-                      Place{"Tasman Sea", -38.0, 160.0, kNavy}, Place{"Southern Ocean", -58.0, 0.0, kNavy}),
+                      Place{"Chukotka", 66.5, 175.0, kOlive}, Place{"North Atlantic", 30.0, -40.0, kNavy},
+                      Place{"South Atlantic", -25.0, -15.0, kNavy}, Place{"Pacific", 0.0, -150.0, kNavy},
+                      Place{"Indian Ocean", -20.0, 75.0, kNavy}, Place{"Hudson Bay", 60.0, -86.0, kNavy},
+                      Place{"Mediterranean", 34.0, 18.0, kNavy}, Place{"Tasman Sea", -38.0, 160.0, kNavy},
+                      Place{"Southern Ocean", -58.0, 0.0, kNavy}),
     [](const auto& info) {
         std::string name = info.param.name;
         std::replace(name.begin(), name.end(), ' ', '_');

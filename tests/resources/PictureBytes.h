@@ -27,7 +27,17 @@ inline constexpr std::array<std::uint32_t, 16> kColours{
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
-enum : int { kBlack = 0, kOlive = 3, kNavy = 4, kSilver = 7, kGrey = 8, kLime = 10, kYellow = 11, kBlue = 12, kWhite = 15 };
+enum : int {
+    kBlack = 0,
+    kOlive = 3,
+    kNavy = 4,
+    kSilver = 7,
+    kGrey = 8,
+    kLime = 10,
+    kYellow = 11,
+    kBlue = 12,
+    kWhite = 15
+};
 
 // A 4-bit bottom-up pixel array at a byte offset.
 struct FourBitPixels {

@@ -76,16 +76,15 @@ TEST(MainDialog, TitleKeepsItsBlanksAndAmpersand) {
     EXPECT_EQ(title.substr(0, 7), "Dexlin.");
     EXPECT_EQ(title.substr(7, 15), std::string(15, ' '));
     EXPECT_NE(title[22], ' ');
-    EXPECT_EQ(title.substr(22),
-              "Click the left mouse button over a start point & right button over a destination. ");
+    EXPECT_EQ(title.substr(22), "Click the left mouse button over a start point & right button over a destination. ");
     EXPECT_EQ(title.back(), ' ');
 }
 
 TEST(MainDialog, ButtonsInTabOrder) {
     ExpectControls(Dialog(102), {
-        {1000, "button", 0x50010001u, 368, 240, 50, 14, "&About"},
-        {57670, "button", 0x50010000u, 368, 258, 50, 14, "&Help"},
-    });
+                                    {1000, "button", 0x50010001u, 368, 240, 50, 14, "&About"},
+                                    {57670, "button", 0x50010000u, 368, 258, 50, 14, "&Help"},
+                                });
 }
 
 TEST(AboutDialog, HeaderPlacementAndFont) {
@@ -107,10 +106,10 @@ TEST(AboutDialog, NoticeOkAndPictureButton) {
     ASSERT_EQ(d.controls.size(), 3u);
     const std::string notice = d.controls[0].text;
     ExpectControls(d, {
-        {-1, "static", 0x50020080u, 3, 263, 292, 8, notice.c_str()},
-        {1, "button", 0x50030001u, 393, 257, 32, 14, "OK"},
-        {1001, "button", 0x5801000Bu, 0, 0, 32, 13, "ADVERT"},
-    });
+                          {-1, "static", 0x50020080u, 3, 263, 292, 8, notice.c_str()},
+                          {1, "button", 0x50030001u, 393, 257, 32, 14, "OK"},
+                          {1001, "button", 0x5801000Bu, 0, 0, 32, 13, "ADVERT"},
+                      });
     // One line of printable Latin-1 naming the program and its model's range.
     EXPECT_FALSE(notice.empty());
     EXPECT_TRUE(std::all_of(notice.begin(), notice.end(),
@@ -120,7 +119,10 @@ TEST(AboutDialog, NoticeOkAndPictureButton) {
 }
 
 TEST(Strings, OwnAndFrameworkMessagesExactly) {
-    struct Row { int id; const char* text; };
+    struct Row {
+        int id;
+        const char* text;
+    };
     const Row rows[] = {
         {101, "&About Dexlin..."},
         {61703, "Failed to launch help."},

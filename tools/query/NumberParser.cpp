@@ -37,10 +37,10 @@ ParseError ParseInteger(std::string_view word, int& value) {
 
 std::string_view Describe(ParseError error) {
     switch (error) {
-        case ParseError::None: return "is fine";
-        case ParseError::NotANumber: return "is not a number";
-        case ParseError::NotFinite: return "is not a finite number";
-        case ParseError::OutOfRange: return "is out of range";
+    case ParseError::None: return "is fine";
+    case ParseError::NotANumber: return "is not a number";
+    case ParseError::NotFinite: return "is not a finite number";
+    case ParseError::OutOfRange: return "is out of range";
     }
     return "is not a number";
 }

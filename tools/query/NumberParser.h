@@ -7,9 +7,9 @@ namespace query {
 
 enum class ParseError {
     None,
-    NotANumber,   // empty, trailing junk, or no digits at all
-    NotFinite,    // nan, inf, infinity
-    OutOfRange,   // beyond what the type holds
+    NotANumber,  // empty, trailing junk, or no digits at all
+    NotFinite,   // nan, inf, infinity
+    OutOfRange,  // beyond what the type holds
 };
 
 // A decimal or exponent-form real; one leading '+' is allowed.

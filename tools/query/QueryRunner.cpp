@@ -57,9 +57,7 @@ void AppendQuoted(std::string& message, std::string_view word) {
     message += '"';
 }
 
-void AppendJsonEscaped(OutputBuffer& out, std::string_view text) {
-    AppendText(out, text, true, false);
-}
+void AppendJsonEscaped(OutputBuffer& out, std::string_view text) { AppendText(out, text, true, false); }
 
 Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) {
     m_bOneLine = oneLine;
@@ -141,7 +139,8 @@ Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
     for (std::size_t i = 0; i < kPixelArgs.size(); ++i) {
         const ParseError error = ParseInteger(args[i], p[i]);
         if (error != ParseError::None) {
-            SetError("pixel", kPixelArgs[i], args[i], error == ParseError::NotANumber ? "is not an integer" : Describe(error));
+            SetError("pixel", kPixelArgs[i], args[i],
+                     error == ParseError::NotANumber ? "is not an integer" : Describe(error));
             return Outcome::BadRequest;
         }
     }

@@ -11,9 +11,9 @@
 namespace query {
 
 enum class Outcome {
-    Answered,      // the answer is on the output
-    ModelFailed,   // the answer (status only) is on the output; the model gave no record
-    BadRequest,    // nothing written; Error() says what was wrong
+    Answered,     // the answer is on the output
+    ModelFailed,  // the answer (status only) is on the output; the model gave no record
+    BadRequest,   // nothing written; Error() says what was wrong
 };
 
 class QueryRunner {

@@ -130,8 +130,8 @@ int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, bool json, boo
     static_assert(kMaxLine < kReadChunk, "a kept partial line must leave room to read");
     BatchRun run(out, json, raw);
     std::vector<char> buffer(kReadChunk);
-    std::size_t have = 0;        // bytes of an unfinished line at the buffer's start
-    bool discarding = false;     // inside a line longer than kMaxLine
+    std::size_t have = 0;     // bytes of an unfinished line at the buffer's start
+    bool discarding = false;  // inside a line longer than kMaxLine
     for (;;) {
         const ssize_t n = read(input, buffer.data() + have, buffer.size() - have);
         if (n < 0 && errno == EINTR) continue;

@@ -42,8 +42,7 @@ bool AboutPicture::Draw(IndexedPicture& picture) const {
                "the world map to read the latitude and longitude under it",
                "and the magnetic variation there. Click the left button on",
                "a start point and the right button on a destination to read",
-               "the great-circle course (degrees true) and the distance",
-               "(nautical miles) between them."},
+               "the great-circle course (degrees true) and the distance", "(nautical miles) between them."},
               kColumn, 130);
 
     // A silver rule under the globe, then the model and the map's source.

@@ -10,9 +10,9 @@ namespace {
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 constexpr double kCentreLongitude = -35.0;  // mid-Atlantic
 constexpr double kCentreLatitude = 15.0;
-constexpr double kRadiusOfSide = 0.40;      // globe radius as a share of the square's side
+constexpr double kRadiusOfSide = 0.40;  // globe radius as a share of the square's side
 constexpr double kBarHalfWidthOfSide = 0.10;
-constexpr int kSamples = 4;                 // per pixel and axis: land where most samples are land
+constexpr int kSamples = 4;  // per pixel and axis: land where most samples are land
 
 }  // namespace
 
@@ -24,8 +24,8 @@ bool Globe::LandAt(double dx, double dy) const {
     const double c = std::asin(std::min(rho, 1.0));
     const double phi0 = kCentreLatitude * kDegree;
     const double lat = std::asin(std::cos(c) * std::sin(phi0) + y * std::sin(c) * std::cos(phi0) / rho);
-    const double lon = kCentreLongitude * kDegree +
-                       std::atan2(x * std::sin(c), rho * std::cos(c) * std::cos(phi0) - y * std::sin(c) * std::sin(phi0));
+    const double lon = kCentreLongitude * kDegree + std::atan2(x * std::sin(c), rho * std::cos(c) * std::cos(phi0) -
+                                                                                    y * std::sin(c) * std::sin(phi0));
     return m_land.IsLandNear(lat / kDegree, lon / kDegree);
 }
 
@@ -40,8 +40,8 @@ void Globe::Draw(IndexedPicture& picture, int left, int top, int size) const {
             const double px = i + 0.5, py = j + 0.5;
             Colour colour = kBlack;
             const bool inBarColumns = std::fabs(px - centre) <= size * kBarHalfWidthOfSide;
-            const bool inBarRows = (j >= globeTop - barHeight && j < globeTop) ||
-                                   (j >= globeBottom && j < globeBottom + barHeight);
+            const bool inBarRows =
+                (j >= globeTop - barHeight && j < globeTop) || (j >= globeBottom && j < globeBottom + barHeight);
             if (std::hypot(px - centre, py - centre) <= radius) {
                 int landSamples = 0, discSamples = 0;
                 for (int sy = 0; sy < kSamples; ++sy) {

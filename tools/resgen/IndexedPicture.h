@@ -12,8 +12,22 @@ namespace resgen {
 
 // The 16 colours every picture uses, in their table order.
 enum Colour : std::uint8_t {
-    kBlack, kMaroon, kGreen, kOlive, kNavy, kPurple, kTeal, kSilver,
-    kGrey, kRed, kLime, kYellow, kBlue, kMagenta, kCyan, kWhite,
+    kBlack,
+    kMaroon,
+    kGreen,
+    kOlive,
+    kNavy,
+    kPurple,
+    kTeal,
+    kSilver,
+    kGrey,
+    kRed,
+    kLime,
+    kYellow,
+    kBlue,
+    kMagenta,
+    kCyan,
+    kWhite,
 };
 
 inline constexpr std::array<QRgb, 16> kPalette{

@@ -22,7 +22,7 @@ constexpr Box kVariationBox{347, 384, 452, 404};
 constexpr Box kCourseBox{347, 407, 397, 427};
 constexpr Box kDistanceBox{347, 430, 397, 450};
 
-constexpr int kLabelGap = 8;        // blank columns between a label's ink and its box
+constexpr int kLabelGap = 8;  // blank columns between a label's ink and its box
 constexpr int kLabelCapHeight = 10;
 constexpr int kBaselineBelowBoxTop = 15;  // capitals centred on the box's height
 
@@ -52,8 +52,14 @@ void Line(IndexedPicture& picture, int x0, int y0, int x1, int y1, Colour c) {
         PlotMap(picture, x0, y0, c);
         if (x0 == x1 && y0 == y1) break;
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
@@ -119,8 +125,7 @@ void MapPicture::DrawCoastsAndBorders(IndexedPicture& picture) const {
             const int x1 = Nearest(LongitudeColumn(b.lon)), y1 = Nearest(LatitudeRow(b.lat));
             // One turn east or west shows the same coast again: across the
             // meridian, and in the columns past 180 E that repeat the far west.
-            for (int shift : {-kMapColumns360, 0, kMapColumns360})
-                Line(picture, x0 + shift, y0, x1 + shift, y1, kLime);
+            for (int shift : {-kMapColumns360, 0, kMapColumns360}) Line(picture, x0 + shift, y0, x1 + shift, y1, kLime);
         }
     }
 }
@@ -156,8 +161,8 @@ void MapPicture::DrawPanel(IndexedPicture& picture) const {
     const int upperBaseline = kCourseLabelTop - upper.top();
     const int lowerBaseline = kCourseLabelBottom - lower.bottom();
     const int colonBaseline = (kCourseLabelTop + kCourseLabelBottom + 1) / 2 - (colon.top() + colon.bottom() + 1) / 2;
-    const QRect colonInk = TextStamp::Stamp(picture, font, ":", kBlack, TextStamp::Anchor::InkRight, colonRight,
-                                            colonBaseline);
+    const QRect colonInk =
+        TextStamp::Stamp(picture, font, ":", kBlack, TextStamp::Anchor::InkRight, colonRight, colonBaseline);
     const int linesRight = colonInk.left() - kCourseColonGap - 1;
     TextStamp::Stamp(picture, font, "Great circle", kBlack, TextStamp::Anchor::InkRight, linesRight, upperBaseline);
     TextStamp::Stamp(picture, font, "bearing", kBlack, TextStamp::Anchor::InkRight, linesRight, lowerBaseline);

@@ -63,15 +63,15 @@ QRect TextStamp::InkBounds(const QFont& font, const QString& text) {
     return Ink(r.image).translated(-r.pen);
 }
 
-QRect TextStamp::Stamp(IndexedPicture& picture, const QFont& font, const QString& text, Colour colour,
-                       Anchor anchor, int column, int baseline) {
+QRect TextStamp::Stamp(IndexedPicture& picture, const QFont& font, const QString& text, Colour colour, Anchor anchor,
+                       int column, int baseline) {
     const Rendering r = Render(font, text);
     const QRect ink = Ink(r.image);
     int dx = 0;
     switch (anchor) {
-        case Anchor::InkLeft: dx = column - ink.left(); break;
-        case Anchor::InkRight: dx = column - ink.right(); break;
-        case Anchor::InkCentre: dx = column - (ink.left() + ink.right()) / 2; break;
+    case Anchor::InkLeft: dx = column - ink.left(); break;
+    case Anchor::InkRight: dx = column - ink.right(); break;
+    case Anchor::InkCentre: dx = column - (ink.left() + ink.right()) / 2; break;
     }
     const int dy = baseline - r.pen.y();
     for (int y = ink.top(); y <= ink.bottom(); ++y)

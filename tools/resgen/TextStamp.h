@@ -20,8 +20,8 @@ public:
     static QFont FontOfPixelSize(const QString& family, bool bold, int pixelSize);
 
     // Stamps text in colour; returns the inked rectangle in picture pixels.
-    static QRect Stamp(IndexedPicture& picture, const QFont& font, const QString& text, Colour colour,
-                       Anchor anchor, int column, int baseline);
+    static QRect Stamp(IndexedPicture& picture, const QFont& font, const QString& text, Colour colour, Anchor anchor,
+                       int column, int baseline);
 
     // The inked rectangle relative to the pen position on the baseline.
     static QRect InkBounds(const QFont& font, const QString& text);
