@@ -10,87 +10,100 @@ namespace {
 // pi / 180 and 180 / pi with pi cut at 3.1415926535, as the readouts have always used.
 constexpr double kDegreesToRadians = 0.017453292519444445;
 constexpr double kRadiansToDegrees = 57.29577951471995;
-// Degrees: positions closer than this coincide; also the floor of the longitude difference.
-constexpr double kTolerance = 1e-7;
+// Degrees of longitude: a route whose longitude difference lies this close to a
+// whole or half turn runs along a meridian (or over a pole). Differences of two
+// map longitudes (magnitudes up to 180) round by at most about 6e-14 degrees,
+// so this catches every such pair of map pixels; it moves the course of a route
+// one millionth of a degree long by at most 6e-5 degrees.
+constexpr double kMeridianSlack = 1e-12;
 // Nautical miles per degree of arc (one per arc minute).
 constexpr double kMilesPerDegree = 60.0;
 constexpr double kFullCircle = 360.0;
-
-// Rounding carries cosines just past +-1, where the arc cosine is undefined.
-double ClampCosine(double c) {
-    if (c > 1.0) return 1.0;
-    if (c < -1.0) return -1.0;
-    return c;
-}
+constexpr double kHalfCircle = 180.0;
 
 // True when two positions are the same place: equal latitudes and longitudes
 // equal up to whole turns, so that the map's left edge (-180) meets its right
-// edge (+180). Positions that differ only in the sign of a coordinate
-// (20 N / 20 S, 10 W / 10 E) are distinct places and do not coincide.
-bool Coincide(double lat1, double lon1, double lat2, double lon2) {
-    return std::fabs(lat1 - lat2) < kTolerance && std::fabs(std::remainder(lon2 - lon1, kFullCircle)) < kTolerance;
+// edge (+180), or one pole at two longitudes. Only these have no distance;
+// positions that differ by any amount, however small, have a course.
+bool Coincide(double lat1, double lat2, double turn) {
+    return lat1 == lat2 && (turn == 0.0 || std::fabs(lat1) == 90.0);
 }
 
-// Routes along a meridian, within the tolerance: on one meridian, or over a
-// pole to the opposite one. Rounding leaves the angle from north some
-// millionths of a degree off 0 or 180 there, so it is set exactly instead.
-// Returns false for any other route, and for antipodal positions off the poles.
-bool MeridianCourse(double lat1, double lat2, double dLon, double& course) {
-    const double turns = std::fabs(std::remainder(dLon, kFullCircle));
+// Routes along a meridian: on one meridian, or over a pole to the opposite
+// one. Rounding (and pi's cut, which leaves the sine of half a turn at 9e-11)
+// would put the course some millionths of a degree off 0 or 180, or just under
+// 360, so it is set exactly instead. `turn` is the longitude difference reduced
+// to -180..180. Returns false for any other route, and for antipodal positions.
+bool MeridianCourse(double lat1, double lat2, double turn, double& course) {
     double northward = 0.0;
-    if (turns < kTolerance) {
+    if (std::fabs(turn) <= kMeridianSlack) {
         northward = lat2 - lat1;
-    } else if (std::fabs(turns - kFullCircle / 2) < kTolerance) {
+    } else if (kHalfCircle - std::fabs(turn) <= kMeridianSlack) {
         northward = lat1 + lat2;  // the shorter way passes the nearer pole
     }
     if (northward == 0.0) return false;
-    course = northward > 0.0 ? 0.0 : kFullCircle / 2;
+    course = northward > 0.0 ? 0.0 : kHalfCircle;
     return true;
 }
 
 }  // namespace
 
+// The arc and the course come from two-argument arc tangents of the route's
+// north and east components at the start, which stay accurate for routes a
+// hair long and for nearly antipodal ones (arc cosines of values next to +-1
+// lose every digit there). The angle from north (0..180) turns into a course as
+// it always has: itself when the sine of the longitude difference is 0 or
+// more, 360 minus it otherwise.
+//
+// Antipodal positions: every course is as short as any other. With pi cut at
+// 3.1415926535 a longitude difference of +180 leaves the destination 9e-11
+// radians short of the antipode, to the east, so such a pair reads 090 (270 for
+// -180) and 10800 nautical miles; a pair over a pole reads 000 or 180.
 void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon2, double& course, double& distance) {
-    if (Coincide(lat1, lon1, lat2, lon2)) {
-        course = 0.0;
-        distance = 0.0;
-        return;
-    }
-
-    // Not reduced to -180..180: the sine and cosine below do not need it.
+    // Not reduced to -180..180 for the sine and cosine below, which do not need it.
     double lonDifference = lon2 - lon1;
     if (!std::isfinite(lonDifference)) {
         // Longitudes so far apart that the difference overflows: the same
         // meridians, whole turns nearer.
         lonDifference = std::remainder(lon2, kFullCircle) - std::remainder(lon1, kFullCircle);
     }
-    double dLon = lonDifference;
-    if (std::fabs(dLon) < kTolerance) dLon = kTolerance;
-
-    const double phi1 = lat1 * kDegreesToRadians;
-    const double phi2 = lat2 * kDegreesToRadians;
-    const double lambda = dLon * kDegreesToRadians;
-
-    const double cosArc = std::cos(phi1) * std::cos(phi2) * std::cos(lambda) + std::sin(phi1) * std::sin(phi2);
-    const double arcDegrees = std::acos(ClampCosine(cosArc)) * kRadiansToDegrees;
-    if (arcDegrees == 0.0) {
-        // Too close to tell apart in double precision (or the same pole at two
-        // longitudes): no direction exists, so they read as coinciding.
+    const double turn = std::remainder(lonDifference, kFullCircle);  // exact
+    if (Coincide(lat1, lat2, turn)) {
         course = 0.0;
         distance = 0.0;
         return;
     }
-    const double arc = arcDegrees * kDegreesToRadians;
+
+    const double phi1 = lat1 * kDegreesToRadians;
+    const double phi2 = lat2 * kDegreesToRadians;
+    // Subtracted in degrees, where nearby latitudes subtract exactly.
+    const double latDifference = (lat2 - lat1) * kDegreesToRadians;
+    const double lambda = lonDifference * kDegreesToRadians;
+    const double sinPhi1 = std::sin(phi1);
+    const double cosPhi1 = std::cos(phi1);
+    const double cosPhi2 = std::cos(phi2);
+    const double sinLambda = std::sin(lambda);
+    const double halfLambda = std::sin(lambda / 2);
+
+    // The destination's direction seen from the start, in the start's north and
+    // east; north is cos(phi1) sin(phi2) - sin(phi1) cos(phi2) cos(lambda),
+    // written without the difference of nearly equal terms.
+    const double east = cosPhi2 * sinLambda;
+    const double north = std::sin(latDifference) + 2.0 * sinPhi1 * cosPhi2 * halfLambda * halfLambda;
+    const double along = cosPhi1 * cosPhi2 * std::cos(lambda) + sinPhi1 * std::sin(phi2);
+    const double arcDegrees = std::atan2(std::hypot(east, north), along) * kRadiansToDegrees;
+    if (arcDegrees == 0.0) {
+        // Closer than a double can tell apart.
+        course = 0.0;
+        distance = 0.0;
+        return;
+    }
 
     distance = arcDegrees * kMilesPerDegree;
-    if (MeridianCourse(lat1, lat2, lonDifference, course)) return;
+    if (MeridianCourse(lat1, lat2, turn, course)) return;
 
-    // Antipodal positions: every course is as short as any other; the ratio's
-    // denominator nearly vanishes and rounding picks the course (about 90 from
-    // 0 N 180 W to 0 N 0, 270 back): finite and within 0..360, never NaN.
-    const double ratio = (std::sin(phi2) - std::sin(phi1) * std::cos(arc)) / (std::cos(phi1) * std::sin(arc));
-    const double fromNorth = std::acos(ClampCosine(ratio)) * kRadiansToDegrees;
-    course = std::sin(lambda) >= 0.0 ? fromNorth : kFullCircle - fromNorth;
+    const double fromNorth = std::atan2(std::fabs(east), north) * kRadiansToDegrees;
+    course = sinLambda >= 0.0 ? fromNorth : kFullCircle - fromNorth;
 }
 
 std::string FormatCourse(double course) {
