@@ -1,7 +1,8 @@
 #include "geometry/GreatCircle.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "geometry/FixedText.h"
 
 namespace geometry {
 
@@ -107,15 +108,15 @@ void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon
 }
 
 std::string FormatCourse(double course) {
-    char buffer[64];
-    const int n = std::snprintf(buffer, sizeof buffer, "%03.0f\xB0", course);
-    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    std::string text;
+    AppendFixed(text, course, 3, 0, true);
+    return text.append(1, '\xB0');
 }
 
 std::string FormatDistance(double distance) {
-    char buffer[64];
-    const int n = std::snprintf(buffer, sizeof buffer, "%4.0f", distance);
-    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    std::string text;
+    AppendFixed(text, distance, 4, 0, false);
+    return text;
 }
 
 }  // namespace geometry

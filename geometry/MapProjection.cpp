@@ -2,7 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+
+#include "geometry/FixedText.h"
 
 namespace geometry {
 
@@ -58,11 +59,12 @@ void PixelToGeographic(const MapRect& map, int x, int y, double& latitude, doubl
     latitude = lat;
     longitude = lon;
 
-    // At most 14 characters on the map; room for any int pixel off it.
-    char buffer[64];
-    const int n = std::snprintf(buffer, sizeof buffer, "%2.0f\xB0 %c   %03.0f\xB0 %c", std::fabs(lat),
-                                Hemisphere(lat, 'N', 'S'), std::fabs(lon), Hemisphere(lon, 'E', 'W'));
-    text.assign(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    // "%2.0f\xB0 %c   %03.0f\xB0 %c": at most 14 characters on the map.
+    text.clear();
+    AppendFixed(text, std::fabs(lat), 2, 0, false);
+    text.append("\xB0 ").append(1, Hemisphere(lat, 'N', 'S')).append("   ");
+    AppendFixed(text, std::fabs(lon), 3, 0, true);
+    text.append("\xB0 ").append(1, Hemisphere(lon, 'E', 'W'));
 }
 
 }  // namespace geometry

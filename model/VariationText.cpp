@@ -1,10 +1,24 @@
 #include "VariationText.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace model {
+
+namespace {
+
+// Appends value as printf's "%<width>.1f" gives it in the C locale: always a
+// decimal point, never the process locale's comma (Qt installs the locale from
+// the environment). Blanks pad on the left.
+void AppendTenths(std::string& out, double value, std::size_t width) {
+    char digits[400];  // the longest double in fixed notation is 309 digits plus sign and tenths
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 1);
+    const std::size_t length = error == std::errc{} ? static_cast<std::size_t>(end - digits) : 0;
+    out.append(width > length ? width - length : 0, ' ').append(digits, length);
+}
+
+}  // namespace
 
 bool IsWestDeclination(std::int32_t degrees, double minutes) {
     // With 0 whole degrees the minutes carry the sign.
@@ -12,16 +26,12 @@ bool IsWestDeclination(std::int32_t degrees, double minutes) {
 }
 
 std::string FormatVariation(std::int32_t degrees, double minutes) {
-    const long long wholeDegrees = std::llabs(static_cast<long long>(degrees));
-    const double restMinutes = std::fabs(minutes);
-    const char hemisphere = IsWestDeclination(degrees, minutes) ? 'W' : 'E';
-    constexpr const char* kFormat = "%4lld\xB0 %4.1f' %c";
-    const int length = std::snprintf(nullptr, 0, kFormat, wholeDegrees, restMinutes, hemisphere);
-    if (length <= 0) {
-        return {};
-    }
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, kFormat, wholeDegrees, restMinutes, hemisphere);
+    // "%4lld\xB0 %4.1f' %c" of |degrees|, |minutes| and the hemisphere letter.
+    const std::string wholeDegrees = std::to_string(std::llabs(static_cast<long long>(degrees)));
+    std::string text(wholeDegrees.size() < 4 ? 4 - wholeDegrees.size() : 0, ' ');
+    text.append(wholeDegrees).append("\xB0 ");
+    AppendTenths(text, std::fabs(minutes), 4);
+    text.append("' ").append(1, IsWestDeclination(degrees, minutes) ? 'W' : 'E');
     return text;
 }
 

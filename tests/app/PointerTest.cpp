@@ -25,6 +25,7 @@
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
+#include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/RunModal.h"
 
 using platform::CPoint;
@@ -246,6 +247,25 @@ TEST_F(PointerTest, MoveShowsPositionAndVariationInTheirBoxes) {
         DrawReadout(expected, *dlg.m_pReadoutFont, kCursorBox, PositionText(q.x, q.y));
         DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox,
                     VariationText(f.declinationDegrees, f.declinationMinutes, westQ ? 'W' : 'E'));
+        EXPECT_EQ(Differences(dlg.GetSurfaceImage(), expected), 0);
+    });
+}
+
+// Qt installs the process locale from the environment; under one with a
+// decimal comma the variation box still shows its minutes with a point.
+TEST_F(PointerTest, VariationKeepsItsPointUnderADecimalCommaLocale) {
+    const CPoint p{200, 120};
+    CDexlinDlg dlg;
+    const model::MagneticElements e = ElementsAt(p.x, p.y, dlg.m_dModelYear);
+    const std::string text = VariationText(e.declinationDegrees, e.declinationMinutes, 'W');
+    ASSERT_EQ(text, "  28\xB0 57.5' W");  // printf's, in the C locale of the test's start
+    const testsupport::DecimalCommaLocale comma;
+    ASSERT_TRUE(comma.ok() && testsupport::DecimalCommaLocale::comma()) << "no locale with a decimal comma";
+    WithDialog(dlg, [&] {
+        Send(dlg, Pointer::Move, p.x, p.y);
+        QImage expected = picture;
+        DrawReadout(expected, *dlg.m_pReadoutFont, kCursorBox, PositionText(p.x, p.y));
+        DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox, text);
         EXPECT_EQ(Differences(dlg.GetSurfaceImage(), expected), 0);
     });
 }

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <limits>
 #include <ostream>
 #include <string>
+
+#include "tests/support/DecimalCommaLocale.h"
 
 namespace {
 
@@ -241,5 +245,27 @@ INSTANTIATE_TEST_SUITE_P(Edges, DistanceText,
                                          TextRow{"LongestDistance", 10800.0, "10800"}, TextRow{"Zero", 0.0, "   0"},
                                          TextRow{"LondonToNewYork", 3007.0463, "3007"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The texts are printf's "%03.0f\xB0" and "%4.0f" in the C locale, for every
+// value (ties round to even; blanks, not zeros, pad infinities and NaN), and
+// stay so under a locale with a decimal comma.
+TEST(ReadoutTexts, MatchPrintfInTheCLocaleAndInADecimalCommaLocale) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const double values[] = {0.0,    -0.0,  0.5,     1.5,     2.5,   89.5,   359.5, 360.5, -5.0,
+                             1e-300, 999.5, 10799.5, 99999.5, 1e300, -1e300, kInf,  -kInf, std::nan("")};
+    const auto expect = [](double value, const char* format) {
+        char buffer[400];
+        std::snprintf(buffer, sizeof buffer, format, value);
+        return std::string(buffer);
+    };
+    for (const double value : values) {
+        EXPECT_EQ(geometry::FormatCourse(value), expect(value, "%03.0f\xB0")) << value;
+        EXPECT_EQ(geometry::FormatDistance(value), expect(value, "%4.0f")) << value;
+    }
+    const testsupport::DecimalCommaLocale comma;
+    ASSERT_TRUE(comma.ok() && testsupport::DecimalCommaLocale::comma()) << "no locale with a decimal comma";
+    EXPECT_EQ(geometry::FormatCourse(288.336), "288\xB0");
+    EXPECT_EQ(geometry::FormatDistance(3007.046), "3007");
+}
 
 }  // namespace

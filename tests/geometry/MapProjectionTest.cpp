@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <cstdio>
 #include <ostream>
 #include <string>
+
+#include "tests/support/DecimalCommaLocale.h"
 
 namespace {
 
@@ -147,7 +152,18 @@ TEST(PixelText, OffsetMovesTheMapOriginOnBothAxes) {
     EXPECT_EQ(longitude, -180.0);
 }
 
-TEST(PixelText, EveryMapPixelGivesAtMostFourteenCharacters) {
+// The text is printf's "%2.0f\xB0 %c   %03.0f\xB0 %c" in the C locale.
+std::string PrintfText(double latitude, double longitude) {
+    const auto letter = [](double v, char positive, char negative) {
+        return v > 0 ? positive : v < 0 ? negative : ' ';
+    };
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, "%2.0f\xB0 %c   %03.0f\xB0 %c", std::fabs(latitude),
+                  letter(latitude, 'N', 'S'), std::fabs(longitude), letter(longitude, 'E', 'W'));
+    return buffer;
+}
+
+TEST(PixelText, EveryMapPixelGivesAtMostFourteenCharactersAsPrintfDoes) {
     double latitude = 0.0;
     double longitude = 0.0;
     std::string text;
@@ -155,10 +171,26 @@ TEST(PixelText, EveryMapPixelGivesAtMostFourteenCharacters) {
         for (int x = 0; x <= 634; ++x) {
             geometry::PixelToGeographic(kWorldMap, x, y, latitude, longitude, text);
             ASSERT_LE(text.size(), 14u) << x << "," << y;
+            ASSERT_EQ(text, PrintfText(latitude, longitude)) << x << "," << y;
             ASSERT_GE(latitude, -59.025);
             ASSERT_LE(latitude, 80.0);
         }
     }
+    // Off the map, as far as an int goes: longer texts, the same bytes.
+    for (const int far : {INT_MIN, -1000000, 100000, INT_MAX}) {
+        geometry::PixelToGeographic(kWorldMap, far, far, latitude, longitude, text);
+        EXPECT_EQ(text, PrintfText(latitude, longitude)) << far;
+    }
+}
+
+TEST(PixelText, KeepsItsBytesUnderADecimalCommaLocale) {
+    const testsupport::DecimalCommaLocale comma;
+    ASSERT_TRUE(comma.ok() && testsupport::DecimalCommaLocale::comma()) << "no locale with a decimal comma";
+    double latitude = 0.0;
+    double longitude = 0.0;
+    std::string text;
+    geometry::PixelToGeographic(kWorldMap, 258, 168, latitude, longitude, text);
+    EXPECT_EQ(text, "40\xB0 N   034\xB0 W");
 }
 
 }  // namespace
