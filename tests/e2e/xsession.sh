@@ -63,7 +63,7 @@ xs_start_program() {
     XS_PROGRAM_PID=$!
 }
 
-# Waits up to $2 seconds for the program to end; sets XS_STATUS to its exit status.
+# Waits up to $1 seconds for the program to end; sets XS_STATUS to its exit status.
 xs_wait_exit() {
     local seconds=$1
     XS_STATUS=
