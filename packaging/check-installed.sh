@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Checks an installed Dexlin where the freedesktop conventions put it: the
-# program with its help file beside it, the companion, the desktop entry, the
-# icons and the AppStream metadata, each valid and naming the others.
+# program in lib/dexlin with its help file beside it and its link in bin, the
+# companion, the manual pages (rendered by man without a warning), the
+# copyright file and changelog, the desktop entry, the icons and the AppStream
+# metadata, each valid and naming the others.
 #   check-installed.sh PREFIX                 an installed tree (for example /usr)
 #   check-installed.sh --build BUILD_DIR      installs BUILD_DIR into a scratch
 #                                             folder first (run by ctest)
-# Exit status 77 (skipped) where desktop-file-validate or appstreamcli is missing.
+# Exit status 77 (skipped) where desktop-file-validate, appstreamcli or man is missing.
 set -euo pipefail
 
 fail() {
     echo "FAIL: $*"
     exit 1
 }
-for tool in desktop-file-validate appstreamcli; do
+for tool in desktop-file-validate appstreamcli man; do
     command -v "$tool" >/dev/null ||
-        { echo "SKIP: needs $tool (scripts/deps.sh installs desktop-file-utils and appstream)"; exit 77; }
+        { echo "SKIP: needs $tool (scripts/deps.sh installs desktop-file-utils, appstream and man-db)"; exit 77; }
 done
 
 if [ "$1" = --build ]; then
@@ -31,10 +33,35 @@ bin=$prefix/bin
 desktop=$prefix/share/applications/$id.desktop
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
 
-[ -x "$bin/dexlin" ] || fail "$bin/dexlin missing"
+program=$prefix/lib/dexlin/dexlin
+[ -x "$program" ] && [ ! -L "$program" ] || fail "$program missing"
 [ -x "$bin/dexlin-query" ] || fail "$bin/dexlin-query missing"
-# The program looks for its help file by its own path with ".HLP".
-[ -f "$bin/dexlin.HLP" ] && [ -r "$bin/dexlin.HLP" ] || fail "no help file beside the program ($bin/dexlin.HLP)"
+# bin/dexlin is a relative link to the program, so the tree can move.
+[ "$(readlink "$bin/dexlin")" = ../lib/dexlin/dexlin ] ||
+    fail "$bin/dexlin is not a link to ../lib/dexlin/dexlin: $(ls -l "$bin/dexlin" 2>&1)"
+[ "$(realpath "$bin/dexlin")" = "$(realpath "$program")" ] || fail "$bin/dexlin does not lead to $program"
+# The program looks for its help file by its own path (the link resolved) with ".HLP".
+[ -f "$program.HLP" ] && [ -r "$program.HLP" ] || fail "no help file beside the program ($program.HLP)"
+[ ! -e "$bin/dexlin.HLP" ] || fail "a help file in $bin"
+# Manual pages, gzipped, rendered at 80 columns without a single warning.
+for page in dexlin dexlin-query; do
+    man_file=$prefix/share/man/man1/$page.1.gz
+    [ -f "$man_file" ] || fail "$man_file missing"
+    gzip -t "$man_file" || fail "$man_file is not gzip"
+    warnings=$(MANWIDTH=80 man --warnings -l "$man_file" 2>&1 >/dev/null) || fail "man cannot render $man_file"
+    [ -z "$warnings" ] || fail "man warns about $man_file: $warnings"
+    for option in --help --version --model; do
+        zgrep -qF -- "${option//-/\\-}" "$man_file" || fail "$man_file does not mention $option"
+    done
+done
+for option in --json --raw --threads; do
+    zgrep -qF -- "${option//-/\\-}" "$prefix/share/man/man1/dexlin-query.1.gz" ||
+        fail "dexlin-query(1) does not mention $option"
+done
+doc=$prefix/share/doc/dexlin
+head -n 1 "$doc/copyright" 2>/dev/null | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' ||
+    fail "$doc/copyright missing or not machine-readable"
+zcat "$doc/changelog.gz" 2>/dev/null | head -n 1 | grep -q '^dexlin (' || fail "$doc/changelog.gz missing"
 [ -f "$desktop" ] || fail "$desktop missing"
 [ -f "$metainfo" ] || fail "$metainfo missing"
 
@@ -60,4 +87,4 @@ done
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "the metadata does not name $id.desktop"
 grep -q "<binary>${exec_line%% *}</binary>" "$metainfo" || fail "the metadata does not name the program"
-echo "ok: installed under $prefix: program, help file, companion, desktop entry, icons, metadata"
+echo "ok: installed under $prefix: program and its link, help file, companion, manual pages, copyright, desktop entry, icons, metadata"
