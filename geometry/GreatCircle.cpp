@@ -47,6 +47,17 @@ bool MeridianCourse(double lat1, double lat2, double turn, double& course) {
     return true;
 }
 
+// sin(lat2 - lat1), the difference taken in degrees, where nearby latitudes
+// subtract exactly. Values beyond the poles are no latitudes, and far beyond
+// them the difference loses the angle; there it is formed from the latitudes'
+// own sines and cosines, as the rest of the route is.
+double SineOfLatitudeDifference(double lat1, double lat2) {
+    if (std::fabs(lat1) <= 90.0 && std::fabs(lat2) <= 90.0) return std::sin((lat2 - lat1) * kDegreesToRadians);
+    const double phi1 = lat1 * kDegreesToRadians;
+    const double phi2 = lat2 * kDegreesToRadians;
+    return std::sin(phi2) * std::cos(phi1) - std::cos(phi2) * std::sin(phi1);
+}
+
 }  // namespace
 
 // The arc and the course come from two-argument arc tangents of the route's
@@ -56,10 +67,12 @@ bool MeridianCourse(double lat1, double lat2, double turn, double& course) {
 // it always has: itself when the sine of the longitude difference is 0 or
 // more, 360 minus it otherwise.
 //
-// Antipodal positions: every course is as short as any other. With pi cut at
-// 3.1415926535 a longitude difference of +180 leaves the destination 9e-11
-// radians short of the antipode, to the east, so such a pair reads 090 (270 for
-// -180) and 10800 nautical miles; a pair over a pole reads 000 or 180.
+// Antipodal positions (latitudes of opposite sign, longitudes half a turn
+// apart): every course is as short as any other. With pi cut at 3.1415926535 a
+// longitude difference of +180 leaves the destination 9e-11 radians short of
+// the antipode, to the east, so such a pair reads a course of about 090 (270 for -180) and
+// 10800 nautical miles. Half a turn apart with latitudes not quite opposite,
+// the route runs over the nearer pole: 000 or 180.
 void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon2, double& course, double& distance) {
     // Not reduced to -180..180 for the sine and cosine below, which do not need it.
     double lonDifference = lon2 - lon1;
@@ -77,8 +90,6 @@ void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon
 
     const double phi1 = lat1 * kDegreesToRadians;
     const double phi2 = lat2 * kDegreesToRadians;
-    // Subtracted in degrees, where nearby latitudes subtract exactly.
-    const double latDifference = (lat2 - lat1) * kDegreesToRadians;
     const double lambda = lonDifference * kDegreesToRadians;
     const double sinPhi1 = std::sin(phi1);
     const double cosPhi1 = std::cos(phi1);
@@ -90,7 +101,7 @@ void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon
     // east; north is cos(phi1) sin(phi2) - sin(phi1) cos(phi2) cos(lambda),
     // written without the difference of nearly equal terms.
     const double east = cosPhi2 * sinLambda;
-    const double north = std::sin(latDifference) + 2.0 * sinPhi1 * cosPhi2 * halfLambda * halfLambda;
+    const double north = SineOfLatitudeDifference(lat1, lat2) + 2.0 * sinPhi1 * cosPhi2 * halfLambda * halfLambda;
     const double along = cosPhi1 * cosPhi2 * std::cos(lambda) + sinPhi1 * std::sin(phi2);
     const double arcDegrees = std::atan2(std::hypot(east, north), along) * kRadiansToDegrees;
     if (arcDegrees == 0.0) {

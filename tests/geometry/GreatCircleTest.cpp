@@ -156,6 +156,20 @@ TEST(Route, LongitudesTooFarApartToSubtractStillGiveARoute) {
     EXPECT_EQ(distance, nearDistance);
 }
 
+// Exact antipodes on the map's latitudes read east for +180 of longitude and
+// west for -180 (pi's cut leaves the destination a hair short, to that side).
+TEST(Route, AntipodesReadEastOrWest) {
+    double course = -1.0;
+    double distance = -1.0;
+    for (double lat = -80.0; lat <= 80.0; lat += 0.25) {
+        geometry::GreatCircleCourseDistance(lat, -30.0, -lat, 150.0, course, distance);
+        ASSERT_NEAR(course, 90.0, 1e-3) << lat;
+        ASSERT_NEAR(distance, 10800.0, 1e-6) << lat;
+        geometry::GreatCircleCourseDistance(lat, 150.0, -lat, -30.0, course, distance);
+        ASSERT_NEAR(course, 270.0, 1e-3) << lat;
+    }
+}
+
 TEST(Route, SamePoleAtTwoLongitudesIsOnePlace) {
     double course = -1.0;
     double distance = -1.0;
