@@ -60,9 +60,9 @@ void AppendQuoted(std::string& message, std::string_view word) {
 void AppendJsonEscaped(OutputBuffer& out, std::string_view text) { AppendText(out, text, true, false); }
 
 Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) {
-    m_bOneLine = oneLine;
+    oneLine_ = oneLine;
     if (words.empty()) {
-        m_strError = "empty request: expected field, course or pixel";
+        error_ = "empty request: expected field, course or pixel";
         return Outcome::BadRequest;
     }
     const std::string_view command = words[0];
@@ -70,9 +70,9 @@ Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) 
     if (command == "field") return RunField(args);
     if (command == "course") return RunCourse(args);
     if (command == "pixel") return RunPixel(args);
-    m_strError = "unknown command ";
-    AppendQuoted(m_strError, command);
-    m_strError += ": expected field, course or pixel";
+    error_ = "unknown command ";
+    AppendQuoted(error_, command);
+    error_ += ": expected field, course or pixel";
     return Outcome::BadRequest;
 }
 
@@ -148,12 +148,12 @@ Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
     const bool inside = geometry::IsInsideMap(geometry::kWorldMap, p[0], p[1]) != 0;
     double latitude = 0.0;
     double longitude = 0.0;
-    geometry::PixelToGeographic(geometry::kWorldMap, p[0], p[1], latitude, longitude, m_strText);
+    geometry::PixelToGeographic(geometry::kWorldMap, p[0], p[1], latitude, longitude, text_);
     BeginAnswer();
     Item("inside", inside);
     Item("latitude", latitude);
     Item("longitude", longitude);
-    if (inside) TextItem("text", m_strText);  // the dialog shows no text off the map
+    if (inside) TextItem("text", text_);  // the dialog shows no text off the map
     EndAnswer();
     return Outcome::Answered;
 }
@@ -161,16 +161,16 @@ Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
 bool QueryRunner::CheckCount(std::string_view command, std::span<const std::string_view> names,
                              std::span<const std::string_view> args) {
     if (args.size() < names.size()) {
-        m_strError.assign(command);
-        m_strError += ": ";
-        m_strError += names[args.size()];
-        m_strError += " is missing";
+        error_.assign(command);
+        error_ += ": ";
+        error_ += names[args.size()];
+        error_ += " is missing";
         return false;
     }
     if (args.size() > names.size()) {
-        m_strError.assign(command);
-        m_strError += ": extra argument ";
-        AppendQuoted(m_strError, args[names.size()]);
+        error_.assign(command);
+        error_ += ": extra argument ";
+        AppendQuoted(error_, args[names.size()]);
         return false;
     }
     return true;
@@ -191,62 +191,62 @@ bool QueryRunner::ParseReals(std::string_view command, std::span<const std::stri
 
 void QueryRunner::SetError(std::string_view command, std::string_view name, std::string_view word,
                            std::string_view what) {
-    m_strError.assign(command);
-    m_strError += ": ";
-    m_strError += name;
-    m_strError += ' ';
-    AppendQuoted(m_strError, word);
-    m_strError += ' ';
-    m_strError += what;
+    error_.assign(command);
+    error_ += ": ";
+    error_ += name;
+    error_ += ' ';
+    AppendQuoted(error_, word);
+    error_ += ' ';
+    error_ += what;
 }
 
 void QueryRunner::BeginAnswer() {
-    m_bFirstItem = true;
-    if (m_bJson) m_out.Append('{');
+    firstItem_ = true;
+    if (json_) out_.Append('{');
 }
 
 void QueryRunner::ItemName(std::string_view name) {
-    if (!m_bFirstItem) m_out.Append(m_bJson ? ',' : (m_bOneLine ? ' ' : '\n'));
-    m_bFirstItem = false;
-    if (m_bJson) {
-        m_out.Append('"');
-        m_out.Append(name);
-        m_out.Append("\":");
+    if (!firstItem_) out_.Append(json_ ? ',' : (oneLine_ ? ' ' : '\n'));
+    firstItem_ = false;
+    if (json_) {
+        out_.Append('"');
+        out_.Append(name);
+        out_.Append("\":");
     } else {
-        m_out.Append(name);
-        m_out.Append('=');
+        out_.Append(name);
+        out_.Append('=');
     }
 }
 
 void QueryRunner::Item(std::string_view name, double value) {
     ItemName(name);
-    if (m_bJson && !std::isfinite(value)) {
-        m_out.Append("null");  // JSON has no NaN or infinity
+    if (json_ && !std::isfinite(value)) {
+        out_.Append("null");  // JSON has no NaN or infinity
     } else {
-        m_out.AppendReal(value);
+        out_.AppendReal(value);
     }
 }
 
 void QueryRunner::Item(std::string_view name, long long value) {
     ItemName(name);
-    m_out.AppendInteger(value);
+    out_.AppendInteger(value);
 }
 
 void QueryRunner::Item(std::string_view name, bool value) {
     ItemName(name);
-    m_out.Append(value ? "true" : "false");
+    out_.Append(value ? "true" : "false");
 }
 
 void QueryRunner::TextItem(std::string_view name, std::string_view displayBytes) {
     ItemName(name);
-    m_out.Append('"');
-    AppendText(m_out, displayBytes, m_bJson, m_bJson || !m_bRaw);
-    m_out.Append('"');
+    out_.Append('"');
+    AppendText(out_, displayBytes, json_, json_ || !raw_);
+    out_.Append('"');
 }
 
 void QueryRunner::EndAnswer() {
-    if (m_bJson) m_out.Append('}');
-    m_out.Append('\n');
+    if (json_) out_.Append('}');
+    out_.Append('\n');
 }
 
 }  // namespace query

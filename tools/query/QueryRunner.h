@@ -20,14 +20,14 @@ class QueryRunner {
 public:
     // json: one object per answer; raw: texts keep the display's 0xB0 degree
     // byte instead of UTF-8 (text output only, JSON is always UTF-8).
-    QueryRunner(OutputBuffer& out, bool json, bool raw) : m_out(out), m_bJson(json), m_bRaw(raw) {}
+    QueryRunner(OutputBuffer& out, bool json, bool raw) : out_(out), json_(json), raw_(raw) {}
 
     // words[0] is the command. oneLine puts a text answer on one line
     // (items separated by blanks) instead of one item per line.
     Outcome Run(std::span<const std::string_view> words, bool oneLine);
 
     // What was wrong with the last BadRequest, e.g. `field: LAT: "x" is not a number`.
-    const std::string& Error() const { return m_strError; }
+    const std::string& Error() const { return error_; }
 
 private:
     Outcome RunField(std::span<const std::string_view> args);
@@ -48,13 +48,13 @@ private:
     void TextItem(std::string_view name, std::string_view displayBytes);
     void EndAnswer();
 
-    OutputBuffer& m_out;
-    bool m_bJson;
-    bool m_bRaw;
-    bool m_bOneLine = false;
-    bool m_bFirstItem = true;
-    std::string m_strError;
-    std::string m_strText;  // reused for position texts
+    OutputBuffer& out_;
+    bool json_;
+    bool raw_;
+    bool oneLine_ = false;
+    bool firstItem_ = true;
+    std::string error_;
+    std::string text_;  // reused for position texts
 };
 
 // Appends `word` to `message` for an error line: at most 40 bytes, anything

@@ -80,49 +80,49 @@ std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxW
 
 class BatchRun {
 public:
-    BatchRun(query::OutputBuffer& out, bool json, bool raw) : m_out(out), m_runner(out, json, raw), m_bJson(json) {}
+    BatchRun(query::OutputBuffer& out, bool json, bool raw) : out_(out), runner_(out, json, raw), json_(json) {}
 
     void Line(std::string_view line) {
-        ++m_nLine;
+        ++line_;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF input
         std::array<std::string_view, kMaxWords> words;
         const std::size_t count = SplitWords(line, words);
-        const query::Outcome outcome = m_runner.Run(std::span(words.data(), count), true);
+        const query::Outcome outcome = runner_.Run(std::span(words.data(), count), true);
         if (outcome == query::Outcome::Answered) return;
-        m_bAnyFailed = true;
-        if (outcome == query::Outcome::BadRequest) ErrorLine(m_runner.Error());
+        anyFailed_ = true;
+        if (outcome == query::Outcome::BadRequest) ErrorLine(runner_.Error());
     }
 
     void TooLong() {
-        ++m_nLine;
-        m_bAnyFailed = true;
-        ErrorLine("request longer than 65536 bytes");
+        ++line_;
+        anyFailed_ = true;
+        ErrorLine("request longer than " + std::to_string(kMaxLine) + " bytes");
     }
 
-    bool AnyFailed() const { return m_bAnyFailed; }
+    bool AnyFailed() const { return anyFailed_; }
 
 private:
     void ErrorLine(std::string_view message) {
-        if (m_bJson) {
-            m_out.Append("{\"error\":\"");
-            query::AppendJsonEscaped(m_out, message);
-            m_out.Append("\",\"line\":");
-            m_out.AppendInteger(m_nLine);
-            m_out.Append("}\n");
+        if (json_) {
+            out_.Append("{\"error\":\"");
+            query::AppendJsonEscaped(out_, message);
+            out_.Append("\",\"line\":");
+            out_.AppendInteger(line_);
+            out_.Append("}\n");
         } else {
-            m_out.Append("error: line ");
-            m_out.AppendInteger(m_nLine);
-            m_out.Append(": ");
-            m_out.Append(message);
-            m_out.Append('\n');
+            out_.Append("error: line ");
+            out_.AppendInteger(line_);
+            out_.Append(": ");
+            out_.Append(message);
+            out_.Append('\n');
         }
     }
 
-    query::OutputBuffer& m_out;
-    query::QueryRunner m_runner;
-    bool m_bJson;
-    bool m_bAnyFailed = false;
-    long long m_nLine = 0;
+    query::OutputBuffer& out_;
+    query::QueryRunner runner_;
+    bool json_;
+    bool anyFailed_ = false;
+    long long line_ = 0;
 };
 
 // Reads the requests in large chunks and answers each complete line.
