@@ -8,14 +8,17 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace query {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kFieldArgs{"LAT", "LON", "YEAR"};
-constexpr std::array<std::string_view, 4> kCourseArgs{"LAT1", "LON1", "LAT2", "LON2"};
+using Kind = ArgumentKind;
+constexpr std::array<Argument, 3> kFieldArgs{{{"LAT", Kind::Latitude}, {"LON", Kind::Longitude}, {"DATE", Kind::Date}}};
+constexpr std::array<Argument, 4> kCourseArgs{
+    {{"LAT1", Kind::Latitude}, {"LON1", Kind::Longitude}, {"LAT2", Kind::Latitude}, {"LON2", Kind::Longitude}}};
 constexpr std::array<std::string_view, 2> kPixelArgs{"X", "Y"};
 
 // The longest argument echoed back in an error line.
@@ -43,6 +46,15 @@ void AppendText(OutputBuffer& out, std::string_view text, bool json, bool utf8) 
             out.Append(c);
         }
     }
+}
+
+// The record's whole degrees and minutes as one signed angle in degrees: the
+// minutes carry the sign only when the degrees are 0 (3 degrees 40.2' W is
+// -3 and 40.2, and reads -3.67; 0 degrees 32' W is 0 and -32).
+double SignedDegrees(std::int32_t degrees, double minutes) {
+    constexpr double kMinutesPerDegree = 60.0;
+    if (degrees < 0) return degrees - minutes / kMinutesPerDegree;
+    return degrees + minutes / kMinutesPerDegree;
 }
 
 }  // namespace
@@ -78,12 +90,12 @@ Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) 
 
 Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     double v[kFieldArgs.size()];
-    if (!ParseReals("field", kFieldArgs, args, v)) return Outcome::BadRequest;
+    if (!ParseArguments("field", kFieldArgs, kFieldArgs.size(), args, v)) return Outcome::BadRequest;
     for (std::size_t i = 0; i < kFieldArgs.size(); ++i) {
         // The model rounds its arguments to single precision; beyond its range
         // they would become infinite there and every field NaN.
         if (std::fabs(v[i]) > std::numeric_limits<float>::max()) {
-            SetError("field", kFieldArgs[i], args[i], "is out of range for the model");
+            SetError("field", kFieldArgs[i].name, args[i], "is out of range for the model");
             return Outcome::BadRequest;
         }
     }
@@ -105,6 +117,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     Item("totalChange", e.totalChange);
     Item("declinationDegrees", static_cast<long long>(e.declinationDegrees));
     Item("declinationMinutes", e.declinationMinutes);
+    Item("declination", SignedDegrees(e.declinationDegrees, e.declinationMinutes));
     Item("inclinationDegrees", static_cast<long long>(e.inclinationDegrees));
     Item("inclinationMinutes", e.inclinationMinutes);
     Item("horizontalIntensity", e.horizontalIntensity);
@@ -119,7 +132,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
 
 Outcome QueryRunner::RunCourse(std::span<const std::string_view> args) {
     double v[kCourseArgs.size()];
-    if (!ParseReals("course", kCourseArgs, args, v)) return Outcome::BadRequest;
+    if (!ParseArguments("course", kCourseArgs, kCourseArgs.size(), args, v)) return Outcome::BadRequest;
 
     double course = 0.0;
     double distance = 0.0;
@@ -134,9 +147,8 @@ Outcome QueryRunner::RunCourse(std::span<const std::string_view> args) {
 }
 
 Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
-    if (!CheckCount("pixel", kPixelArgs, args)) return Outcome::BadRequest;
     int p[kPixelArgs.size()];
-    for (std::size_t i = 0; i < kPixelArgs.size(); ++i) {
+    for (std::size_t i = 0; i < kPixelArgs.size() && i < args.size(); ++i) {
         const ParseError error = ParseInteger(args[i], p[i]);
         if (error != ParseError::None) {
             SetError("pixel", kPixelArgs[i], args[i],
@@ -144,49 +156,63 @@ Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
             return Outcome::BadRequest;
         }
     }
+    const std::string_view missing = args.size() < kPixelArgs.size() ? kPixelArgs[args.size()] : "";
+    if (!CheckCount("pixel", args, kPixelArgs.size(), kPixelArgs.size(), missing)) return Outcome::BadRequest;
 
-    const bool inside = geometry::IsInsideMap(geometry::kWorldMap, p[0], p[1]) != 0;
-    double latitude = 0.0;
-    double longitude = 0.0;
-    geometry::PixelToGeographic(geometry::kWorldMap, p[0], p[1], latitude, longitude, text_);
     BeginAnswer();
+    // Off the map a pixel has no position: the conversion would extrapolate
+    // past the poles, and the dialog ignores the point altogether.
+    const bool inside = geometry::IsInsideMap(geometry::kWorldMap, p[0], p[1]) != 0;
     Item("inside", inside);
-    Item("latitude", latitude);
-    Item("longitude", longitude);
-    if (inside) TextItem("text", text_);  // the dialog shows no text off the map
+    if (inside) {
+        double latitude = 0.0;
+        double longitude = 0.0;
+        geometry::PixelToGeographic(geometry::kWorldMap, p[0], p[1], latitude, longitude, text_);
+        Item("latitude", latitude);
+        Item("longitude", longitude);
+        TextItem("text", text_);
+    }
     EndAnswer();
     return Outcome::Answered;
 }
 
-bool QueryRunner::CheckCount(std::string_view command, std::span<const std::string_view> names,
-                             std::span<const std::string_view> args) {
-    if (args.size() < names.size()) {
+bool QueryRunner::CheckCount(std::string_view command, std::span<const std::string_view> args, std::size_t required,
+                             std::size_t most, std::string_view firstMissing) {
+    if (args.size() < required) {
         error_.assign(command);
         error_ += ": ";
-        error_ += names[args.size()];
+        error_ += firstMissing;
         error_ += " is missing";
         return false;
     }
-    if (args.size() > names.size()) {
+    if (args.size() > most) {
         error_.assign(command);
         error_ += ": extra argument ";
-        AppendQuoted(error_, args[names.size()]);
+        AppendQuoted(error_, args[most]);
         return false;
     }
     return true;
 }
 
-bool QueryRunner::ParseReals(std::string_view command, std::span<const std::string_view> names,
-                             std::span<const std::string_view> args, double* values) {
-    if (!CheckCount(command, names, args)) return false;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const ParseError error = ParseReal(args[i], values[i]);
+bool QueryRunner::ParseArguments(std::string_view command, std::span<const Argument> names, std::size_t required,
+                                 std::span<const std::string_view> args, double* values) {
+    for (std::size_t i = 0; i < names.size() && i < args.size(); ++i) {
+        ParseError error = ParseError::None;
+        switch (names[i].kind) {
+        case ArgumentKind::Latitude: error = ParseLatitude(args[i], values[i]); break;
+        case ArgumentKind::Longitude: error = ParseLongitude(args[i], values[i]); break;
+        case ArgumentKind::Date: error = ParseDate(args[i], today_, values[i]); break;
+        case ArgumentKind::Real: error = ParseReal(args[i], values[i]); break;
+        }
         if (error != ParseError::None) {
-            SetError(command, names[i], args[i], Describe(error));
+            SetError(command, names[i].name, args[i], Describe(error));
+            // "51.5,-0.1,1997": one word where three were meant.
+            if (error == ParseError::NotANumber && args[i].find(',') != std::string_view::npos)
+                error_ += " (numbers are separated by blanks and use a decimal point)";
             return false;
         }
     }
-    return true;
+    return CheckCount(command, args, required, names.size(), args.size() < required ? names[args.size()].name : "");
 }
 
 void QueryRunner::SetError(std::string_view command, std::string_view name, std::string_view word,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "OutputBuffer.h"
+#include "PositionParser.h"
 
 #include <span>
 #include <string>
@@ -16,11 +17,24 @@ enum class Outcome {
     BadRequest,   // nothing written; Error() says what was wrong
 };
 
+// What an argument of a request holds, and its name in messages.
+enum class ArgumentKind { Latitude, Longitude, Date, Real };
+struct Argument {
+    std::string_view name;
+    ArgumentKind kind;
+};
+
+// How requests are answered.
+struct QuerySettings {
+    bool json = false;              // one JSON object per answer
+    bool raw = false;               // texts keep the display's 0xB0 degree byte instead of UTF-8 (text output only)
+    DateSource today = LocalToday;  // the day that "now" means
+};
+
 class QueryRunner {
 public:
-    // json: one object per answer; raw: texts keep the display's 0xB0 degree
-    // byte instead of UTF-8 (text output only, JSON is always UTF-8).
-    QueryRunner(OutputBuffer& out, bool json, bool raw) : out_(out), json_(json), raw_(raw) {}
+    QueryRunner(OutputBuffer& out, const QuerySettings& settings)
+        : out_(out), json_(settings.json), raw_(settings.raw), today_(settings.today) {}
 
     // words[0] is the command. oneLine puts a text answer on one line
     // (items separated by blanks) instead of one item per line.
@@ -34,10 +48,13 @@ private:
     Outcome RunCourse(std::span<const std::string_view> args);
     Outcome RunPixel(std::span<const std::string_view> args);
 
-    bool ParseReals(std::string_view command, std::span<const std::string_view> names,
-                    std::span<const std::string_view> args, double* values);
-    bool CheckCount(std::string_view command, std::span<const std::string_view> names,
-                    std::span<const std::string_view> args);
+    // Reads the words present (so a bad one is named even when others are
+    // missing), then checks their number: the first `required` must be there.
+    bool ParseArguments(std::string_view command, std::span<const Argument> names, std::size_t required,
+                        std::span<const std::string_view> args, double* values);
+    // At least `required` words (else `firstMissing` is missing), at most `most`.
+    bool CheckCount(std::string_view command, std::span<const std::string_view> args, std::size_t required,
+                    std::size_t most, std::string_view firstMissing);
     void SetError(std::string_view command, std::string_view name, std::string_view word, std::string_view what);
 
     void BeginAnswer();
@@ -51,6 +68,7 @@ private:
     OutputBuffer& out_;
     bool json_;
     bool raw_;
+    DateSource today_;
     bool oneLine_ = false;
     bool firstItem_ = true;
     std::string error_;

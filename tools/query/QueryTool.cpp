@@ -80,7 +80,8 @@ std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxW
 
 class BatchRun {
 public:
-    BatchRun(query::OutputBuffer& out, bool json, bool raw) : out_(out), runner_(out, json, raw), json_(json) {}
+    BatchRun(query::OutputBuffer& out, const query::QuerySettings& settings)
+        : out_(out), runner_(out, settings), json_(settings.json) {}
 
     void Line(std::string_view line) {
         ++line_;
@@ -126,9 +127,9 @@ private:
 };
 
 // Reads the requests in large chunks and answers each complete line.
-int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, bool json, bool raw) {
+int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, const query::QuerySettings& settings) {
     static_assert(kMaxLine < kReadChunk, "a kept partial line must leave room to read");
-    BatchRun run(out, json, raw);
+    BatchRun run(out, settings);
     std::vector<char> buffer(kReadChunk);
     std::size_t have = 0;     // bytes of an unfinished line at the buffer's start
     bool discarding = false;  // inside a line longer than kMaxLine
@@ -182,9 +183,10 @@ int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, bool json, boo
 
 namespace query {
 
-int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* output, std::FILE* err) {
-    bool json = false;
-    bool raw = false;
+int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* output, std::FILE* err,
+                 DateSource today) {
+    QuerySettings settings;
+    settings.today = today;
     std::vector<std::string_view> words;
     for (const std::string_view arg : args) {
         if (arg == "--help" || arg == "-h" || arg == "--version") {
@@ -196,9 +198,9 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             return kExitOk;
         }
         if (arg == "--json") {
-            json = true;
+            settings.json = true;
         } else if (arg == "--raw") {
-            raw = true;
+            settings.raw = true;
         } else if (arg.starts_with("--")) {  // no number starts with two dashes
             std::string message = "unknown option ";
             AppendQuoted(message, arg);
@@ -221,10 +223,10 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             PrintError(err, message + " (the requests come on standard input)");
             return kExitBadInput;
         }
-        return RunBatch(input, out, err, json, raw);
+        return RunBatch(input, out, err, settings);
     }
 
-    QueryRunner runner(out, json, raw);
+    QueryRunner runner(out, settings);
     const Outcome outcome = runner.Run(words, false);
     if (outcome == Outcome::BadRequest) {
         PrintError(err, runner.Error());
