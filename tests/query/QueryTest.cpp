@@ -1,5 +1,6 @@
 // dexlin-query as a user runs it: answers, JSON, batch order, errors, exit statuses.
 #include "PositionParser.h"
+#include "QueryTool.h"
 #include "geometry/GreatCircle.h"
 #include "model/MagneticModel.h"
 
@@ -8,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,9 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -437,5 +442,66 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::to_string(info.index); });
 
 }  // namespace parsing
+
+// ---- in-process: a fixed today, a host program's locale ----
+
+// Runs the tool in this process on `args` (split at blanks), `input` as the
+// batch's standard input and `today` as the day "now" means.
+Result RunInProcess(const std::string& args, const std::string& input = "",
+                    query::DateSource today = parsing::FixedToday) {
+    std::vector<std::string> words;
+    std::istringstream split(args);
+    for (std::string word; split >> word;) words.push_back(word);
+    const std::vector<std::string_view> views(words.begin(), words.end());
+    std::FILE* in = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Result result;
+    if (in == nullptr || out == nullptr || err == nullptr) return result;
+    std::fwrite(input.data(), 1, input.size(), in);
+    std::fflush(in);
+    lseek(fileno(in), 0, SEEK_SET);
+    result.status = query::RunQueryTool(views, fileno(in), out, err, today);
+    for (auto [file, text] : {std::pair{out, &result.out}, std::pair{err, &result.err}}) {
+        std::rewind(file);
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text->append(buffer, n);
+    }
+    for (std::FILE* file : {in, out, err}) std::fclose(file);
+    return result;
+}
+
+TEST(QueryInProcess, NowIsTheInjectedDay) {
+    const Result now = RunInProcess("field 51.5 0 now");
+    ASSERT_EQ(now.status, 0) << now.err;
+    EXPECT_EQ(now.out, RunInProcess("field 51.5 0 1997-06-15").out);
+    EXPECT_EQ(now.out, RunQuery("field 51.5 0 1997-06-15").out);  // the binary reads ISO dates alike
+}
+
+// A host program with a decimal-comma locale (as Qt sets from the
+// environment) gets the same bytes: numbers, texts and JSON keep the point.
+TEST(QueryInProcess, AnswersIgnoreADecimalCommaLocale) {
+    const std::string requests = "field 51.5 -0.1 1997.5\ncourse 10 20 10 20.5\npixel 317 246\n";
+    const Result text = RunInProcess("batch", requests);
+    const Result json = RunInProcess("--json batch", requests);
+    ASSERT_EQ(text.status, 0) << text.out;
+    ASSERT_NE(text.out.find("40.1' W"), std::string::npos);
+
+    const std::string dir = testing::TempDir() + "dexlin_query_locale_" + std::to_string(getpid());
+    const std::string make = "localedef -i de_DE -f UTF-8 '" + dir + "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(("mkdir -p '" + dir + "'").c_str()) != 0 || std::system(make.c_str()) != 0)
+        GTEST_SKIP() << "cannot generate the de_DE.UTF-8 locale";
+    setenv("LOCPATH", dir.c_str(), 1);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr || std::string(localeconv()->decimal_point) != ",") {
+        std::setlocale(LC_ALL, "C");
+        GTEST_SKIP() << "the generated locale has no decimal comma";
+    }
+    const Result commaText = RunInProcess("batch", requests);
+    const Result commaJson = RunInProcess("--json batch", requests);
+    std::setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+    EXPECT_EQ(commaText.out, text.out);
+    EXPECT_EQ(commaJson.out, json.out);
+}
 
 }  // namespace

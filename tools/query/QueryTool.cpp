@@ -3,10 +3,12 @@
 #include "OutputBuffer.h"
 #include "QueryRunner.h"
 
+#include <locale.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -77,6 +79,27 @@ std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxW
     }
     return count;
 }
+
+// The "C" locale for this thread while the tool runs: the display texts are
+// formatted by snprintf in the cores, and every number the tool prints has a
+// decimal point whatever locale a host program has set.
+class ClassicLocale {
+public:
+    ClassicLocale() : classic_(newlocale(LC_ALL_MASK, "C", nullptr)) {
+        if (classic_ != nullptr) previous_ = uselocale(classic_);
+    }
+    ClassicLocale(const ClassicLocale&) = delete;
+    ClassicLocale& operator=(const ClassicLocale&) = delete;
+    ~ClassicLocale() {
+        if (classic_ == nullptr) return;
+        uselocale(previous_);
+        freelocale(classic_);
+    }
+
+private:
+    locale_t classic_;
+    locale_t previous_ = nullptr;
+};
 
 class BatchRun {
 public:
@@ -185,6 +208,7 @@ namespace query {
 
 int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* output, std::FILE* err,
                  DateSource today) {
+    const ClassicLocale classic;
     QuerySettings settings;
     settings.today = today;
     std::vector<std::string_view> words;
