@@ -156,7 +156,8 @@ Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
             return Outcome::BadRequest;
         }
     }
-    const std::string_view missing = args.size() < kPixelArgs.size() ? kPixelArgs[args.size()] : "";
+    std::string_view missing;
+    if (args.size() < kPixelArgs.size()) missing = kPixelArgs[args.size()];
     if (!CheckCount("pixel", args, kPixelArgs.size(), kPixelArgs.size(), missing)) return Outcome::BadRequest;
 
     BeginAnswer();
@@ -212,7 +213,9 @@ bool QueryRunner::ParseArguments(std::string_view command, std::span<const Argum
             return false;
         }
     }
-    return CheckCount(command, args, required, names.size(), args.size() < required ? names[args.size()].name : "");
+    std::string_view missing;
+    if (args.size() < required) missing = names[args.size()].name;
+    return CheckCount(command, args, required, names.size(), missing);
 }
 
 void QueryRunner::SetError(std::string_view command, std::string_view name, std::string_view word,
