@@ -6,8 +6,8 @@
 
 #include "CoefficientRecord.h"
 #include "Coefficients.h"
+#include "ElementAngles.h"
 #include "FieldSynthesis.h"
-#include "MagneticElements.h"
 #include "MagneticQuery.h"
 #include "ModelState.h"
 

@@ -11,7 +11,7 @@
 #include "Coefficients.h"
 #include "FieldSynthesis.h"
 #include "FuzzInput.h"
-#include "MagneticElements.h"
+#include "ElementAngles.h"
 #include "MagneticQuery.h"
 #include "ModelState.h"
 #include "VariationText.h"

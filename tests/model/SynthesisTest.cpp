@@ -10,7 +10,7 @@
 #include "Coefficients.h"
 #include "FieldSynthesis.h"
 #include "LiteralModel.h"
-#include "MagneticElements.h"
+#include "ElementAngles.h"
 #include "ModelState.h"
 
 namespace model {

@@ -1,4 +1,4 @@
-#include "MagneticElements.h"
+#include "ElementAngles.h"
 
 #include <cmath>
 
