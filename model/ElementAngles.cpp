@@ -41,13 +41,17 @@ std::int32_t ComputeElements(std::int32_t setCode, std::int32_t& errorFlag) {
         set->D = noHorizontalMarker;
         return setCode;
     }
-    // Half-angle form of atan2(Y, X); it needs H + X away from 0.
-    const double U = set->H + X;
-    if (U < kUndeterminedThreshold) {
-        set->D = kHalfTurn;
+    // North of east-west (X >= 0) the half-angle form 2 atan2(Y, H + X): H + X
+    // >= H, so the rounding of H moves D by less than half a single-precision
+    // step. South of it H + X shrinks to rounding error and took the last tenths
+    // of a degree with it; there D is atan2(Y, X) from the stored components,
+    // in double. A field exactly due south (Y = 0 or -0) is the single-precision
+    // half-turn, never -pi.
+    if (X < 0.0) {
+        set->D = Y == 0.0 ? kHalfTurn : static_cast<float>(std::atan2(Y, X));
         return setCode;
     }
-    set->D = static_cast<float>(2.0 * std::atan2(Y, U));
+    set->D = static_cast<float>(2.0 * std::atan2(Y, set->H + X));
     return setCode;
 }
 
