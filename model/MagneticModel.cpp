@@ -47,6 +47,16 @@ bool IsFinite(const ElementSet& set) {
            std::isfinite(set.Y) && std::isfinite(set.Z) && std::isfinite(set.F);
 }
 
+// A longitude brought into -180..180 degrees in double, exactly (the remainder
+// of a division is exact), before the query rounds it to single precision:
+// rounded first, 36000000 would lose 2 degrees. Longitudes within +-180 pass
+// untouched, bit for bit.
+double WithinHalfTurn(double longitude) {
+    constexpr double kHalfTurnDegrees = 180.0;
+    constexpr double kFullTurnDegrees = 360.0;
+    return std::fabs(longitude) <= kHalfTurnDegrees ? longitude : std::remainder(longitude, kFullTurnDegrees);
+}
+
 }  // namespace
 
 // An angle that is no number (a field that overflowed at an absurd date) gives
@@ -76,7 +86,7 @@ int ComputeMagneticElements(const QueryCodes& codes, double latitude, double lon
         return kStatusNotFinite;  // NaN, infinite, or beyond single precision
     }
     const auto lat = static_cast<float>(latitude);
-    const auto lon = static_cast<float>(longitude);
+    const auto lon = static_cast<float>(WithinHalfTurn(longitude));
     const auto date = static_cast<float>(year);
     std::int32_t errorFlag = 0;
 
