@@ -1,4 +1,4 @@
-// The model's process-wide working state, rewritten by every query.
+// The model's working state, one per thread, rewritten by every query.
 #pragma once
 
 #include <array>
@@ -35,8 +35,10 @@ struct ModelState {
     ElementSet nextYearElements;
 };
 
-// The one instance, zero-initialised at start and never freed. The model runs
-// on one thread; nothing guards it.
-extern ModelState modelState;
+// The working state, one per thread: zero-initialised when a thread first uses
+// it and freed with the thread. Every query rewrites all of it, so queries on
+// different threads (the companion's batch workers) never see each other's
+// numbers, and no lock is needed; within a thread queries run one at a time.
+extern thread_local ModelState modelState;
 
 }  // namespace model
