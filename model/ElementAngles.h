@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "ModelState.h"
+
 namespace model {
 
 // Threshold below which F or H leaves the field's direction undetermined, nT.
@@ -21,5 +23,9 @@ inline constexpr float kNextYearNoHorizontalMarker = 9990.0f;
 // otherwise). Returns the set code; any other code sets errorFlag to 1 and
 // changes nothing.
 std::int32_t ComputeElements(std::int32_t setCode, std::int32_t& errorFlag);
+
+// The same for one set of any working type, with the set's two markers.
+template <typename Real>
+void ComputeElements(ElementSetOf<Real>& set, Real undeterminedMarker, Real noHorizontalMarker);
 
 }  // namespace model

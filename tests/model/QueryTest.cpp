@@ -192,9 +192,9 @@ TEST(Query, FastQueryMatchesTheLiteralOneBitForBit) {
     for (const auto& row : rows) {
         MagneticElements fast{};
         MagneticElements slow{};
-        ComputeMagneticElements(row[0], row[1], row[2], fast);
-        literal::ComputeMagneticElements(row[0], std::fabs(row[1]) <= 180.0 ? row[1] : std::remainder(row[1], 360.0),
-                                         row[2], slow);
+        const double wrapped = std::fabs(row[1]) <= 180.0 ? row[1] : std::remainder(row[1], 360.0);
+        EXPECT_EQ(ComputeMagneticElements(row[0], row[1], row[2], fast),
+                  literal::ComputeMagneticElements(row[0], wrapped, row[2], slow));
         EXPECT_TRUE(SameBits(fast, slow)) << row[0] << ' ' << row[1];
     }
 }
