@@ -2,6 +2,7 @@
 #include "PositionParser.h"
 #include "QueryTool.h"
 #include "geometry/GreatCircle.h"
+#include "model/FieldModel.h"
 #include "model/MagneticModel.h"
 
 #include <gtest/gtest.h>
@@ -79,8 +80,9 @@ TEST(QueryField, ReferenceRowWithEveryFieldAndTheVariationText) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     auto items = Items(r.out);
-    EXPECT_EQ(items.size(), 19u);  // status, sixteen fields, the signed declination, variation
+    EXPECT_EQ(items.size(), 20u);  // status, valid, sixteen fields, the signed declination, variation
     EXPECT_EQ(items["status"], "0");
+    EXPECT_EQ(items["valid"], "true");
     EXPECT_EQ(items["declinationDegrees"], "-3");
     EXPECT_NEAR(std::stod(items["declinationMinutes"]), 41.252, 5e-4);
     EXPECT_NEAR(std::stod(items["declination"]), -3.68754, 1e-5);  // west: the minutes go with the degrees' sign
@@ -124,8 +126,10 @@ TEST(QueryCourse, ExactAndDisplayedForms) {
 TEST(QueryField, SingleRequestTheModelRefusesExitsOne) {
     const Result r = RunQuery("field 0 0 3e38");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "status=4\n");
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "status=4\nvalid=false\n");
+    EXPECT_EQ(r.err,
+              "dexlin-query: warning: the date 3e+38 lies outside 1995 to 2000, the years of the model \"1995.0 "
+              "reference field\"; no built-in model covers it\n");
 }
 
 // The same position in every form a user may type answers exactly as the decimal one.
@@ -138,6 +142,87 @@ TEST(QueryField, HemisphereLettersAndMinutesGiveTheDecimalAnswer) {
         EXPECT_EQ(r.status, 0) << form << ": " << r.err;
         EXPECT_EQ(r.out, decimal) << form;
     }
+}
+
+// valid says whether the date lies within the model's years (both ends
+// included); a single request outside them also warns, naming the years and
+// the built-in model that covers the date.
+TEST(QueryField, ValidAndTheWarningNameTheModelsYears) {
+    const struct {
+        const char* args;
+        const char* valid;
+        const char* warning;  // after "dexlin-query: warning: the date "
+    } rows[] = {
+        {"field 51.5 0 2000", "true", ""},
+        {"field 51.5 0 2000.0000001", "false",
+         "2000.0000001 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; no built-in "
+         "model covers it"},
+        {"field 51.5 0 2026.5", "false",
+         "2026.5 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; --model wmm2025 "
+         "covers it"},
+        {"--model wmm2025 field 0 0 2025", "true", ""},
+        {"--model=wmm2025 field 0 0 2030", "true", ""},
+        {"--model wmm2025 field 0 0 1997", "false",
+         "1997 lies outside 2025 to 2030, the years of the model \"WMM2025\"; --model igrf1995 covers it"},
+        {"--model wmm2025 --model igrf1995 field 0 0 1997", "true", ""},  // the last --model holds
+    };
+    for (const auto& row : rows) {
+        const Result r = RunQuery(row.args);
+        EXPECT_EQ(r.status, 0) << row.args;
+        EXPECT_EQ(Items(r.out)["valid"], row.valid) << row.args;
+        EXPECT_EQ(r.err, *row.warning ? std::string("dexlin-query: warning: the date ") + row.warning + "\n" : "")
+            << row.args;
+    }
+    // In batch the answer's valid says it; stderr stays quiet.
+    const Result batch = RunQuery("--json batch", "field 51.5 0 2026\n");
+    EXPECT_EQ(batch.status, 0);
+    EXPECT_EQ(batch.out.rfind("{\"status\":0,\"valid\":false,", 0), 0u) << batch.out;
+    EXPECT_EQ(batch.err, "");
+}
+
+// WMM2025 today: London in December 2026 reads east, as the model's own
+// calculator gives it (1 degree 14.8' E); a height is passed to the model.
+TEST(QueryField, CurrentModelAndHeight) {
+    auto items = Items(RunQuery("--model wmm2025 field 51.5 -0.1 2026.94").out);
+    EXPECT_EQ(items["variation"], "\"   1\xC2\xB0 14.8' E\"");
+    EXPECT_NEAR(std::stod(items["declination"]), 1.2467, 1e-4);
+
+    model::MagneticElements e{};
+    ASSERT_EQ(model::ComputeMagneticElements(model::Wmm2025(), 10.0, 20.0, 100.0, 2027.0, e), model::kStatusOk);
+    items = Items(RunQuery("--model wmm2025 field 10 20 2027 100").out);
+    EXPECT_EQ(std::strtod(items["totalIntensity"].c_str(), nullptr), e.totalIntensity);
+    EXPECT_EQ(std::strtod(items["declinationChange"].c_str(), nullptr), e.declinationChange);
+}
+
+// A coefficient file in the standard layout, written from the built-in
+// WMM2025 table, answers as --model wmm2025 does; a bad one is refused with
+// its name and line, and nothing is answered.
+TEST(QueryField, ModelFromACoefficientFile) {
+    std::string text = "    2025.0            WMM-2025     11/13/2024\n";
+    char line[128];
+    for (const model::CoefficientRecord& c : model::Wmm2025().coefficients) {
+        std::snprintf(line, sizeof line, "%3d%3d%11.1f%10.1f%10.1f%10.1f\n", static_cast<int>(c.n),
+                      static_cast<int>(c.m), c.g, c.h, c.gdot, c.hdot);
+        text += line;
+    }
+    text += "999999999999999999999999999999999999999999999999\n";
+    const std::string path = testing::TempDir() + "dexlin_query_model_" + std::to_string(getpid()) + ".cof";
+    std::ofstream(path, std::ios::binary) << text;
+    const Result fromFile = RunQuery("--model '" + path + "' field 51.5 -0.1 2026.94 200");
+    EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(fromFile.out, RunQuery("--model wmm2025 field 51.5 -0.1 2026.94 200").out);
+    EXPECT_EQ(RunQuery("--model '" + path + "' field 0 0 2031").err,
+              "dexlin-query: warning: the date 2031 lies outside 2025 to 2030, the years of the model \"WMM-2025\"; "
+              "no built-in model covers it\n");
+
+    const std::size_t third = text.find('\n', text.find('\n') + 1) + 1;
+    text.replace(third, text.find('\n', third) - third, "  1  1  x");
+    std::ofstream(path, std::ios::binary) << text;
+    const Result bad = RunQuery("--model '" + path + "' field 51.5 -0.1 2026.94");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "dexlin-query: " + path + ": line 3: expected n m g h gdot hdot\n");
+    std::remove(path.c_str());
 }
 
 TEST(QueryPixel, TopLeftCornerOnTheMap) {
@@ -171,10 +256,26 @@ TEST(QueryJson, OneObjectPerAnswerWithTheRecordsOwnNames) {
     const Result field = RunQuery("field 51.5 0 1997 --json");
     ASSERT_EQ(field.status, 0) << field.err;
     std::size_t at = 0;
-    for (const char* key : {"status", "declinationChange", "inclinationChange", "horizontalChange", "northChange",
-                            "eastChange", "verticalChange", "totalChange", "declinationDegrees", "declinationMinutes",
-                            "declination", "inclinationDegrees", "inclinationMinutes", "horizontalIntensity",
-                            "northComponent", "eastComponent", "verticalComponent", "totalIntensity", "variation"}) {
+    for (const char* key : {"status",
+                            "valid",
+                            "declinationChange",
+                            "inclinationChange",
+                            "horizontalChange",
+                            "northChange",
+                            "eastChange",
+                            "verticalChange",
+                            "totalChange",
+                            "declinationDegrees",
+                            "declinationMinutes",
+                            "declination",
+                            "inclinationDegrees",
+                            "inclinationMinutes",
+                            "horizontalIntensity",
+                            "northComponent",
+                            "eastComponent",
+                            "verticalComponent",
+                            "totalIntensity",
+                            "variation"}) {
         const std::size_t found = field.out.find(std::string("\"") + key + "\":", at);
         ASSERT_NE(found, std::string::npos) << key;
         at = found;
@@ -282,7 +383,13 @@ INSTANTIATE_TEST_SUITE_P(
                "field: LON \"1e39\" is out of range for the model"},
         BadRow{"HexIsNotDecimal", "field 0x10 0 1997", "field: LAT \"0x10\" is not a number"},
         BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
-        BadRow{"ExtraArgument", "field 1 2 1997 4", "field: extra argument \"4\""},
+        BadRow{"ExtraArgument", "field 1 2 1997 4 5", "field: extra argument \"5\""},
+        BadRow{"ModelFileMissing", "--model /nonexistent/wmm.cof field 0 0 2026",
+               "/nonexistent/wmm.cof: cannot read the model file (--model takes igrf1995, wmm2025 or a "
+               "file)"},
+        BadRow{"ModelWithoutValue", "field 0 0 2026 --model",
+               "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
+        BadRow{"HeightNotANumber", "--model wmm2025 field 0 0 2026 1km", "field: HEIGHT_KM \"1km\" is not a number"},
         BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},
         BadRow{"PixelOutOfRange", "pixel 0 99999999999", "pixel: Y \"99999999999\" is out of range"},
         BadRow{"UnknownCommand", "fiel 1 2 3", "unknown command \"fiel\": expected field, course or pixel"},

@@ -7,16 +7,20 @@
 #include "model/VariationText.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <system_error>
 
 namespace query {
 
 namespace {
 
 using Kind = ArgumentKind;
-constexpr std::array<Argument, 3> kFieldArgs{{{"LAT", Kind::Latitude}, {"LON", Kind::Longitude}, {"DATE", Kind::Date}}};
+constexpr std::array<Argument, 4> kFieldArgs{
+    {{"LAT", Kind::Latitude}, {"LON", Kind::Longitude}, {"DATE", Kind::Date}, {"HEIGHT_KM", Kind::Real}}};
+constexpr std::size_t kFieldRequired = 3;  // the height is 0 unless given
 constexpr std::array<Argument, 4> kCourseArgs{
     {{"LAT1", Kind::Latitude}, {"LON1", Kind::Longitude}, {"LAT2", Kind::Latitude}, {"LON2", Kind::Longitude}}};
 constexpr std::array<std::string_view, 2> kPixelArgs{"X", "Y"};
@@ -57,6 +61,13 @@ double SignedDegrees(std::int32_t degrees, double minutes) {
     return degrees + minutes / kMinutesPerDegree;
 }
 
+// The shortest text that reads back as the same double, in any locale.
+void AppendNumber(std::string& text, double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    text.append(buffer, result.ec == std::errc() ? result.ptr : buffer);
+}
+
 }  // namespace
 
 void AppendQuoted(std::string& message, std::string_view word) {
@@ -73,6 +84,7 @@ void AppendJsonEscaped(OutputBuffer& out, std::string_view text) { AppendText(ou
 
 Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) {
     oneLine_ = oneLine;
+    outside_ = false;
     if (words.empty()) {
         error_ = "empty request: expected field, course or pixel";
         return Outcome::BadRequest;
@@ -89,10 +101,10 @@ Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) 
 }
 
 Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
-    double v[kFieldArgs.size()];
-    if (!ParseArguments("field", kFieldArgs, kFieldArgs.size(), args, v)) return Outcome::BadRequest;
-    for (std::size_t i = 0; i < kFieldArgs.size(); ++i) {
-        // The model rounds its arguments to single precision; beyond its range
+    double v[kFieldArgs.size()] = {0.0, 0.0, 0.0, 0.0};
+    if (!ParseArguments("field", kFieldArgs, kFieldRequired, args, v)) return Outcome::BadRequest;
+    for (std::size_t i = 0; i < args.size() && model_.singlePrecision; ++i) {
+        // A single-precision model rounds its arguments; beyond that range
         // they would become infinite there and every field NaN.
         if (std::fabs(v[i]) > std::numeric_limits<float>::max()) {
             SetError("field", kFieldArgs[i].name, args[i], "is out of range for the model");
@@ -100,10 +112,15 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
         }
     }
 
+    const double year = v[2];
+    const bool valid = model::CoversYear(model_, year);
+    outside_ = !valid;
+    outsideYear_ = year;
     model::MagneticElements e{};
-    const int status = model::ComputeMagneticElements(v[0], v[1], v[2], e);
+    const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e);
     BeginAnswer();
     Item("status", static_cast<long long>(status));
+    Item("valid", valid);
     if (status != model::kStatusOk) {
         EndAnswer();
         return Outcome::ModelFailed;
@@ -216,6 +233,32 @@ bool QueryRunner::ParseArguments(std::string_view command, std::span<const Argum
     std::string_view missing;
     if (args.size() < required) missing = names[args.size()].name;
     return CheckCount(command, args, required, names.size(), missing);
+}
+
+std::string QueryRunner::Warning() const {
+    std::string warning;
+    if (!outside_) return warning;
+    const double year = outsideYear_;
+    warning = "warning: the date ";
+    AppendNumber(warning, year);
+    warning += " lies outside ";
+    AppendNumber(warning, model_.firstYear);
+    warning += " to ";
+    AppendNumber(warning, model_.lastYear);
+    warning += ", the years of the model \"";
+    for (const char c : model_.name) warning += (c >= 0 && c < 0x20) || c == 0x7F ? '?' : c;  // a file's header
+    warning += '"';
+    for (const std::string_view key : {"igrf1995", "wmm2025"}) {
+        const model::FieldModel* other = model::FindBuiltInModel(key);
+        if (other != nullptr && other != &model_ && model::CoversYear(*other, year)) {
+            warning += "; --model ";
+            warning += key;
+            warning += " covers it";
+            return warning;
+        }
+    }
+    warning += "; no built-in model covers it";
+    return warning;
 }
 
 void QueryRunner::SetError(std::string_view command, std::string_view name, std::string_view word,

@@ -1,9 +1,10 @@
-// Answers one request ("field LAT LON YEAR", "course LAT1 LON1 LAT2 LON2",
-// "pixel X Y") from the model and the geometry, as text or JSON.
+// Answers one request ("field LAT LON DATE [HEIGHT_KM]", "course LAT1 LON1
+// LAT2 LON2", "pixel X Y") from the model and the geometry, as text or JSON.
 #pragma once
 
 #include "OutputBuffer.h"
 #include "PositionParser.h"
+#include "model/FieldModel.h"
 
 #include <span>
 #include <string>
@@ -29,12 +30,13 @@ struct QuerySettings {
     bool json = false;              // one JSON object per answer
     bool raw = false;               // texts keep the display's 0xB0 degree byte instead of UTF-8 (text output only)
     DateSource today = LocalToday;  // the day that "now" means
+    const model::FieldModel* fieldModel = &model::ReferenceField1995();  // what field requests ask
 };
 
 class QueryRunner {
 public:
     QueryRunner(OutputBuffer& out, const QuerySettings& settings)
-        : out_(out), json_(settings.json), raw_(settings.raw), today_(settings.today) {}
+        : out_(out), json_(settings.json), raw_(settings.raw), today_(settings.today), model_(*settings.fieldModel) {}
 
     // words[0] is the command. oneLine puts a text answer on one line
     // (items separated by blanks) instead of one item per line.
@@ -42,6 +44,11 @@ public:
 
     // What was wrong with the last BadRequest, e.g. `field: LAT: "x" is not a number`.
     const std::string& Error() const { return error_; }
+
+    // After a field request for a date outside the model's years, what to tell
+    // the user beside the answer ("warning: the date 2031.5 lies outside the
+    // years of ..."); else empty. Built only when asked, so batch pays nothing.
+    std::string Warning() const;
 
 private:
     Outcome RunField(std::span<const std::string_view> args);
@@ -69,9 +76,12 @@ private:
     bool json_;
     bool raw_;
     DateSource today_;
+    const model::FieldModel& model_;
     bool oneLine_ = false;
     bool firstItem_ = true;
     std::string error_;
+    double outsideYear_ = 0.0;  // the last field request's date, when outside the model's years
+    bool outside_ = false;
     std::string text_;  // reused for position texts
 };
 

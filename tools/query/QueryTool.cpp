@@ -2,6 +2,7 @@
 
 #include "OutputBuffer.h"
 #include "QueryRunner.h"
+#include "model/FieldModel.h"
 
 #include <locale.h>
 #include <unistd.h>
@@ -30,12 +31,15 @@ constexpr std::size_t kReadChunk = 1 << 20;
 constexpr std::size_t kMaxLine = 1 << 16;
 
 constexpr std::string_view kUsage =
-    "Usage: dexlin-query [--json] [--raw] COMMAND ARGUMENTS\n"
+    "Usage: dexlin-query [--json] [--raw] [--model igrf1995|wmm2025|FILE] COMMAND ARGUMENTS\n"
     "\n"
     "Commands:\n"
-    "  field LAT LON DATE          magnetic elements at a position for a date: the\n"
-    "                              status, the sixteen fields of the record, the\n"
-    "                              signed declination in degrees and the variation text\n"
+    "  field LAT LON DATE [HEIGHT_KM]\n"
+    "                              magnetic elements at a position for a date, at a\n"
+    "                              height above the ellipsoid (default 0): the status,\n"
+    "                              valid (the date within the model's years), the\n"
+    "                              sixteen fields of the record, the signed\n"
+    "                              declination in degrees and the variation text\n"
     "  course LAT1 LON1 LAT2 LON2  initial great-circle course (degrees true) and\n"
     "                              distance (nautical miles), exact and as displayed\n"
     "  pixel X Y                   whether the map pixel is on the map; on the map its\n"
@@ -51,6 +55,10 @@ constexpr std::string_view kUsage =
     "does: year + month/12 + day/365) or now (today's local date, counted alike).\n"
     "\n"
     "Options:\n"
+    "  --model M  the field model: igrf1995 (the built-in 1995.0 field, 1995 to\n"
+    "             2000, the default), wmm2025 (2025 to 2030) or a coefficient file\n"
+    "             in the standard WMM layout (valid 5 years from its epoch); a single\n"
+    "             field request outside the model's years warns on stderr\n"
     "  --json     one JSON object per answer\n"
     "  --raw      texts keep the display's degree byte 0xB0 instead of UTF-8\n"
     "             (text output only; JSON is always UTF-8)\n"
@@ -59,7 +67,7 @@ constexpr std::string_view kUsage =
     "\n"
     "Numbers are printed so that they read back as the same double.\n"
     "Exit status: 0 answered; 1 batch with error lines, or the model gave no record;\n"
-    "2 bad command line or request; 3 read or write error.\n";
+    "2 bad command line, request or model file; 3 read or write error.\n";
 
 constexpr std::string_view kVersionLine = "dexlin-query " DEXLIN_VERSION "\n";
 
@@ -208,6 +216,41 @@ int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, const query::Q
     return run.AnyFailed() ? kExitSomeFailed : kExitOk;
 }
 
+// A coefficient file is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kMaxModelFile = 1 << 20;
+
+// The model of --model: a built-in one's key, else a coefficient file read
+// into `loaded`. nullptr after a message on `err`.
+const model::FieldModel* SelectModel(std::string_view value, model::FieldModel& loaded, std::FILE* err) {
+    if (const model::FieldModel* builtIn = model::FindBuiltInModel(value)) return builtIn;
+    std::string name;
+    for (const char c : value) name += (c >= 0 && c < 0x20) || c == 0x7F ? '?' : c;
+    std::string text;
+    std::FILE* file = std::fopen(std::string(value).c_str(), "rb");
+    if (file != nullptr) {
+        char buffer[4096];
+        for (std::size_t n; text.size() <= kMaxModelFile && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            text.append(buffer, n);
+        const bool failed = std::ferror(file) != 0;  // a directory opens, then fails to read
+        static_cast<void>(std::fclose(file));        // read only: nothing is lost on close
+        if (failed) file = nullptr;
+    }
+    if (file == nullptr) {
+        PrintError(err, name + ": cannot read the model file (--model takes igrf1995, wmm2025 or a file)");
+        return nullptr;
+    }
+    if (text.size() > kMaxModelFile) {
+        PrintError(err, name + ": larger than a coefficient file can be");
+        return nullptr;
+    }
+    std::string error;
+    if (!model::ReadCoefficientFile(text, loaded, error)) {
+        PrintError(err, name + ": " + error);
+        return nullptr;
+    }
+    return &loaded;
+}
+
 }  // namespace
 
 namespace query {
@@ -218,7 +261,9 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
     QuerySettings settings;
     settings.today = today;
     std::vector<std::string_view> words;
-    for (const std::string_view arg : args) {
+    model::FieldModel loaded;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
         if (arg == "--help" || arg == "-h" || arg == "--version") {
             const std::string_view text = arg == "--version" ? kVersionLine : kUsage;
             if (!WriteAll(output, text)) {
@@ -227,7 +272,15 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             }
             return kExitOk;
         }
-        if (arg == "--json") {
+        if (arg == "--model" || arg.starts_with("--model=")) {
+            if (arg == "--model" && i + 1 == args.size()) {
+                PrintError(err, "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)");
+                return kExitBadInput;
+            }
+            const std::string_view value = arg == "--model" ? args[++i] : arg.substr(8);
+            settings.fieldModel = SelectModel(value, loaded, err);
+            if (settings.fieldModel == nullptr) return kExitBadInput;
+        } else if (arg == "--json") {
             settings.json = true;
         } else if (arg == "--raw") {
             settings.raw = true;
@@ -262,6 +315,7 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
         PrintError(err, runner.Error());
         return kExitBadInput;
     }
+    if (const std::string warning = runner.Warning(); !warning.empty()) PrintError(err, warning);
     if (!out.Flush()) {
         PrintError(err, "cannot write the answer");
         return kExitIoError;
