@@ -442,7 +442,7 @@ TEST(QueryOptions, HelpAndVersion) {
 
 // Help and version are answers like any other: one that cannot be written is a write error, not success.
 TEST(QueryOptions, HelpAndVersionThatCannotBeWrittenExitThree) {
-    for (const std::string args : {"--help", "--version", "pixel 0 0"}) {
+    for (const std::string args : {"--help", "--version", "pixel 0 0", "field 0 0 2026"}) {
         const Result r = RunQuery(args + " >/dev/full");
         EXPECT_EQ(r.status, 3) << args;
         EXPECT_EQ(r.err, "dexlin-query: cannot write the answer\n") << args;

@@ -315,11 +315,12 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
         PrintError(err, runner.Error());
         return kExitBadInput;
     }
-    if (const std::string warning = runner.Warning(); !warning.empty()) PrintError(err, warning);
     if (!out.Flush()) {
         PrintError(err, "cannot write the answer");
         return kExitIoError;
     }
+    // After the answer, so that a failed write leaves its one line alone.
+    if (const std::string warning = runner.Warning(); !warning.empty()) PrintError(err, warning);
     return outcome == Outcome::Answered ? kExitOk : kExitSomeFailed;
 }
 
