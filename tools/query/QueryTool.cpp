@@ -273,7 +273,7 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             return kExitOk;
         }
         if (arg == "--model" || arg.starts_with("--model=")) {
-            if (arg == "--model" && i + 1 == args.size()) {
+            if (arg == "--model=" || (arg == "--model" && i + 1 == args.size())) {
                 PrintError(err, "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)");
                 return kExitBadInput;
             }
