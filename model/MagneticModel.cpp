@@ -108,13 +108,14 @@ bool LoadModel(const FieldModel& m, const QueryCodes& codes, ModelStateOf<Real>&
         default: return nullptr;
         }
     };
+    CoefficientArrayOf<Real>* main = target(codes.mainFieldTarget);
+    CoefficientArrayOf<Real>* secular = target(codes.secularVariationTarget);
+    if (main == nullptr || secular == nullptr) {
+        return false;
+    }
     // A table out of order or too short for its degrees has no field.
-    return LoadRecords<Real>(m.coefficients, kMainFieldColumns, m.mainDegree, target(codes.mainFieldTarget),
-                             errorFlag) == 0 &&
-           errorFlag == 0 &&
-           LoadRecords<Real>(m.coefficients, kSecularVariationColumns, m.secularDegree,
-                             target(codes.secularVariationTarget), errorFlag) == 0 &&
-           errorFlag == 0;
+    return LoadRecords<Real>(m.coefficients, kMainFieldColumns, m.mainDegree, main, errorFlag) == 0 &&
+           LoadRecords<Real>(m.coefficients, kSecularVariationColumns, m.secularDegree, secular, errorFlag) == 0;
 }
 
 // The query in the model's working type: load, extrapolate to the date and a
