@@ -6,6 +6,7 @@
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
 #include "model/MagneticModel.h"
+#include "model/ModelDate.h"
 #include "model/VariationText.h"
 #include "platform/Bitmap.h"
 #include "platform/ClientDC.h"
@@ -49,8 +50,6 @@ constexpr int kPictureCopyHeight = 480;
 
 constexpr platform::COLORREF kReadoutBackground = platform::RGB(255, 255, 255);
 
-constexpr double kMonthsPerYear = 12.0;
-constexpr double kDaysPerYear = 365.0;
 constexpr int kTmYearBase = 1900;
 constexpr const char* kYearRangeText = "This version of Dexlin only accepts years between 1995 and 2000.";
 constexpr const char* kYearRangeCaption = "Year out of range.";
@@ -123,10 +122,7 @@ void CDexlinDlg::GreatCircleCourseDistance(double lat1, double lon1, double lat2
 
 void CDexlinDlg::SetUpModelYear() {
     const std::tm local = platform::GetLocalTime();
-    const int year = local.tm_year + kTmYearBase;
-    const int month = local.tm_mon + 1;
-    const int day = local.tm_mday;
-    m_dModelYear = year + month / kMonthsPerYear + day / kDaysPerYear;
+    m_dModelYear = model::ModelYear(local.tm_year + kTmYearBase, local.tm_mon + 1, local.tm_mday);
     // The dialog opens either way; outside these years only the variation
     // readout stays off. No window exists yet, so the box has no owner.
     if (m_dModelYear < kFirstModelYear || m_dModelYear > kLastModelYear)
@@ -218,9 +214,11 @@ void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
     // The model serves only the years strictly inside its range.
     if (m_dModelYear > kFirstModelYear && m_dModelYear < kLastModelYear) {
         model::MagneticElements elements{};
-        model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements);
-        ShowReadout(dc, kVariationReadout,
-                    model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes));
+        // A position or date the model gives no record for shows no variation.
+        if (model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements) == model::kStatusOk) {
+            ShowReadout(dc, kVariationReadout,
+                        model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes));
+        }
     }
     CDialog::OnMouseMove(nFlags, point);
 }

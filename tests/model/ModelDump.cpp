@@ -1,5 +1,6 @@
 // Prints the bits of the query's records and of the element sets for a fixed
-// sequence of random queries, to compare builds at different optimisation levels.
+// sequence of random queries of both built-in models, to compare builds at
+// different optimisation levels.
 #include <bit>
 #include <cinttypes>
 #include <cstdint>
@@ -37,6 +38,21 @@ int main() {
             for (float value : {set.D, set.I, set.H, set.X, set.Y, set.Z, set.F}) {
                 Print(value);
             }
+        }
+        std::printf("\n");
+    }
+    // WMM2025 in double precision, heights 0 to 1000 km.
+    std::uniform_real_distribution<double> heights(0.0, 1000.0);
+    std::uniform_real_distribution<double> wmmYears(2024.0, 2031.0);
+    for (int query = 0; query < 1000; ++query) {
+        model::MagneticElements r{};
+        const double latitude = query % 100 == 0 ? -90.0 : latitudes(generator);
+        const int status = model::ComputeMagneticElements(model::Wmm2025(), latitude, longitudes(generator),
+                                                          heights(generator), wmmYears(generator), r);
+        std::printf("%d %" PRId32 " %" PRId32, status, r.declinationDegrees, r.inclinationDegrees);
+        for (double value : {r.declinationChange, r.inclinationChange, r.totalChange, r.declinationMinutes,
+                             r.inclinationMinutes, r.northComponent, r.eastComponent, r.verticalComponent}) {
+            Print(value);
         }
         std::printf("\n");
     }

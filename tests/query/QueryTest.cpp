@@ -1,5 +1,8 @@
 // dexlin-query as a user runs it: answers, JSON, batch order, errors, exit statuses.
+#include "PositionParser.h"
+#include "QueryTool.h"
 #include "geometry/GreatCircle.h"
+#include "model/FieldModel.h"
 #include "model/MagneticModel.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +19,9 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -72,10 +80,12 @@ TEST(QueryField, ReferenceRowWithEveryFieldAndTheVariationText) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     auto items = Items(r.out);
-    EXPECT_EQ(items.size(), 18u);  // status, sixteen fields, variation
+    EXPECT_EQ(items.size(), 20u);  // status, valid, sixteen fields, the signed declination, variation
     EXPECT_EQ(items["status"], "0");
+    EXPECT_EQ(items["valid"], "true");
     EXPECT_EQ(items["declinationDegrees"], "-3");
     EXPECT_NEAR(std::stod(items["declinationMinutes"]), 41.252, 5e-4);
+    EXPECT_NEAR(std::stod(items["declination"]), -3.68754, 1e-5);  // west: the minutes go with the degrees' sign
     EXPECT_EQ(items["inclinationDegrees"], "66");
     EXPECT_NEAR(std::stod(items["inclinationMinutes"]), 27.195, 5e-4);
     EXPECT_NEAR(std::stod(items["horizontalIntensity"]), 19253.7, 0.05);
@@ -94,6 +104,7 @@ TEST(QueryField, NumbersReadBackAsTheModelsDoubles) {
     EXPECT_EQ(std::strtod(items["totalChange"].c_str(), nullptr), e.totalChange);
     // Between 0 and -1 degree: no whole degrees, the minutes carry the west sign.
     EXPECT_EQ(items["declinationDegrees"], "0");
+    EXPECT_EQ(std::strtod(items["declination"].c_str(), nullptr), e.declinationMinutes / 60.0);
     EXPECT_EQ(items["variation"], "\"   0\xC2\xB0 32.0' W\"");
 }
 
@@ -110,6 +121,110 @@ TEST(QueryCourse, ExactAndDisplayedForms) {
     EXPECT_EQ(items["distanceText"], "\"3007\"");
 }
 
+// A request the model cannot answer (the field at that date overflows single
+// precision) prints its status and exits 1, as a batch with such a line does.
+TEST(QueryField, SingleRequestTheModelRefusesExitsOne) {
+    const Result r = RunQuery("field 0 0 3e38");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "status=4\nvalid=false\n");
+    EXPECT_EQ(r.err,
+              "dexlin-query: warning: the date 3e+38 lies outside 1995 to 2000, the years of the model \"1995.0 "
+              "reference field\"; no built-in model covers it\n");
+}
+
+// The same position in every form a user may type answers exactly as the decimal one.
+TEST(QueryField, HemisphereLettersAndMinutesGiveTheDecimalAnswer) {
+    const std::string decimal = RunQuery("field 51.5 -0.1 1997.5").out;
+    ASSERT_NE(decimal, "");
+    for (const char* form : {"51.5N 0.1W", "51.5n -0.1w", "\"51d30'N\" 0:06W", "51\xC2\xB0\"30'N\" \"0d6'W\"",
+                             "51:30:00N \"0d6'0\\\"W\""}) {
+        const Result r = RunQuery(std::string("field ") + form + " 1997.5");
+        EXPECT_EQ(r.status, 0) << form << ": " << r.err;
+        EXPECT_EQ(r.out, decimal) << form;
+    }
+}
+
+// valid says whether the date lies within the model's years (both ends
+// included); a single request outside them also warns, naming the years and
+// the built-in model that covers the date.
+TEST(QueryField, ValidAndTheWarningNameTheModelsYears) {
+    const struct {
+        const char* args;
+        const char* valid;
+        const char* warning;  // after "dexlin-query: warning: the date "
+    } rows[] = {
+        {"field 51.5 0 2000", "true", ""},
+        {"field 51.5 0 2000.0000001", "false",
+         "2000.0000001 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; no built-in "
+         "model covers it"},
+        {"field 51.5 0 2026.5", "false",
+         "2026.5 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; --model wmm2025 "
+         "covers it"},
+        {"--model wmm2025 field 0 0 2025", "true", ""},
+        {"--model=wmm2025 field 0 0 2030", "true", ""},
+        {"--model wmm2025 field 0 0 1997", "false",
+         "1997 lies outside 2025 to 2030, the years of the model \"WMM2025\"; --model igrf1995 covers it"},
+        {"--model wmm2025 --model igrf1995 field 0 0 1997", "true", ""},  // the last --model holds
+    };
+    for (const auto& row : rows) {
+        const Result r = RunQuery(row.args);
+        EXPECT_EQ(r.status, 0) << row.args;
+        EXPECT_EQ(Items(r.out)["valid"], row.valid) << row.args;
+        EXPECT_EQ(r.err, *row.warning ? std::string("dexlin-query: warning: the date ") + row.warning + "\n" : "")
+            << row.args;
+    }
+    // In batch the answer's valid says it; stderr stays quiet.
+    const Result batch = RunQuery("--json batch", "field 51.5 0 2026\n");
+    EXPECT_EQ(batch.status, 0);
+    EXPECT_EQ(batch.out.rfind("{\"status\":0,\"valid\":false,", 0), 0u) << batch.out;
+    EXPECT_EQ(batch.err, "");
+}
+
+// WMM2025 today: London in December 2026 reads east, as the model's own
+// calculator gives it (1 degree 14.8' E); a height is passed to the model.
+TEST(QueryField, CurrentModelAndHeight) {
+    auto items = Items(RunQuery("--model wmm2025 field 51.5 -0.1 2026.94").out);
+    EXPECT_EQ(items["variation"], "\"   1\xC2\xB0 14.8' E\"");
+    EXPECT_NEAR(std::stod(items["declination"]), 1.2467, 1e-4);
+
+    model::MagneticElements e{};
+    ASSERT_EQ(model::ComputeMagneticElements(model::Wmm2025(), 10.0, 20.0, 100.0, 2027.0, e), model::kStatusOk);
+    items = Items(RunQuery("--model wmm2025 field 10 20 2027 100").out);
+    EXPECT_EQ(std::strtod(items["totalIntensity"].c_str(), nullptr), e.totalIntensity);
+    EXPECT_EQ(std::strtod(items["declinationChange"].c_str(), nullptr), e.declinationChange);
+}
+
+// A coefficient file in the standard layout, written from the built-in
+// WMM2025 table, answers as --model wmm2025 does; a bad one is refused with
+// its name and line, and nothing is answered.
+TEST(QueryField, ModelFromACoefficientFile) {
+    std::string text = "    2025.0            WMM-2025     11/13/2024\n";
+    char line[128];
+    for (const model::CoefficientRecord& c : model::Wmm2025().coefficients) {
+        std::snprintf(line, sizeof line, "%3d%3d%11.1f%10.1f%10.1f%10.1f\n", static_cast<int>(c.n),
+                      static_cast<int>(c.m), c.g, c.h, c.gdot, c.hdot);
+        text += line;
+    }
+    text += "999999999999999999999999999999999999999999999999\n";
+    const std::string path = testing::TempDir() + "dexlin_query_model_" + std::to_string(getpid()) + ".cof";
+    std::ofstream(path, std::ios::binary) << text;
+    const Result fromFile = RunQuery("--model '" + path + "' field 51.5 -0.1 2026.94 200");
+    EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(fromFile.out, RunQuery("--model wmm2025 field 51.5 -0.1 2026.94 200").out);
+    EXPECT_EQ(RunQuery("--model '" + path + "' field 0 0 2031").err,
+              "dexlin-query: warning: the date 2031 lies outside 2025 to 2030, the years of the model \"WMM-2025\"; "
+              "no built-in model covers it\n");
+
+    const std::size_t third = text.find('\n', text.find('\n') + 1) + 1;
+    text.replace(third, text.find('\n', third) - third, "  1  1  x");
+    std::ofstream(path, std::ios::binary) << text;
+    const Result bad = RunQuery("--model '" + path + "' field 51.5 -0.1 2026.94");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "dexlin-query: " + path + ": line 3: expected n m g h gdot hdot\n");
+    std::remove(path.c_str());
+}
+
 TEST(QueryPixel, TopLeftCornerOnTheMap) {
     const Result r = RunQuery("pixel 0 0");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -122,13 +237,12 @@ TEST(QueryPixel, RawKeepsTheDisplayBytesWithBlankLetters) {
     EXPECT_EQ(r.out, "inside=true\nlatitude=0\nlongitude=0\ntext=\" 0\xB0     000\xB0  \"\n");
 }
 
-TEST(QueryPixel, OffTheMapHasPositionButNoText) {
+// One row past the bottom edge and far off: no latitude, longitude or text.
+TEST(QueryPixel, OffTheMapHasNoPosition) {
     const Result r = RunQuery("pixel 300 379");
     ASSERT_EQ(r.status, 0) << r.err;
-    auto items = Items(r.out);
-    EXPECT_EQ(items["inside"], "false");
-    EXPECT_EQ(items.count("text"), 0u);
-    EXPECT_LT(std::stod(items["latitude"]), -59.024);
+    EXPECT_EQ(r.out, "inside=false\n");
+    EXPECT_EQ(RunQuery("--json pixel 0 -100000").out, "{\"inside\":false}\n");
 }
 
 TEST(QueryJson, OneObjectPerAnswerWithTheRecordsOwnNames) {
@@ -142,10 +256,26 @@ TEST(QueryJson, OneObjectPerAnswerWithTheRecordsOwnNames) {
     const Result field = RunQuery("field 51.5 0 1997 --json");
     ASSERT_EQ(field.status, 0) << field.err;
     std::size_t at = 0;
-    for (const char* key : {"status", "declinationChange", "inclinationChange", "horizontalChange", "northChange",
-                            "eastChange", "verticalChange", "totalChange", "declinationDegrees", "declinationMinutes",
-                            "inclinationDegrees", "inclinationMinutes", "horizontalIntensity", "northComponent",
-                            "eastComponent", "verticalComponent", "totalIntensity", "variation"}) {
+    for (const char* key : {"status",
+                            "valid",
+                            "declinationChange",
+                            "inclinationChange",
+                            "horizontalChange",
+                            "northChange",
+                            "eastChange",
+                            "verticalChange",
+                            "totalChange",
+                            "declinationDegrees",
+                            "declinationMinutes",
+                            "declination",
+                            "inclinationDegrees",
+                            "inclinationMinutes",
+                            "horizontalIntensity",
+                            "northComponent",
+                            "eastComponent",
+                            "verticalComponent",
+                            "totalIntensity",
+                            "variation"}) {
         const std::size_t found = field.out.find(std::string("\"") + key + "\":", at);
         ASSERT_NE(found, std::string::npos) << key;
         at = found;
@@ -198,18 +328,20 @@ TEST(QueryBatch, JsonErrorLinesCarryTheLineNumber) {
     const Result r = RunQuery("--json batch", "field 1 2 inf\npixel 317 246\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out,
-              "{\"error\":\"field: YEAR \\\"inf\\\" is not a finite number\",\"line\":1}\n"
+              "{\"error\":\"field: DATE \\\"inf\\\" is not a finite number\",\"line\":1}\n"
               "{\"inside\":true,\"latitude\":0,\"longitude\":0,\"text\":\" 0\xC2\xB0     000\xC2\xB0  \"}\n");
 }
 
 TEST(QueryBatch, OverlongLineIsRefusedAndTheNextOneAnswered) {
-    const std::string input = "field " + std::string(70000, '1') + "\npixel 0 0\n" + std::string(3000000, ' ');
+    const std::string atLimit = "pixel 0 0" + std::string(65536 - 9, ' ');  // exactly 65,536 bytes
+    const std::string input = "field " + std::string(70000, '1') + "\npixel 0 0\n" + atLimit + "\n" + atLimit + " \n" +
+                              std::string(3000000, ' ');
     const Result r = RunQuery("batch", input);
+    const std::string corner = "inside=true latitude=80 longitude=-180 text=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n";
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out,
-              "error: line 1: request longer than 65536 bytes\n"
-              "inside=true latitude=80 longitude=-180 text=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n"
-              "error: line 3: request longer than 65536 bytes\n");
+    EXPECT_EQ(r.out, "error: line 1: request longer than 65536 bytes\n" + corner + corner +
+                         "error: line 4: request longer than 65536 bytes\n"
+                         "error: line 5: request longer than 65536 bytes\n");
 }
 
 TEST(QueryBatch, EmptyInputAnswersNothing) {
@@ -239,30 +371,66 @@ TEST_P(QueryBadInput, SaysWhatIsWrongAndExitsTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, QueryBadInput,
-    testing::Values(BadRow{"NotANumber", "field 51.5 x 1997", "field: LON \"x\" is not a number"},
-                    BadRow{"TrailingJunk", "field 51.5 0 1997y", "field: YEAR \"1997y\" is not a number"},
-                    BadRow{"EmptyArgument", "course '' 0 0 0", "course: LAT1 \"\" is not a number"},
-                    BadRow{"NaN", "field nan 0 1997", "field: LAT \"nan\" is not a finite number"},
-                    BadRow{"Infinity", "course 0 0 0 -inf", "course: LON2 \"-inf\" is not a finite number"},
-                    BadRow{"Overflow", "field 1e999 0 1997", "field: LAT \"1e999\" is out of range"},
-                    BadRow{"BeyondTheModelsSinglePrecision", "field 0 1e39 1997",
-                           "field: LON \"1e39\" is out of range for the model"},
-                    BadRow{"HexIsNotDecimal", "field 0x10 0 1997", "field: LAT \"0x10\" is not a number"},
-                    BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
-                    BadRow{"ExtraArgument", "field 1 2 1997 4", "field: extra argument \"4\""},
-                    BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},
-                    BadRow{"PixelOutOfRange", "pixel 0 99999999999", "pixel: Y \"99999999999\" is out of range"},
-                    BadRow{"UnknownCommand", "fiel 1 2 3", "unknown command \"fiel\": expected field, course or pixel"},
-                    BadRow{"NoCommand", "--json",
-                           "no command given: expected field, course, pixel or batch (try --help)"},
-                    BadRow{"UnknownOption", "--jsn pixel 0 0", "unknown option \"--jsn\" (try --help)"},
-                    BadRow{"BatchTakesNoArguments", "batch 1",
-                           "batch: extra argument \"1\" (the requests come on standard input)"}),
+    testing::Values(
+        BadRow{"NotANumber", "field 51.5 x 1997", "field: LON \"x\" is not a number"},
+        BadRow{"TrailingJunk", "field 51.5 0 1997y",
+               "field: DATE \"1997y\" is not a date (a decimal year, YYYY-MM-DD or now)"},
+        BadRow{"EmptyArgument", "course '' 0 0 0", "course: LAT1 \"\" is not a number"},
+        BadRow{"NaN", "field nan 0 1997", "field: LAT \"nan\" is not a finite number"},
+        BadRow{"Infinity", "course 0 0 0 -inf", "course: LON2 \"-inf\" is not a finite number"},
+        BadRow{"Overflow", "field 1e999 0 1997", "field: LAT \"1e999\" is out of range"},
+        BadRow{"BeyondTheModelsSinglePrecision", "field 0 1e39 1997",
+               "field: LON \"1e39\" is out of range for the model"},
+        BadRow{"HexIsNotDecimal", "field 0x10 0 1997", "field: LAT \"0x10\" is not a number"},
+        BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
+        BadRow{"ExtraArgument", "field 1 2 1997 4 5", "field: extra argument \"5\""},
+        BadRow{"ModelFileMissing", "--model /nonexistent/wmm.cof field 0 0 2026",
+               "/nonexistent/wmm.cof: cannot read the model file (--model takes igrf1995, wmm2025 or a "
+               "file)"},
+        BadRow{"ModelWithoutValue", "field 0 0 2026 --model",
+               "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
+        BadRow{"ModelWithAnEmptyValue", "--model= field 0 0 2026",
+               "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
+        BadRow{"HeightNotANumber", "--model wmm2025 field 0 0 2026 1km", "field: HEIGHT_KM \"1km\" is not a number"},
+        BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},
+        BadRow{"PixelOutOfRange", "pixel 0 99999999999", "pixel: Y \"99999999999\" is out of range"},
+        BadRow{"UnknownCommand", "fiel 1 2 3", "unknown command \"fiel\": expected field, course or pixel"},
+        BadRow{"NoCommand", "--json", "no command given: expected field, course, pixel or batch (try --help)"},
+        BadRow{"UnknownOption", "--jsn pixel 0 0", "unknown option \"--jsn\" (try --help)"},
+        BadRow{"BatchTakesNoArguments", "batch 1", "batch: extra argument \"1\" (the requests come on standard input)"},
+        BadRow{"DoubledSign", "course +-5 0 0 0", "course: LAT1 \"+-5\" is not a number"},
+        BadRow{"LatitudePastTheNorthPole", "field 95 0 1997", "field: LAT \"95\" is outside -90..90"},
+        BadRow{"LatitudeAHairPastTheSouthPole", "course 0 0 -90.000000001 0",
+               "course: LAT2 \"-90.000000001\" is outside -90..90"},
+        BadRow{"EchoOfFortyBytesInFull", "field 51.5 0 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
+               "field: DATE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\" is not a date (a decimal year, YYYY-MM-DD or "
+               "now)"},
+        BadRow{"EchoStopsAfterFortyBytes", "field 51.5 0 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab",
+               "field: DATE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" is not a date (a decimal year, YYYY-MM-DD "
+               "or now)"},
+        BadRow{"ThreeNumbersInOneWord", "field 51.5,-0.1,1997",
+               "field: LAT \"51.5,-0.1,1997\" is not a number (numbers are separated by blanks and use a "
+               "decimal point)"},
+        BadRow{"SignAgainstLetter", "field -51.5N 0 1997",
+               "field: LAT \"-51.5N\" has a sign that contradicts its hemisphere letter"},
+        BadRow{"LatitudeLetterOnALongitude", "course 0 0.1S 0 0",
+               "course: LON1 \"0.1S\" has a latitude's letter (N or S)"},
+        BadRow{"SixtyMinutes", "field \"51d60'N\" 0 1997",
+               "field: LAT \"51d60'N\" has minutes or seconds of 60 or more"},
+        BadRow{"NoSuchDay", "field 0 0 2026-02-29", "field: DATE \"2026-02-29\" is not a day of the calendar"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QueryOptions, PlusSignAndNegativeNumbersAreNumbersNotOptions) {
     const Result r = RunQuery("course +10 -20 -30.5 +40");
     EXPECT_EQ(r.status, 0) << r.err;
+}
+
+// Too small for a double is zero, not out of range; the poles themselves are latitudes.
+TEST(QueryOptions, UnderflowIsZeroAndThePolesAreInside) {
+    const Result r = RunQuery("course 1e-400 0 -1e-400 1e-99999999999999999999");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, RunQuery("course 0 0 0 0").out);
+    EXPECT_EQ(RunQuery("course 90 0 -90 0").status, 0);
 }
 
 TEST(QueryOptions, HelpAndVersion) {
@@ -276,11 +444,173 @@ TEST(QueryOptions, HelpAndVersion) {
 
 // Help and version are answers like any other: one that cannot be written is a write error, not success.
 TEST(QueryOptions, HelpAndVersionThatCannotBeWrittenExitThree) {
-    for (const std::string args : {"--help", "--version", "pixel 0 0"}) {
+    for (const std::string args : {"--help", "--version", "pixel 0 0", "field 0 0 2026"}) {
         const Result r = RunQuery(args + " >/dev/full");
         EXPECT_EQ(r.status, 3) << args;
         EXPECT_EQ(r.err, "dexlin-query: cannot write the answer\n") << args;
     }
+}
+
+// ---- the words of a request, read in-process ----
+
+namespace parsing {
+
+using query::ParseError;
+
+struct WordRow {
+    const char* word;
+    bool latitude;     // else a longitude
+    ParseError error;  // None: read as `degrees`
+    double degrees;
+};
+
+void PrintTo(const WordRow& row, std::ostream* os) { *os << row.word; }
+
+class QueryPositionWords : public testing::TestWithParam<WordRow> {};
+
+TEST_P(QueryPositionWords, ReadAsDegreesOrRefused) {
+    const WordRow& row = GetParam();
+    double degrees = 12345.0;
+    const ParseError error =
+        row.latitude ? query::ParseLatitude(row.word, degrees) : query::ParseLongitude(row.word, degrees);
+    EXPECT_EQ(error, row.error);
+    if (row.error == ParseError::None) {
+        EXPECT_EQ(degrees, row.degrees);
+        EXPECT_EQ(std::signbit(degrees), std::signbit(row.degrees));
+    }
+}
+
+constexpr bool kLat = true;
+constexpr bool kLon = false;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, QueryPositionWords,
+    testing::Values(
+        WordRow{"51.5N", kLat, ParseError::None, 51.5}, WordRow{"51.5s", kLat, ParseError::None, -51.5},
+        WordRow{"-51.5S", kLat, ParseError::None, -51.5}, WordRow{"+51.5N", kLat, ParseError::None, 51.5},
+        WordRow{"51d30'N", kLat, ParseError::None, 51.5},
+        WordRow{"51\xC2\xB0"
+                "30'S",
+                kLat, ParseError::None, -51.5},
+        WordRow{"51:30:36", kLat, ParseError::None, 51.0 + 30.0 / 60.0 + 36.0 / 3600.0},
+        WordRow{"51d59.999'N", kLat, ParseError::None, 51.0 + 59.999 / 60.0},
+        WordRow{"51d30'59.5\"N", kLat, ParseError::None, 51.0 + 30.0 / 60.0 + 59.5 / 3600.0},
+        WordRow{"90N", kLat, ParseError::None, 90.0}, WordRow{"-90:00:00", kLat, ParseError::None, -90.0},
+        WordRow{"0.1W", kLon, ParseError::None, -0.1}, WordRow{"0:06W", kLon, ParseError::None, -0.1},
+        WordRow{"-0", kLon, ParseError::None, -0.0}, WordRow{"-1e-400", kLat, ParseError::None, -0.0},
+        WordRow{"1e-400", kLat, ParseError::None, 0.0}, WordRow{"1e-310", kLon, ParseError::None, 1e-310},
+        WordRow{"-.5e-99999999999999999999", kLon, ParseError::None, -0.0},
+        WordRow{"720E", kLon, ParseError::None, 720.0}, WordRow{"-51.5N", kLat, ParseError::SignAgainstLetter, 0},
+        WordRow{"+0.1W", kLon, ParseError::SignAgainstLetter, 0},
+        WordRow{"51.5E", kLat, ParseError::LongitudeLetter, 0}, WordRow{"0.1N", kLon, ParseError::LatitudeLetter, 0},
+        WordRow{"51d60'N", kLat, ParseError::SixtyOrMore, 0}, WordRow{"51:30:60", kLat, ParseError::SixtyOrMore, 0},
+        WordRow{"51.5d30'", kLat, ParseError::NotAnAngle, 0}, WordRow{"51:30.5:10", kLat, ParseError::NotAnAngle, 0},
+        WordRow{"51:", kLat, ParseError::NotAnAngle, 0}, WordRow{"51d30\"", kLat, ParseError::NotAnAngle, 0},
+        WordRow{"90.000001", kLat, ParseError::BeyondPole, 0}, WordRow{"90:00:01S", kLat, ParseError::BeyondPole, 0},
+        WordRow{"+-5", kLon, ParseError::NotANumber, 0}, WordRow{"--5", kLon, ParseError::NotANumber, 0},
+        WordRow{"N", kLat, ParseError::NotANumber, 0},
+        WordRow{"nan", kLon, ParseError::NotFinite, 0},  // its n is no hemisphere
+        WordRow{"1e400", kLon, ParseError::OutOfRange, 0}, WordRow{"-10e99999999999", kLon, ParseError::OutOfRange, 0}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+query::CalendarDate FixedToday() { return {1997, 6, 15}; }
+
+struct DateRow {
+    const char* word;
+    ParseError error;
+    double year;
+};
+
+void PrintTo(const DateRow& row, std::ostream* os) { *os << row.word; }
+
+class QueryDateWords : public testing::TestWithParam<DateRow> {};
+
+TEST_P(QueryDateWords, ReadAsModelYearsOrRefused) {
+    const DateRow& row = GetParam();
+    double year = 0.0;
+    EXPECT_EQ(query::ParseDate(row.word, FixedToday, year), row.error);
+    if (row.error == ParseError::None) {
+        EXPECT_EQ(year, row.year);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, QueryDateWords,
+    testing::Values(DateRow{"1997.5", ParseError::None, 1997.5},
+                    // The window's day count: 9 December 2026 is 2026 + 12/12 + 9/365.
+                    DateRow{"2026-12-09", ParseError::None, 2027.0 + 9.0 / 365.0},
+                    DateRow{"now", ParseError::None, 1997.0 + 6.0 / 12.0 + 15.0 / 365.0},
+                    DateRow{"2024-02-29", ParseError::None, 2024.0 + 2.0 / 12.0 + 29.0 / 365.0},
+                    DateRow{"2000-02-29", ParseError::None, 2000.0 + 2.0 / 12.0 + 29.0 / 365.0},
+                    DateRow{"1997-12-31", ParseError::None, 1998.0 + 31.0 / 365.0},
+                    DateRow{"1900-02-29", ParseError::NoSuchDay, 0}, DateRow{"2026-02-29", ParseError::NoSuchDay, 0},
+                    DateRow{"2026-04-31", ParseError::NoSuchDay, 0}, DateRow{"2026-13-01", ParseError::NoSuchDay, 0},
+                    DateRow{"2026-00-10", ParseError::NoSuchDay, 0}, DateRow{"2026-01-00", ParseError::NoSuchDay, 0},
+                    DateRow{"2026-1-09", ParseError::NotADate, 0}, DateRow{"Now", ParseError::NotADate, 0},
+                    DateRow{"inf", ParseError::NotFinite, 0}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+}  // namespace parsing
+
+// ---- in-process: a fixed today, a host program's locale ----
+
+// Runs the tool in this process on `args` (split at blanks), `input` as the
+// batch's standard input and `today` as the day "now" means.
+Result RunInProcess(const std::string& args, const std::string& input = "",
+                    query::DateSource today = parsing::FixedToday) {
+    std::vector<std::string> words;
+    std::istringstream split(args);
+    for (std::string word; split >> word;) words.push_back(word);
+    const std::vector<std::string_view> views(words.begin(), words.end());
+    std::FILE* in = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Result result;
+    if (in == nullptr || out == nullptr || err == nullptr) return result;
+    std::fwrite(input.data(), 1, input.size(), in);
+    std::fflush(in);
+    lseek(fileno(in), 0, SEEK_SET);
+    result.status = query::RunQueryTool(views, fileno(in), out, err, today);
+    for (auto [file, text] : {std::pair{out, &result.out}, std::pair{err, &result.err}}) {
+        std::rewind(file);
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text->append(buffer, n);
+    }
+    for (std::FILE* file : {in, out, err}) std::fclose(file);
+    return result;
+}
+
+TEST(QueryInProcess, NowIsTheInjectedDay) {
+    const Result now = RunInProcess("field 51.5 0 now");
+    ASSERT_EQ(now.status, 0) << now.err;
+    EXPECT_EQ(now.out, RunInProcess("field 51.5 0 1997-06-15").out);
+    EXPECT_EQ(now.out, RunQuery("field 51.5 0 1997-06-15").out);  // the binary reads ISO dates alike
+}
+
+// A host program with a decimal-comma locale (as Qt sets from the
+// environment) gets the same bytes: numbers, texts and JSON keep the point.
+TEST(QueryInProcess, AnswersIgnoreADecimalCommaLocale) {
+    const std::string requests = "field 51.5 -0.1 1997.5\ncourse 10 20 10 20.5\npixel 317 246\n";
+    const Result text = RunInProcess("batch", requests);
+    const Result json = RunInProcess("--json batch", requests);
+    ASSERT_EQ(text.status, 0) << text.out;
+    ASSERT_NE(text.out.find("40.1' W"), std::string::npos);
+
+    const std::string dir = testing::TempDir() + "dexlin_query_locale_" + std::to_string(getpid());
+    const std::string make = "localedef -i de_DE -f UTF-8 '" + dir + "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(("mkdir -p '" + dir + "'").c_str()) != 0 || std::system(make.c_str()) != 0)
+        GTEST_SKIP() << "cannot generate the de_DE.UTF-8 locale";
+    setenv("LOCPATH", dir.c_str(), 1);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr || std::string(localeconv()->decimal_point) != ",") {
+        std::setlocale(LC_ALL, "C");
+        GTEST_SKIP() << "the generated locale has no decimal comma";
+    }
+    const Result commaText = RunInProcess("batch", requests);
+    const Result commaJson = RunInProcess("--json batch", requests);
+    std::setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+    EXPECT_EQ(commaText.out, text.out);
+    EXPECT_EQ(commaJson.out, json.out);
 }
 
 }  // namespace

@@ -7,15 +7,22 @@
 #include "model/VariationText.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <system_error>
 
 namespace query {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kFieldArgs{"LAT", "LON", "YEAR"};
-constexpr std::array<std::string_view, 4> kCourseArgs{"LAT1", "LON1", "LAT2", "LON2"};
+using Kind = ArgumentKind;
+constexpr std::array<Argument, 4> kFieldArgs{
+    {{"LAT", Kind::Latitude}, {"LON", Kind::Longitude}, {"DATE", Kind::Date}, {"HEIGHT_KM", Kind::Real}}};
+constexpr std::size_t kFieldRequired = 3;  // the height is 0 unless given
+constexpr std::array<Argument, 4> kCourseArgs{
+    {{"LAT1", Kind::Latitude}, {"LON1", Kind::Longitude}, {"LAT2", Kind::Latitude}, {"LON2", Kind::Longitude}}};
 constexpr std::array<std::string_view, 2> kPixelArgs{"X", "Y"};
 
 // The longest argument echoed back in an error line.
@@ -45,6 +52,22 @@ void AppendText(OutputBuffer& out, std::string_view text, bool json, bool utf8) 
     }
 }
 
+// The record's whole degrees and minutes as one signed angle in degrees: the
+// minutes carry the sign only when the degrees are 0 (3 degrees 40.2' W is
+// -3 and 40.2, and reads -3.67; 0 degrees 32' W is 0 and -32).
+double SignedDegrees(std::int32_t degrees, double minutes) {
+    constexpr double kMinutesPerDegree = 60.0;
+    if (degrees < 0) return degrees - minutes / kMinutesPerDegree;
+    return degrees + minutes / kMinutesPerDegree;
+}
+
+// The shortest text that reads back as the same double, in any locale.
+void AppendNumber(std::string& text, double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    text.append(buffer, result.ec == std::errc() ? result.ptr : buffer);
+}
+
 }  // namespace
 
 void AppendQuoted(std::string& message, std::string_view word) {
@@ -60,9 +83,10 @@ void AppendQuoted(std::string& message, std::string_view word) {
 void AppendJsonEscaped(OutputBuffer& out, std::string_view text) { AppendText(out, text, true, false); }
 
 Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) {
-    m_bOneLine = oneLine;
+    oneLine_ = oneLine;
+    outside_ = false;
     if (words.empty()) {
-        m_strError = "empty request: expected field, course or pixel";
+        error_ = "empty request: expected field, course or pixel";
         return Outcome::BadRequest;
     }
     const std::string_view command = words[0];
@@ -70,28 +94,33 @@ Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) 
     if (command == "field") return RunField(args);
     if (command == "course") return RunCourse(args);
     if (command == "pixel") return RunPixel(args);
-    m_strError = "unknown command ";
-    AppendQuoted(m_strError, command);
-    m_strError += ": expected field, course or pixel";
+    error_ = "unknown command ";
+    AppendQuoted(error_, command);
+    error_ += ": expected field, course or pixel";
     return Outcome::BadRequest;
 }
 
 Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
-    double v[kFieldArgs.size()];
-    if (!ParseReals("field", kFieldArgs, args, v)) return Outcome::BadRequest;
-    for (std::size_t i = 0; i < kFieldArgs.size(); ++i) {
-        // The model rounds its arguments to single precision; beyond its range
+    double v[kFieldArgs.size()] = {0.0, 0.0, 0.0, 0.0};
+    if (!ParseArguments("field", kFieldArgs, kFieldRequired, args, v)) return Outcome::BadRequest;
+    for (std::size_t i = 0; i < args.size() && model_.singlePrecision; ++i) {
+        // A single-precision model rounds its arguments; beyond that range
         // they would become infinite there and every field NaN.
         if (std::fabs(v[i]) > std::numeric_limits<float>::max()) {
-            SetError("field", kFieldArgs[i], args[i], "is out of range for the model");
+            SetError("field", kFieldArgs[i].name, args[i], "is out of range for the model");
             return Outcome::BadRequest;
         }
     }
 
+    const double year = v[2];
+    const bool valid = model::CoversYear(model_, year);
+    outside_ = !valid;
+    outsideYear_ = year;
     model::MagneticElements e{};
-    const int status = model::ComputeMagneticElements(v[0], v[1], v[2], e);
+    const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e);
     BeginAnswer();
     Item("status", static_cast<long long>(status));
+    Item("valid", valid);
     if (status != model::kStatusOk) {
         EndAnswer();
         return Outcome::ModelFailed;
@@ -105,6 +134,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     Item("totalChange", e.totalChange);
     Item("declinationDegrees", static_cast<long long>(e.declinationDegrees));
     Item("declinationMinutes", e.declinationMinutes);
+    Item("declination", SignedDegrees(e.declinationDegrees, e.declinationMinutes));
     Item("inclinationDegrees", static_cast<long long>(e.inclinationDegrees));
     Item("inclinationMinutes", e.inclinationMinutes);
     Item("horizontalIntensity", e.horizontalIntensity);
@@ -119,7 +149,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
 
 Outcome QueryRunner::RunCourse(std::span<const std::string_view> args) {
     double v[kCourseArgs.size()];
-    if (!ParseReals("course", kCourseArgs, args, v)) return Outcome::BadRequest;
+    if (!ParseArguments("course", kCourseArgs, kCourseArgs.size(), args, v)) return Outcome::BadRequest;
 
     double course = 0.0;
     double distance = 0.0;
@@ -134,9 +164,8 @@ Outcome QueryRunner::RunCourse(std::span<const std::string_view> args) {
 }
 
 Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
-    if (!CheckCount("pixel", kPixelArgs, args)) return Outcome::BadRequest;
     int p[kPixelArgs.size()];
-    for (std::size_t i = 0; i < kPixelArgs.size(); ++i) {
+    for (std::size_t i = 0; i < kPixelArgs.size() && i < args.size(); ++i) {
         const ParseError error = ParseInteger(args[i], p[i]);
         if (error != ParseError::None) {
             SetError("pixel", kPixelArgs[i], args[i],
@@ -144,109 +173,152 @@ Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
             return Outcome::BadRequest;
         }
     }
+    std::string_view missing;
+    if (args.size() < kPixelArgs.size()) missing = kPixelArgs[args.size()];
+    if (!CheckCount("pixel", args, kPixelArgs.size(), kPixelArgs.size(), missing)) return Outcome::BadRequest;
 
-    const bool inside = geometry::IsInsideMap(geometry::kWorldMap, p[0], p[1]) != 0;
-    double latitude = 0.0;
-    double longitude = 0.0;
-    geometry::PixelToGeographic(geometry::kWorldMap, p[0], p[1], latitude, longitude, m_strText);
     BeginAnswer();
+    // Off the map a pixel has no position: the conversion would extrapolate
+    // past the poles, and the dialog ignores the point altogether.
+    const bool inside = geometry::IsInsideMap(geometry::kWorldMap, p[0], p[1]) != 0;
     Item("inside", inside);
-    Item("latitude", latitude);
-    Item("longitude", longitude);
-    if (inside) TextItem("text", m_strText);  // the dialog shows no text off the map
+    if (inside) {
+        double latitude = 0.0;
+        double longitude = 0.0;
+        geometry::PixelToGeographic(geometry::kWorldMap, p[0], p[1], latitude, longitude, text_);
+        Item("latitude", latitude);
+        Item("longitude", longitude);
+        TextItem("text", text_);
+    }
     EndAnswer();
     return Outcome::Answered;
 }
 
-bool QueryRunner::CheckCount(std::string_view command, std::span<const std::string_view> names,
-                             std::span<const std::string_view> args) {
-    if (args.size() < names.size()) {
-        m_strError.assign(command);
-        m_strError += ": ";
-        m_strError += names[args.size()];
-        m_strError += " is missing";
+bool QueryRunner::CheckCount(std::string_view command, std::span<const std::string_view> args, std::size_t required,
+                             std::size_t most, std::string_view firstMissing) {
+    if (args.size() < required) {
+        error_.assign(command);
+        error_ += ": ";
+        error_ += firstMissing;
+        error_ += " is missing";
         return false;
     }
-    if (args.size() > names.size()) {
-        m_strError.assign(command);
-        m_strError += ": extra argument ";
-        AppendQuoted(m_strError, args[names.size()]);
+    if (args.size() > most) {
+        error_.assign(command);
+        error_ += ": extra argument ";
+        AppendQuoted(error_, args[most]);
         return false;
     }
     return true;
 }
 
-bool QueryRunner::ParseReals(std::string_view command, std::span<const std::string_view> names,
-                             std::span<const std::string_view> args, double* values) {
-    if (!CheckCount(command, names, args)) return false;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const ParseError error = ParseReal(args[i], values[i]);
+bool QueryRunner::ParseArguments(std::string_view command, std::span<const Argument> names, std::size_t required,
+                                 std::span<const std::string_view> args, double* values) {
+    for (std::size_t i = 0; i < names.size() && i < args.size(); ++i) {
+        ParseError error = ParseError::None;
+        switch (names[i].kind) {
+        case ArgumentKind::Latitude: error = ParseLatitude(args[i], values[i]); break;
+        case ArgumentKind::Longitude: error = ParseLongitude(args[i], values[i]); break;
+        case ArgumentKind::Date: error = ParseDate(args[i], today_, values[i]); break;
+        case ArgumentKind::Real: error = ParseReal(args[i], values[i]); break;
+        }
         if (error != ParseError::None) {
-            SetError(command, names[i], args[i], Describe(error));
+            SetError(command, names[i].name, args[i], Describe(error));
+            // "51.5,-0.1,1997": one word where three were meant.
+            if (error == ParseError::NotANumber && args[i].find(',') != std::string_view::npos)
+                error_ += " (numbers are separated by blanks and use a decimal point)";
             return false;
         }
     }
-    return true;
+    std::string_view missing;
+    if (args.size() < required) missing = names[args.size()].name;
+    return CheckCount(command, args, required, names.size(), missing);
+}
+
+std::string QueryRunner::Warning() const {
+    std::string warning;
+    if (!outside_) return warning;
+    const double year = outsideYear_;
+    warning = "warning: the date ";
+    AppendNumber(warning, year);
+    warning += " lies outside ";
+    AppendNumber(warning, model_.firstYear);
+    warning += " to ";
+    AppendNumber(warning, model_.lastYear);
+    warning += ", the years of the model \"";
+    for (const char c : model_.name) warning += (c >= 0 && c < 0x20) || c == 0x7F ? '?' : c;  // a file's header
+    warning += '"';
+    for (const std::string_view key : {"igrf1995", "wmm2025"}) {
+        const model::FieldModel* other = model::FindBuiltInModel(key);
+        if (other != nullptr && other != &model_ && model::CoversYear(*other, year)) {
+            warning += "; --model ";
+            warning += key;
+            warning += " covers it";
+            return warning;
+        }
+    }
+    warning += "; no built-in model covers it";
+    return warning;
 }
 
 void QueryRunner::SetError(std::string_view command, std::string_view name, std::string_view word,
                            std::string_view what) {
-    m_strError.assign(command);
-    m_strError += ": ";
-    m_strError += name;
-    m_strError += ' ';
-    AppendQuoted(m_strError, word);
-    m_strError += ' ';
-    m_strError += what;
+    error_.assign(command);
+    error_ += ": ";
+    error_ += name;
+    error_ += ' ';
+    AppendQuoted(error_, word);
+    error_ += ' ';
+    error_ += what;
 }
 
 void QueryRunner::BeginAnswer() {
-    m_bFirstItem = true;
-    if (m_bJson) m_out.Append('{');
+    firstItem_ = true;
+    if (json_) out_.Append('{');
 }
 
 void QueryRunner::ItemName(std::string_view name) {
-    if (!m_bFirstItem) m_out.Append(m_bJson ? ',' : (m_bOneLine ? ' ' : '\n'));
-    m_bFirstItem = false;
-    if (m_bJson) {
-        m_out.Append('"');
-        m_out.Append(name);
-        m_out.Append("\":");
+    if (!firstItem_) out_.Append(json_ ? ',' : (oneLine_ ? ' ' : '\n'));
+    firstItem_ = false;
+    if (json_) {
+        out_.Append('"');
+        out_.Append(name);
+        out_.Append("\":");
     } else {
-        m_out.Append(name);
-        m_out.Append('=');
+        out_.Append(name);
+        out_.Append('=');
     }
 }
 
 void QueryRunner::Item(std::string_view name, double value) {
     ItemName(name);
-    if (m_bJson && !std::isfinite(value)) {
-        m_out.Append("null");  // JSON has no NaN or infinity
+    if (json_ && !std::isfinite(value)) {
+        out_.Append("null");  // JSON has no NaN or infinity
     } else {
-        m_out.AppendReal(value);
+        out_.AppendReal(value);
     }
 }
 
 void QueryRunner::Item(std::string_view name, long long value) {
     ItemName(name);
-    m_out.AppendInteger(value);
+    out_.AppendInteger(value);
 }
 
 void QueryRunner::Item(std::string_view name, bool value) {
     ItemName(name);
-    m_out.Append(value ? "true" : "false");
+    out_.Append(value ? "true" : "false");
 }
 
 void QueryRunner::TextItem(std::string_view name, std::string_view displayBytes) {
     ItemName(name);
-    m_out.Append('"');
-    AppendText(m_out, displayBytes, m_bJson, m_bJson || !m_bRaw);
-    m_out.Append('"');
+    out_.Append('"');
+    AppendText(out_, displayBytes, json_, json_ || !raw_);
+    out_.Append('"');
 }
 
 void QueryRunner::EndAnswer() {
-    if (m_bJson) m_out.Append('}');
-    m_out.Append('\n');
+    if (json_) out_.Append('}');
+    out_.Append('\n');
 }
 
 }  // namespace query

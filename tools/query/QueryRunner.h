@@ -1,8 +1,10 @@
-// Answers one request ("field LAT LON YEAR", "course LAT1 LON1 LAT2 LON2",
-// "pixel X Y") from the model and the geometry, as text or JSON.
+// Answers one request ("field LAT LON DATE [HEIGHT_KM]", "course LAT1 LON1
+// LAT2 LON2", "pixel X Y") from the model and the geometry, as text or JSON.
 #pragma once
 
 #include "OutputBuffer.h"
+#include "PositionParser.h"
+#include "model/FieldModel.h"
 
 #include <span>
 #include <string>
@@ -16,28 +18,50 @@ enum class Outcome {
     BadRequest,   // nothing written; Error() says what was wrong
 };
 
+// What an argument of a request holds, and its name in messages.
+enum class ArgumentKind { Latitude, Longitude, Date, Real };
+struct Argument {
+    std::string_view name;
+    ArgumentKind kind;
+};
+
+// How requests are answered.
+struct QuerySettings {
+    bool json = false;              // one JSON object per answer
+    bool raw = false;               // texts keep the display's 0xB0 degree byte instead of UTF-8 (text output only)
+    DateSource today = LocalToday;  // the day that "now" means
+    const model::FieldModel* fieldModel = &model::ReferenceField1995();  // what field requests ask
+};
+
 class QueryRunner {
 public:
-    // json: one object per answer; raw: texts keep the display's 0xB0 degree
-    // byte instead of UTF-8 (text output only, JSON is always UTF-8).
-    QueryRunner(OutputBuffer& out, bool json, bool raw) : m_out(out), m_bJson(json), m_bRaw(raw) {}
+    QueryRunner(OutputBuffer& out, const QuerySettings& settings)
+        : out_(out), json_(settings.json), raw_(settings.raw), today_(settings.today), model_(*settings.fieldModel) {}
 
     // words[0] is the command. oneLine puts a text answer on one line
     // (items separated by blanks) instead of one item per line.
     Outcome Run(std::span<const std::string_view> words, bool oneLine);
 
     // What was wrong with the last BadRequest, e.g. `field: LAT: "x" is not a number`.
-    const std::string& Error() const { return m_strError; }
+    const std::string& Error() const { return error_; }
+
+    // After a field request for a date outside the model's years, what to tell
+    // the user beside the answer ("warning: the date 2031.5 lies outside the
+    // years of ..."); else empty. Built only when asked, so batch pays nothing.
+    std::string Warning() const;
 
 private:
     Outcome RunField(std::span<const std::string_view> args);
     Outcome RunCourse(std::span<const std::string_view> args);
     Outcome RunPixel(std::span<const std::string_view> args);
 
-    bool ParseReals(std::string_view command, std::span<const std::string_view> names,
-                    std::span<const std::string_view> args, double* values);
-    bool CheckCount(std::string_view command, std::span<const std::string_view> names,
-                    std::span<const std::string_view> args);
+    // Reads the words present (so a bad one is named even when others are
+    // missing), then checks their number: the first `required` must be there.
+    bool ParseArguments(std::string_view command, std::span<const Argument> names, std::size_t required,
+                        std::span<const std::string_view> args, double* values);
+    // At least `required` words (else `firstMissing` is missing), at most `most`.
+    bool CheckCount(std::string_view command, std::span<const std::string_view> args, std::size_t required,
+                    std::size_t most, std::string_view firstMissing);
     void SetError(std::string_view command, std::string_view name, std::string_view word, std::string_view what);
 
     void BeginAnswer();
@@ -48,13 +72,17 @@ private:
     void TextItem(std::string_view name, std::string_view displayBytes);
     void EndAnswer();
 
-    OutputBuffer& m_out;
-    bool m_bJson;
-    bool m_bRaw;
-    bool m_bOneLine = false;
-    bool m_bFirstItem = true;
-    std::string m_strError;
-    std::string m_strText;  // reused for position texts
+    OutputBuffer& out_;
+    bool json_;
+    bool raw_;
+    DateSource today_;
+    const model::FieldModel& model_;
+    bool oneLine_ = false;
+    bool firstItem_ = true;
+    std::string error_;
+    double outsideYear_ = 0.0;  // the last field request's date, when outside the model's years
+    bool outside_ = false;
+    std::string text_;  // reused for position texts
 };
 
 // Appends `word` to `message` for an error line: at most 40 bytes, anything

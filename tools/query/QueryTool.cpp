@@ -2,11 +2,14 @@
 
 #include "OutputBuffer.h"
 #include "QueryRunner.h"
+#include "model/FieldModel.h"
 
+#include <locale.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -28,21 +31,34 @@ constexpr std::size_t kReadChunk = 1 << 20;
 constexpr std::size_t kMaxLine = 1 << 16;
 
 constexpr std::string_view kUsage =
-    "Usage: dexlin-query [--json] [--raw] COMMAND ARGUMENTS\n"
+    "Usage: dexlin-query [--json] [--raw] [--model igrf1995|wmm2025|FILE] COMMAND ARGUMENTS\n"
     "\n"
     "Commands:\n"
-    "  field LAT LON YEAR          magnetic elements at a position (degrees, north and\n"
-    "                              east positive) for a decimal year: the status, the\n"
-    "                              sixteen fields of the record and the variation text\n"
+    "  field LAT LON DATE [HEIGHT_KM]\n"
+    "                              magnetic elements at a position for a date, at a\n"
+    "                              height above the ellipsoid (default 0): the status,\n"
+    "                              valid (the date within the model's years), the\n"
+    "                              sixteen fields of the record, the signed\n"
+    "                              declination in degrees and the variation text\n"
     "  course LAT1 LON1 LAT2 LON2  initial great-circle course (degrees true) and\n"
     "                              distance (nautical miles), exact and as displayed\n"
-    "  pixel X Y                   whether the map pixel is on the map, its latitude,\n"
-    "                              longitude and (on the map) its position text\n"
+    "  pixel X Y                   whether the map pixel is on the map; on the map its\n"
+    "                              latitude, longitude and position text\n"
     "  batch                       one request per line on standard input, in the same\n"
     "                              words (\"field 51.5 0 1997\"); one answer line each,\n"
     "                              in order; a bad line gets an error line\n"
     "\n"
+    "Positions: decimal degrees, north and east positive (51.5, -0.1), or with a\n"
+    "hemisphere letter (51.5N, 0.1W), or degrees and minutes (51d30'N, 51\u00B030'N,\n"
+    "51:30:00N); latitudes within -90..90.\n"
+    "Dates: a decimal year (1997.5), an ISO date (2026-12-09, counted as the window\n"
+    "does: year + month/12 + day/365) or now (today's local date, counted alike).\n"
+    "\n"
     "Options:\n"
+    "  --model M  the field model: igrf1995 (the built-in 1995.0 field, 1995 to\n"
+    "             2000, the default), wmm2025 (2025 to 2030) or a coefficient file\n"
+    "             in the standard WMM layout (valid 5 years from its epoch); a single\n"
+    "             field request outside the model's years warns on stderr\n"
     "  --json     one JSON object per answer\n"
     "  --raw      texts keep the display's degree byte 0xB0 instead of UTF-8\n"
     "             (text output only; JSON is always UTF-8)\n"
@@ -51,7 +67,7 @@ constexpr std::string_view kUsage =
     "\n"
     "Numbers are printed so that they read back as the same double.\n"
     "Exit status: 0 answered; 1 batch with error lines, or the model gave no record;\n"
-    "2 bad command line or request; 3 read or write error.\n";
+    "2 bad command line, request or model file; 3 read or write error.\n";
 
 constexpr std::string_view kVersionLine = "dexlin-query " DEXLIN_VERSION "\n";
 
@@ -78,57 +94,79 @@ std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxW
     return count;
 }
 
+// The "C" locale for this thread while the tool runs: the display texts are
+// formatted by snprintf in the cores, and every number the tool prints has a
+// decimal point whatever locale a host program has set.
+class ClassicLocale {
+public:
+    ClassicLocale() : classic_(newlocale(LC_ALL_MASK, "C", nullptr)) {
+        if (classic_ != nullptr) previous_ = uselocale(classic_);
+    }
+    ClassicLocale(const ClassicLocale&) = delete;
+    ClassicLocale& operator=(const ClassicLocale&) = delete;
+    ~ClassicLocale() {
+        if (classic_ == nullptr) return;
+        uselocale(previous_);
+        freelocale(classic_);
+    }
+
+private:
+    locale_t classic_;
+    locale_t previous_ = nullptr;
+};
+
 class BatchRun {
 public:
-    BatchRun(query::OutputBuffer& out, bool json, bool raw) : m_out(out), m_runner(out, json, raw), m_bJson(json) {}
+    BatchRun(query::OutputBuffer& out, const query::QuerySettings& settings)
+        : out_(out), runner_(out, settings), json_(settings.json) {}
 
     void Line(std::string_view line) {
-        ++m_nLine;
+        ++line_;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF input
         std::array<std::string_view, kMaxWords> words;
         const std::size_t count = SplitWords(line, words);
-        const query::Outcome outcome = m_runner.Run(std::span(words.data(), count), true);
+        const query::Outcome outcome = runner_.Run(std::span(words.data(), count), true);
         if (outcome == query::Outcome::Answered) return;
-        m_bAnyFailed = true;
-        if (outcome == query::Outcome::BadRequest) ErrorLine(m_runner.Error());
+        anyFailed_ = true;
+        if (outcome == query::Outcome::BadRequest) ErrorLine(runner_.Error());
     }
 
     void TooLong() {
-        ++m_nLine;
-        m_bAnyFailed = true;
-        ErrorLine("request longer than 65536 bytes");
+        ++line_;
+        anyFailed_ = true;
+        ErrorLine("request longer than " + std::to_string(kMaxLine) + " bytes");
     }
 
-    bool AnyFailed() const { return m_bAnyFailed; }
+    bool AnyFailed() const { return anyFailed_; }
 
 private:
     void ErrorLine(std::string_view message) {
-        if (m_bJson) {
-            m_out.Append("{\"error\":\"");
-            query::AppendJsonEscaped(m_out, message);
-            m_out.Append("\",\"line\":");
-            m_out.AppendInteger(m_nLine);
-            m_out.Append("}\n");
+        if (json_) {
+            out_.Append("{\"error\":\"");
+            query::AppendJsonEscaped(out_, message);
+            out_.Append("\",\"line\":");
+            out_.AppendInteger(line_);
+            out_.Append("}\n");
         } else {
-            m_out.Append("error: line ");
-            m_out.AppendInteger(m_nLine);
-            m_out.Append(": ");
-            m_out.Append(message);
-            m_out.Append('\n');
+            out_.Append("error: line ");
+            out_.AppendInteger(line_);
+            out_.Append(": ");
+            out_.Append(message);
+            out_.Append('\n');
         }
     }
 
-    query::OutputBuffer& m_out;
-    query::QueryRunner m_runner;
-    bool m_bJson;
-    bool m_bAnyFailed = false;
-    long long m_nLine = 0;
+    query::OutputBuffer& out_;
+    query::QueryRunner runner_;
+    bool json_;
+    bool anyFailed_ = false;
+    long long line_ = 0;
 };
 
 // Reads the requests in large chunks and answers each complete line.
-int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, bool json, bool raw) {
+int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, const query::QuerySettings& settings) {
     static_assert(kMaxLine < kReadChunk, "a kept partial line must leave room to read");
-    BatchRun run(out, json, raw);
+    BatchRun run(out, settings);
     std::vector<char> buffer(kReadChunk);
     std::size_t have = 0;     // bytes of an unfinished line at the buffer's start
     bool discarding = false;  // inside a line longer than kMaxLine
@@ -178,15 +216,54 @@ int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, bool json, boo
     return run.AnyFailed() ? kExitSomeFailed : kExitOk;
 }
 
+// A coefficient file is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kMaxModelFile = 1 << 20;
+
+// The model of --model: a built-in one's key, else a coefficient file read
+// into `loaded`. nullptr after a message on `err`.
+const model::FieldModel* SelectModel(std::string_view value, model::FieldModel& loaded, std::FILE* err) {
+    if (const model::FieldModel* builtIn = model::FindBuiltInModel(value)) return builtIn;
+    std::string name;
+    for (const char c : value) name += (c >= 0 && c < 0x20) || c == 0x7F ? '?' : c;
+    std::string text;
+    std::FILE* file = std::fopen(std::string(value).c_str(), "rb");
+    if (file != nullptr) {
+        char buffer[4096];
+        for (std::size_t n; text.size() <= kMaxModelFile && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            text.append(buffer, n);
+        const bool failed = std::ferror(file) != 0;  // a directory opens, then fails to read
+        static_cast<void>(std::fclose(file));        // read only: nothing is lost on close
+        if (failed) file = nullptr;
+    }
+    if (file == nullptr) {
+        PrintError(err, name + ": cannot read the model file (--model takes igrf1995, wmm2025 or a file)");
+        return nullptr;
+    }
+    if (text.size() > kMaxModelFile) {
+        PrintError(err, name + ": larger than a coefficient file can be");
+        return nullptr;
+    }
+    std::string error;
+    if (!model::ReadCoefficientFile(text, loaded, error)) {
+        PrintError(err, name + ": " + error);
+        return nullptr;
+    }
+    return &loaded;
+}
+
 }  // namespace
 
 namespace query {
 
-int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* output, std::FILE* err) {
-    bool json = false;
-    bool raw = false;
+int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* output, std::FILE* err,
+                 DateSource today) {
+    const ClassicLocale classic;
+    QuerySettings settings;
+    settings.today = today;
     std::vector<std::string_view> words;
-    for (const std::string_view arg : args) {
+    model::FieldModel loaded;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
         if (arg == "--help" || arg == "-h" || arg == "--version") {
             const std::string_view text = arg == "--version" ? kVersionLine : kUsage;
             if (!WriteAll(output, text)) {
@@ -195,10 +272,18 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             }
             return kExitOk;
         }
-        if (arg == "--json") {
-            json = true;
+        if (arg == "--model" || arg.starts_with("--model=")) {
+            if (arg == "--model=" || (arg == "--model" && i + 1 == args.size())) {
+                PrintError(err, "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)");
+                return kExitBadInput;
+            }
+            const std::string_view value = arg == "--model" ? args[++i] : arg.substr(8);
+            settings.fieldModel = SelectModel(value, loaded, err);
+            if (settings.fieldModel == nullptr) return kExitBadInput;
+        } else if (arg == "--json") {
+            settings.json = true;
         } else if (arg == "--raw") {
-            raw = true;
+            settings.raw = true;
         } else if (arg.starts_with("--")) {  // no number starts with two dashes
             std::string message = "unknown option ";
             AppendQuoted(message, arg);
@@ -221,10 +306,10 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             PrintError(err, message + " (the requests come on standard input)");
             return kExitBadInput;
         }
-        return RunBatch(input, out, err, json, raw);
+        return RunBatch(input, out, err, settings);
     }
 
-    QueryRunner runner(out, json, raw);
+    QueryRunner runner(out, settings);
     const Outcome outcome = runner.Run(words, false);
     if (outcome == Outcome::BadRequest) {
         PrintError(err, runner.Error());
@@ -234,6 +319,8 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
         PrintError(err, "cannot write the answer");
         return kExitIoError;
     }
+    // After the answer, so that a failed write leaves its one line alone.
+    if (const std::string warning = runner.Warning(); !warning.empty()) PrintError(err, warning);
     return outcome == Outcome::Answered ? kExitOk : kExitSomeFailed;
 }
 

@@ -1,0 +1,11 @@
+// The model's date: a calendar day turned into the decimal year the query takes.
+#pragma once
+
+namespace model {
+
+// The window's own day count: year + month / 12 + day / 365, with month 1..12
+// and day 1..31 as the calendar gives them (so 1 January 1997 is 1997.0861
+// and 31 December 1997 is 1998.0849). The caller checks the day exists.
+double ModelYear(int year, int month, int day);
+
+}  // namespace model

@@ -1,0 +1,38 @@
+// The coefficient-file reader with any bytes: either a whole model (degrees 1
+// to 12, every record in order, five years from its epoch) that the query can
+// use, or an error naming a line and the model left as it was.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "FieldModel.h"
+#include "FuzzInput.h"
+#include "MagneticModel.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    model::FieldModel read;
+    read.name = "untouched";
+    std::string error;
+    if (!model::ReadCoefficientFile(text, read, error)) {
+        FUZZ_CHECK(error.rfind("line ", 0) == 0);
+        FUZZ_CHECK(read.name == "untouched" && read.coefficients.empty());
+        return 0;
+    }
+    FUZZ_CHECK(error.empty());
+    FUZZ_CHECK(read.mainDegree >= 1 && read.mainDegree <= 12 && read.secularDegree == read.mainDegree);
+    const auto n = static_cast<std::size_t>(read.mainDegree);
+    FUZZ_CHECK(read.coefficients.size() == n * (n + 3) / 2);
+    FUZZ_CHECK(std::isfinite(read.epoch) && read.lastYear == read.epoch + 5.0);
+    for (std::size_t i = 0; i < read.coefficients.size(); ++i) {
+        const model::CoefficientRecord& r = read.coefficients[i];
+        FUZZ_CHECK(std::isfinite(r.g) && std::isfinite(r.h) && std::isfinite(r.gdot) && std::isfinite(r.hdot));
+    }
+    // A model read is a model the query takes: a record or a clear refusal.
+    model::MagneticElements e{};
+    const int status = model::ComputeMagneticElements(read, 51.5, -0.1, 0.0, read.epoch, e);
+    FUZZ_CHECK(status == model::kStatusOk || status == model::kStatusNotFinite);
+    return 0;
+}
