@@ -37,6 +37,6 @@ struct ModelState {
 
 // The one instance, zero-initialised at start and never freed. The model runs
 // on one thread; nothing guards it.
-extern ModelState modelState;
+extern thread_local ModelState modelState;
 
 }  // namespace model
