@@ -1,45 +1,144 @@
 #include "OutputBuffer.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
-#include <cstring>
+#include <cstdint>
 
 namespace query {
 
-void OutputBuffer::MakeRoom(std::size_t n) {
-    if (kCapacity - m_nUsed < n) Flush();
+namespace {
+
+// 5^k for k = 0..27, the powers that fit in 64 bits.
+constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
+    std::array<std::uint64_t, 28> powers{};
+    std::uint64_t p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 5;
+    }
+    return powers;
+}();
+
+int DecimalDigits(std::uint64_t n) {
+    int digits = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++digits;
+    }
+    return digits;
 }
 
-void OutputBuffer::Append(std::string_view text) {
-    if (text.size() > kCapacity) {
+// The exact decimal expansion of `value`, when it is also the shortest text
+// that reads back as `value` and to_chars would write it in fixed notation;
+// nullptr otherwise (the caller then asks to_chars). The model's elements are
+// single-precision values, most of them with a short exact expansion (15577.6689453125
+// is 31898265·2^-11), where the general shortest-digit search does much needless work.
+//
+// value = M·2^-s with M odd, s >= 1, has the exact expansion N·10^-s with N = M·5^s,
+// whose last digit is 5. Every text with fewer digits is a multiple of 10^(1-s), at
+// least 5·10^-s away; none reads back as `value` when that exceeds half the spacing of
+// doubles above it, 2^(E-53) with 2^E <= value: 2^(54 - bits of M) > 5^(s-1).
+// Then N < 5·2^54 fits in 64 bits. A whole number below 2^53 is its own shortest digits.
+char* WriteExactIfShortest(char* out, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto biasedExponent = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biasedExponent == 0 || biasedExponent == 0x7FF) return nullptr;  // zero, subnormal, inf, nan
+    std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    int exponent = biasedExponent - 1075;  // value = mantissa·2^exponent
+    const int zeros = std::countr_zero(mantissa);
+    mantissa >>= zeros;
+    exponent += zeros;
+    const int mantissaBits = std::bit_width(mantissa);
+
+    std::uint64_t digits = 0;
+    int fraction = 0;  // digits after the point
+    if (exponent >= 0) {
+        if (mantissaBits + exponent > 53) return nullptr;
+        digits = mantissa << exponent;
+    } else {
+        fraction = -exponent;
+        if (fraction - 1 >= static_cast<int>(kPowersOfFive.size())) return nullptr;
+        if ((std::uint64_t{1} << (54 - mantissaBits)) <= kPowersOfFive[fraction - 1]) return nullptr;
+        digits = mantissa * kPowersOfFive[fraction - 1] * 5;
+    }
+
+    // to_chars takes the shorter of fixed and scientific notation, fixed on a tie.
+    const int count = DecimalDigits(digits);
+    int significant = count;
+    for (std::uint64_t n = digits; n % 10 == 0; n /= 10) --significant;
+    const int leading = count - 1 - fraction;  // power of ten of the first digit
+    const int fixedLength = fraction == 0 ? count : std::max(count - fraction, 1) + 1 + fraction;
+    const int exponentDigits = std::max(2, DecimalDigits(static_cast<std::uint64_t>(leading < 0 ? -leading : leading)));
+    const int scientificLength = significant + (significant > 1 ? 1 : 0) + 2 + exponentDigits;
+    if (scientificLength < fixedLength) return nullptr;
+
+    if (bits >> 63) *out++ = '-';
+    char text[24];
+    char* const end = std::to_chars(text, text + sizeof text, digits).ptr;
+    if (fraction == 0) return std::copy(text, end, out);
+    if (count > fraction) {
+        out = std::copy(text, end - fraction, out);
+        *out++ = '.';
+        return std::copy(end - fraction, end, out);
+    }
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, fraction - count, '0');
+    return std::copy(text, end, out);
+}
+
+}  // namespace
+
+char* WriteShortest(char* out, double value) {
+    if (char* end = WriteExactIfShortest(out, value)) return end;
+    return std::to_chars(out, out + 32, value).ptr;
+}
+
+OutputBuffer::OutputBuffer(std::FILE* stream) : m_pStream(stream), m_pBuffer(new char[kCapacity]) {}
+
+OutputBuffer::OutputBuffer() : m_pStream(nullptr), m_pBuffer(new char[kCapacity]) {}
+
+void OutputBuffer::MakeRoom(std::size_t n) {
+    if (m_nCapacity - m_nUsed >= n) return;
+    if (m_pStream != nullptr) {
+        Flush();
+        return;
+    }
+    const std::size_t capacity = std::max(m_nCapacity * 2, m_nUsed + n);
+    std::unique_ptr<char[]> larger(new char[capacity]);
+    std::memcpy(larger.get(), m_pBuffer.get(), m_nUsed);
+    m_pBuffer = std::move(larger);
+    m_nCapacity = capacity;
+}
+
+void OutputBuffer::AppendLong(std::string_view text) {
+    if (m_pStream != nullptr && text.size() > m_nCapacity) {
         Flush();
         if (std::fwrite(text.data(), 1, text.size(), m_pStream) != text.size()) m_bFailed = true;
         return;
     }
     MakeRoom(text.size());
-    std::memcpy(m_szBuffer + m_nUsed, text.data(), text.size());
+    std::memcpy(m_pBuffer.get() + m_nUsed, text.data(), text.size());
     m_nUsed += text.size();
-}
-
-void OutputBuffer::Append(char c) {
-    MakeRoom(1);
-    m_szBuffer[m_nUsed++] = c;
 }
 
 void OutputBuffer::AppendReal(double value) {
     MakeRoom(kNumberRoom);
-    const auto result = std::to_chars(m_szBuffer + m_nUsed, m_szBuffer + kCapacity, value);
-    m_nUsed = static_cast<std::size_t>(result.ptr - m_szBuffer);
+    m_nUsed = static_cast<std::size_t>(WriteShortest(m_pBuffer.get() + m_nUsed, value) - m_pBuffer.get());
 }
 
 void OutputBuffer::AppendInteger(long long value) {
     MakeRoom(kNumberRoom);
-    const auto result = std::to_chars(m_szBuffer + m_nUsed, m_szBuffer + kCapacity, value);
-    m_nUsed = static_cast<std::size_t>(result.ptr - m_szBuffer);
+    char* const start = m_pBuffer.get() + m_nUsed;
+    m_nUsed += static_cast<std::size_t>(std::to_chars(start, start + kNumberRoom, value).ptr - start);
 }
 
 bool OutputBuffer::Flush() {
+    if (m_pStream == nullptr) return true;
     if (m_nUsed > 0) {
-        if (std::fwrite(m_szBuffer, 1, m_nUsed, m_pStream) != m_nUsed) m_bFailed = true;
+        if (std::fwrite(m_pBuffer.get(), 1, m_nUsed, m_pStream) != m_nUsed) m_bFailed = true;
         m_nUsed = 0;
     }
     if (std::fflush(m_pStream) != 0) m_bFailed = true;
