@@ -21,20 +21,28 @@ constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
     return powers;
 }();
 
-int DecimalDigits(std::uint64_t n) {
-    int digits = 1;
-    while (n >= 10) {
-        n /= 10;
-        ++digits;
+// 10^k for k = 0..19.
+constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 10;
     }
-    return digits;
+    return powers;
+}();
+
+// Digits of n > 0: log10(2) ~ 1233/4096 gives the count from the bit width, or one more.
+int DecimalDigits(std::uint64_t n) {
+    const int estimate = (std::bit_width(n) * 1233) >> 12;
+    return estimate + (n >= kPowersOfTen[static_cast<std::size_t>(estimate)] ? 1 : 0);
 }
 
 // The exact decimal expansion of `value`, when it is also the shortest text
 // that reads back as `value` and to_chars would write it in fixed notation;
 // nullptr otherwise (the caller then asks to_chars). The model's elements are
 // single-precision values, most of them with a short exact expansion (15577.6689453125
-// is 31898265·2^-11), where the general shortest-digit search does much needless work.
+// is 15951533·2^-10), where the general shortest-digit search does much needless work.
 //
 // value = M·2^-s with M odd, s >= 1, has the exact expansion N·10^-s with N = M·5^s,
 // whose last digit is 5. Every text with fewer digits is a multiple of 10^(1-s), at
@@ -64,15 +72,18 @@ char* WriteExactIfShortest(char* out, double value) {
         digits = mantissa * kPowersOfFive[fraction - 1] * 5;
     }
 
-    // to_chars takes the shorter of fixed and scientific notation, fixed on a tie.
+    // to_chars takes the shorter of fixed and scientific notation, fixed on a tie. With a
+    // fraction, the last digit is 5 and the exponent has two digits: a value from 1 up
+    // is always shorter fixed, one below 1 ("0.", zeros, digits) when it has at most
+    // two zeros after the point (three for one digit).
     const int count = DecimalDigits(digits);
-    int significant = count;
-    for (std::uint64_t n = digits; n % 10 == 0; n /= 10) --significant;
-    const int leading = count - 1 - fraction;  // power of ten of the first digit
-    const int fixedLength = fraction == 0 ? count : std::max(count - fraction, 1) + 1 + fraction;
-    const int exponentDigits = std::max(2, DecimalDigits(static_cast<std::uint64_t>(leading < 0 ? -leading : leading)));
-    const int scientificLength = significant + (significant > 1 ? 1 : 0) + 2 + exponentDigits;
-    if (scientificLength < fixedLength) return nullptr;
+    if (fraction > 0 && count <= fraction) {
+        if (2 + fraction > count + (count > 1 ? 1 : 0) + 4) return nullptr;
+    } else if (fraction == 0 && count > 5) {
+        int significant = count;
+        for (std::uint64_t n = digits; n % 10 == 0; n /= 10) --significant;
+        if (significant + (significant > 1 ? 1 : 0) + 4 < count) return nullptr;
+    }
 
     if (bits >> 63) *out++ = '-';
     char text[24];
