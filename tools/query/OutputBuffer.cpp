@@ -32,6 +32,16 @@ constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
     return powers;
 }();
 
+// "00" to "99".
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
 // Digits of n > 0: log10(2) ~ 1233/4096 gives the count from the bit width, or one more.
 int DecimalDigits(std::uint64_t n) {
     const int estimate = (std::bit_width(n) * 1233) >> 12;
@@ -86,18 +96,31 @@ char* WriteExactIfShortest(char* out, double value) {
     }
 
     if (bits >> 63) *out++ = '-';
-    char text[24];
-    char* const end = std::to_chars(text, text + sizeof text, digits).ptr;
-    if (fraction == 0) return std::copy(text, end, out);
+    // The digits, two at a time from the last, then placed around the point.
+    char text[20];
+    char* const textEnd = text + sizeof text;
+    char* first = textEnd;
+    while (digits >= 100) {
+        first -= 2;
+        std::memcpy(first, &kDigitPairs[static_cast<std::size_t>(digits % 100) * 2], 2);
+        digits /= 100;
+    }
+    if (digits >= 10) {
+        first -= 2;
+        std::memcpy(first, &kDigitPairs[static_cast<std::size_t>(digits) * 2], 2);
+    } else {
+        *--first = static_cast<char>('0' + digits);
+    }
+    if (fraction == 0) return std::copy(first, textEnd, out);
     if (count > fraction) {
-        out = std::copy(text, end - fraction, out);
+        out = std::copy(first, textEnd - fraction, out);
         *out++ = '.';
-        return std::copy(end - fraction, end, out);
+        return std::copy(textEnd - fraction, textEnd, out);
     }
     *out++ = '0';
     *out++ = '.';
     out = std::fill_n(out, fraction - count, '0');
-    return std::copy(text, end, out);
+    return std::copy(first, textEnd, out);
 }
 
 }  // namespace
