@@ -29,7 +29,7 @@ constexpr std::size_t kMaxWords = 6;
 constexpr std::size_t kMaxLine = 1 << 16;
 // Input bytes per chunk (about 280 field requests, some 145 KB of answers), read
 // in one call where the input has them ready.
-constexpr std::size_t kChunkBytes = 8 * 1024;
+constexpr std::size_t kChunkBytes = std::size_t{8} * 1024;
 
 // Splits a line into words at blanks and tabs; stops after kMaxWords words.
 std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxWords>& words) {

@@ -64,10 +64,10 @@ char* WriteExactIfShortest(char* out, double value) {
     const auto biasedExponent = static_cast<int>((bits >> 52) & 0x7FF);
     if (biasedExponent == 0 || biasedExponent == 0x7FF) return nullptr;  // zero, subnormal, inf, nan
     std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-    int exponent = biasedExponent - 1075;  // value = mantissa·2^exponent
-    const int zeros = std::countr_zero(mantissa);
+    int exponent = biasedExponent - 1075;                                  // value = mantissa·2^exponent
+    const auto zeros = static_cast<unsigned>(std::countr_zero(mantissa));  // at most 52
     mantissa >>= zeros;
-    exponent += zeros;
+    exponent += static_cast<int>(zeros);
     const int mantissaBits = std::bit_width(mantissa);
 
     std::uint64_t digits = 0;
@@ -76,8 +76,8 @@ char* WriteExactIfShortest(char* out, double value) {
         if (mantissaBits + exponent > 53) return nullptr;
         digits = mantissa << exponent;
     } else {
+        if (-exponent > static_cast<int>(kPowersOfFive.size())) return nullptr;  // down to 2^-1074
         fraction = -exponent;
-        if (fraction - 1 >= static_cast<int>(kPowersOfFive.size())) return nullptr;
         if ((std::uint64_t{1} << (54 - mantissaBits)) <= kPowersOfFive[fraction - 1]) return nullptr;
         digits = mantissa * kPowersOfFive[fraction - 1] * 5;
     }

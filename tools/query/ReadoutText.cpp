@@ -46,7 +46,7 @@ std::string_view VariationText(std::int32_t degrees, double minutes, ReadoutRoom
         room.other = model::FormatVariation(degrees, minutes);
         return room.other;
     }
-    char number[24];
+    char number[24] = {};
     char* out = room.bytes.data();
     const long long wholeDegrees = std::llabs(static_cast<long long>(degrees));
     out = WritePadded(out, {number, std::to_chars(number, number + sizeof number, wholeDegrees).ptr}, 4);
