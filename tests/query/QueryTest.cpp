@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -308,6 +309,50 @@ TEST(QueryBatch, OverlongLineIsRefusedAndTheNextOneAnswered) {
                              answer +
                              "error: line 6: request longer than 65536 bytes\n"
                              "error: line 7: request longer than 65536 bytes\n");
+    }
+}
+
+// A program that writes one request and waits for its answer before the next
+// (a coprocess) must get each answer while the input stays open, on one
+// thread and on several. A missing answer shows as no line within a minute.
+TEST(QueryBatch, AnswersEachLineWhileTheInputStaysOpen) {
+    for (const char* threads : {"1", "2"}) {
+        int toTool[2];
+        int fromTool[2];
+        ASSERT_EQ(pipe(toTool), 0);
+        ASSERT_EQ(pipe(fromTool), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            dup2(toTool[0], STDIN_FILENO);
+            dup2(fromTool[1], STDOUT_FILENO);
+            close(toTool[1]);
+            close(fromTool[0]);
+            execl(DEXLIN_QUERY_PATH, DEXLIN_QUERY_PATH, "--threads", threads, "batch", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(toTool[0]);
+        close(fromTool[1]);
+        for (const std::string& request : {std::string("pixel 0 0\n"), std::string("# next\n")}) {
+            ASSERT_EQ(write(toTool[1], request.data(), request.size()), static_cast<ssize_t>(request.size()));
+            std::string line;
+            pollfd ready{fromTool[0], POLLIN, 0};
+            char c = 0;
+            while (line.empty() || line.back() != '\n') {
+                ASSERT_EQ(poll(&ready, 1, 60000), 1) << "no answer to " << request << "on " << threads << " threads";
+                ASSERT_EQ(read(fromTool[0], &c, 1), 1);
+                line += c;
+            }
+            EXPECT_EQ(line.substr(0, 12) == "inside=true ", request[0] == 'p') << line;
+            if (request[0] == '#') {
+                EXPECT_EQ(line, request);
+            }
+        }
+        close(toTool[1]);
+        close(fromTool[0]);
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << threads;
     }
 }
 
