@@ -1,13 +1,15 @@
 // dexlin-query's command line and batch requests with any bytes. The first
 // byte picks the way in: a command line (the rest split at NUL bytes into
 // arguments, as argv would hold them) or a batch (the rest as standard input,
-// with --json and --raw from its bits). Whatever comes in, the tool answers
-// with a known exit status, one output line per batch line, no control bytes
-// but the line ends, and error messages (or a single request's warning) of
-// one line each.
+// with --json, --raw and a thread count from its bits). Whatever comes in, the
+// tool answers with a known exit status, one output line per batch line (blank
+// and comment lines copied, the others without control bytes but the line
+// ends), the same on any number of threads, and error messages (or a single
+// request's warning) of one line each.
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -49,7 +51,9 @@ private:
 int InputFile(std::string_view bytes) {
     static const int fd = memfd_create("dexlin-query-input", 0);
     FUZZ_CHECK(fd >= 0);
-    FUZZ_CHECK(ftruncate(fd, 0) == 0);
+    // Back to the start before writing: the last run left the offset at its end,
+    // and writing there would put that many zero bytes before these.
+    FUZZ_CHECK(ftruncate(fd, 0) == 0 && lseek(fd, 0, SEEK_SET) == 0);
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
@@ -84,29 +88,55 @@ void CheckMessages(std::string_view err) {
     }
 }
 
-void Batch(std::uint8_t flags, std::string_view requests) {
+// A request line the batch copies to its output as it is: blank (blanks and
+// tabs, a CRLF's CR) or a comment, and not over-long.
+bool IsCopied(std::string_view line) {
+    if (line.size() > 65536) return false;
+    if (!line.empty() && line[0] == '#') return true;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+std::string RunBatch(std::uint8_t flags, std::string_view requests, std::string_view threads) {
     std::vector<std::string_view> args;
     if (flags & 2) args.emplace_back("--json");
     if (flags & 4) args.emplace_back("--raw");
+    args.emplace_back("--threads");
+    args.emplace_back(threads);
     args.emplace_back("batch");
     Capture out;
     Capture err;
     const int status = query::RunQueryTool(args, InputFile(requests), out.Stream(), err.Stream());
-    const std::string_view answers = out.Text();
     FUZZ_CHECK(status == 0 || status == 1);
     FUZZ_CHECK(err.Text().empty());
-    CheckLines(answers);
-    // One answer or error line for each request line, the last one with or without its newline.
+    return std::string(out.Text());
+}
+
+void Batch(std::uint8_t flags, std::string_view requests) {
+    const std::string answers = RunBatch(flags, requests, "1");
+    FUZZ_CHECK(answers.empty() || answers.back() == '\n');
+    // One answer or error line for each request line, the last one with or
+    // without its newline; blank and comment lines as they came.
     const std::size_t requestLines = CountLines(requests) + (requests.empty() || requests.back() == '\n' ? 0 : 1);
     FUZZ_CHECK(CountLines(answers) == requestLines);
-    if (flags & 2) {
-        std::size_t start = 0;
-        while (start < answers.size()) {
-            const std::size_t end = answers.find('\n', start);
-            FUZZ_CHECK(answers[start] == '{' && answers[end - 1] == '}');
-            start = end + 1;
+    std::size_t request = 0;
+    std::size_t start = 0;
+    while (start < answers.size()) {
+        const std::size_t end = answers.find('\n', start);
+        const std::string_view answer(answers.data() + start, end - start);
+        const std::size_t requestEnd = std::min(requests.find('\n', request), requests.size());
+        const std::string_view line = requests.substr(request, requestEnd - request);
+        if (IsCopied(line)) {
+            FUZZ_CHECK(answer == line);
+        } else {
+            CheckLines(std::string_view(answers.data() + start, end - start + 1));
+            if (flags & 2) FUZZ_CHECK(answer.front() == '{' && answer.back() == '}');
         }
+        start = end + 1;
+        request = requestEnd + 1;
     }
+    // Several threads write what one writes.
+    if (flags & 8) FUZZ_CHECK(RunBatch(flags, requests, flags & 16 ? "5" : "2") == answers);
 }
 
 void CommandLine(std::string_view bytes) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <map>
 #include <ostream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -299,6 +301,9 @@ TEST(QueryBatch, AnswersInOrderWithErrorLinesInPlace) {
         "course 0 0 0 -90\r\n"
         "launch\n"
         "  pixel   634\t378  \n"
+        "# a comment\t\x01 stays as it is\r\n"
+        " \t\r\n"
+        " # not a comment\n"
         "pixel 1 2 3";  // last line without a newline
     const Result r = RunQuery("batch", input);
     EXPECT_EQ(r.status, 1);
@@ -306,11 +311,96 @@ TEST(QueryBatch, AnswersInOrderWithErrorLinesInPlace) {
     EXPECT_EQ(r.out,
               "inside=true latitude=80 longitude=-180 text=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n"
               "error: line 2: field: LON \"zero\" is not a number\n"
-              "error: line 3: empty request: expected field, course or pixel\n"
+              "\n"
               "course=269.9999999974276 distance=5400 courseText=\"270\xC2\xB0\" distanceText=\"5400\"\n"
               "error: line 5: unknown command \"launch\": expected field, course or pixel\n"
               "inside=true latitude=-59.024442791473355 longitude=180 text=\"59\xC2\xB0 S   180\xC2\xB0 E\"\n"
-              "error: line 7: pixel: extra argument \"3\"\n");
+              "# a comment\t\x01 stays as it is\r\n"
+              " \t\r\n"
+              "error: line 9: unknown command \"#\": expected field, course or pixel\n"
+              "error: line 10: pixel: extra argument \"3\"\n");
+}
+
+// Requests of every kind in random order, with the lines that chunks must not
+// split wrongly: blank and comment lines, CRLF, long ones, an over-long one.
+std::string MixedRequests(int count) {
+    std::mt19937 random(1998);
+    std::uniform_real_distribution<double> latitude(-89.0, 89.0);
+    std::uniform_real_distribution<double> longitude(-180.0, 180.0);
+    std::uniform_real_distribution<double> year(1994.0, 2001.0);  // some outside the model's years
+    std::string input;
+    char line[160];
+    for (int i = 0; i < count; ++i) {
+        switch (random() % 12) {
+        case 0: input += "\n"; break;
+        case 1: input += "# comment " + std::to_string(i) + " \"quoted\"\n"; break;
+        case 2: input += "field 1 x 1997\r\n"; break;
+        case 3: input += "pixel " + std::to_string(random() % 700) + " " + std::to_string(random() % 500) + "\n"; break;
+        case 4: input += "course 51.5 -0.1 40.7 -74 extra\n"; break;
+        case 5: input += "#" + std::string(random() % 20000, 'c') + "\n"; break;  // across chunk boundaries
+        case 6: input += "field " + std::string(random() % 20000, ' ') + "1 2 1997\n"; break;
+        default:
+            std::snprintf(line, sizeof line, "field %.6f %.6f %.3f\n", latitude(random), longitude(random),
+                          year(random));
+            input += line;
+        }
+        if (i == count / 2) input += "field " + std::string(70000, '9') + "\n";  // refused
+    }
+    return input + "pixel 0 0";  // no newline at the end
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(QueryBatch, ManyThreadsWriteWhatOneThreadWritesLineForLine) {
+    const std::string input = MixedRequests(3000);
+    const std::vector<std::string> requests = Lines(input);
+    for (const std::string format : {"", "--json "}) {
+        const Result one = RunQuery(format + "--threads 1 batch", input);
+        EXPECT_EQ(one.status, 1);
+        const std::vector<std::string> answers = Lines(one.out);
+        ASSERT_EQ(answers.size(), requests.size());
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            const bool copied = requests[i].empty() || requests[i][0] == '#';
+            EXPECT_EQ(answers[i] == requests[i], copied) << "line " << i + 1;
+        }
+        for (const std::string threads : {"2", "3", "--threads=64"}) {
+            const std::string option = threads[0] == '-' ? threads : "--threads " + threads;
+            const Result many = RunQuery(format + option + " batch", input);
+            EXPECT_EQ(many.status, 1) << option;
+            EXPECT_TRUE(many.out == one.out) << format << option;  // not printed: megabytes
+        }
+    }
+}
+
+// The input is a file the shell opened once: what the tool has not read is
+// left for `wc -c`, which shows how far it read before it stopped.
+TEST(QueryBatch, StopsAtTheFirstFailedWriteWithExitThree) {
+    const std::string stem = testing::TempDir() + "dexlin_query_write_" + std::to_string(getpid());
+    std::string input;
+    for (int i = 0; i < 100000; ++i) input += "field 51.5 0 1997.5\n";
+    std::ofstream(stem + ".in", std::ios::binary) << input;
+    const std::string query = std::string("'") + DEXLIN_QUERY_PATH + "'";
+    const std::string files = " 2>'" + stem + ".err'; echo $? >'" + stem + ".status'";
+    for (const std::string threads : {"1", "2"}) {
+        const std::string run = query + " --threads " + threads + " batch";
+        for (const std::string& command :
+             {"{ " + run + " >/dev/full" + files + "; }", "{ " + run + " >&-" + files + "; }",
+              "{ " + run + files + "; } | head -c 1 >/dev/null"}) {
+            std::ofstream(stem + ".sh") << "trap '' PIPE\n(" << command << "; wc -c >'" << stem << ".rest') <'" << stem
+                                        << ".in'\n";
+            ASSERT_EQ(std::system(("sh '" + stem + ".sh'").c_str()), 0) << command;
+            EXPECT_EQ(ReadFile(stem + ".status"), "3\n") << command;
+            EXPECT_EQ(ReadFile(stem + ".err"), "dexlin-query: batch: cannot write the answers\n") << command;
+            const long rest = std::stol(ReadFile(stem + ".rest"));
+            EXPECT_GT(rest, static_cast<long>(input.size()) - 200000) << command;  // it read a few chunks at most
+        }
+    }
+    for (const char* suffix : {".in", ".sh", ".err", ".status", ".rest"}) std::remove((stem + suffix).c_str());
 }
 
 TEST(QueryBatch, FieldAnswersMatchSingleRequestsAndExitZero) {
@@ -333,15 +423,66 @@ TEST(QueryBatch, JsonErrorLinesCarryTheLineNumber) {
 }
 
 TEST(QueryBatch, OverlongLineIsRefusedAndTheNextOneAnswered) {
-    const std::string atLimit = "pixel 0 0" + std::string(65536 - 9, ' ');  // exactly 65,536 bytes
-    const std::string input = "field " + std::string(70000, '1') + "\npixel 0 0\n" + atLimit + "\n" + atLimit + " \n" +
-                              std::string(3000000, ' ');
-    const Result r = RunQuery("batch", input);
-    const std::string corner = "inside=true latitude=80 longitude=-180 text=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n";
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "error: line 1: request longer than 65536 bytes\n" + corner + corner +
-                         "error: line 4: request longer than 65536 bytes\n"
-                         "error: line 5: request longer than 65536 bytes\n");
+    // 65536 bytes is the longest request: one held whole in memory, one skipped
+    // while it is read, a comment as much as a request; the line numbers go on.
+    const std::string longest = "pixel 0 0" + std::string(65536 - 9, ' ');
+    const std::string answer = "inside=true latitude=80 longitude=-180 text=\"80\xC2\xB0 N   180\xC2\xB0 W\"\n";
+    const std::string input = "field " + std::string(70000, '1') + "\npixel 0 0\n#" + std::string(200000, 'c') +
+                              "\nlaunch\n" + longest + "\n" + longest + " \n" + std::string(3000000, ' ');
+    for (const char* threads : {"1", "2"}) {
+        const Result r = RunQuery(std::string("--threads ") + threads + " batch", input);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "error: line 1: request longer than 65536 bytes\n" + answer +
+                             "error: line 3: request longer than 65536 bytes\n"
+                             "error: line 4: unknown command \"launch\": expected field, course or pixel\n" +
+                             answer +
+                             "error: line 6: request longer than 65536 bytes\n"
+                             "error: line 7: request longer than 65536 bytes\n");
+    }
+}
+
+// A program that writes one request and waits for its answer before the next
+// (a coprocess) must get each answer while the input stays open, on one
+// thread and on several. A missing answer shows as no line within a minute.
+TEST(QueryBatch, AnswersEachLineWhileTheInputStaysOpen) {
+    for (const char* threads : {"1", "2"}) {
+        int toTool[2];
+        int fromTool[2];
+        ASSERT_EQ(pipe(toTool), 0);
+        ASSERT_EQ(pipe(fromTool), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            dup2(toTool[0], STDIN_FILENO);
+            dup2(fromTool[1], STDOUT_FILENO);
+            close(toTool[1]);
+            close(fromTool[0]);
+            execl(DEXLIN_QUERY_PATH, DEXLIN_QUERY_PATH, "--threads", threads, "batch", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(toTool[0]);
+        close(fromTool[1]);
+        for (const std::string& request : {std::string("pixel 0 0\n"), std::string("# next\n")}) {
+            ASSERT_EQ(write(toTool[1], request.data(), request.size()), static_cast<ssize_t>(request.size()));
+            std::string line;
+            pollfd ready{fromTool[0], POLLIN, 0};
+            char c = 0;
+            while (line.empty() || line.back() != '\n') {
+                ASSERT_EQ(poll(&ready, 1, 60000), 1) << "no answer to " << request << "on " << threads << " threads";
+                ASSERT_EQ(read(fromTool[0], &c, 1), 1);
+                line += c;
+            }
+            EXPECT_EQ(line.substr(0, 12) == "inside=true ", request[0] == 'p') << line;
+            if (request[0] == '#') {
+                EXPECT_EQ(line, request);
+            }
+        }
+        close(toTool[1]);
+        close(fromTool[0]);
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << threads;
+    }
 }
 
 TEST(QueryBatch, EmptyInputAnswersNothing) {
@@ -417,7 +558,12 @@ INSTANTIATE_TEST_SUITE_P(
                "course: LON1 \"0.1S\" has a latitude's letter (N or S)"},
         BadRow{"SixtyMinutes", "field \"51d60'N\" 0 1997",
                "field: LAT \"51d60'N\" has minutes or seconds of 60 or more"},
-        BadRow{"NoSuchDay", "field 0 0 2026-02-29", "field: DATE \"2026-02-29\" is not a day of the calendar"}),
+        BadRow{"NoSuchDay", "field 0 0 2026-02-29", "field: DATE \"2026-02-29\" is not a day of the calendar"},
+        BadRow{"NoThreads", "--threads 0 batch", "--threads: N \"0\" is out of range (expected 1 to 64)"},
+        BadRow{"OneThreadTooMany", "batch --threads=65", "--threads: N \"65\" is out of range (expected 1 to 64)"},
+        BadRow{"ThreadsNotAnInteger", "--threads 2.5 batch",
+               "--threads: N \"2.5\" is not an integer (expected 1 to 64)"},
+        BadRow{"ThreadsMissing", "batch --threads", "--threads: N is missing (try --help)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QueryOptions, PlusSignAndNegativeNumbersAreNumbersNotOptions) {

@@ -1,49 +1,182 @@
 #include "OutputBuffer.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
-#include <cstring>
+#include <cstdint>
 
 namespace query {
 
-void OutputBuffer::MakeRoom(std::size_t n) {
-    if (kCapacity - m_nUsed < n) Flush();
+namespace {
+
+// 5^k for k = 0..27, the powers that fit in 64 bits.
+constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
+    std::array<std::uint64_t, 28> powers{};
+    std::uint64_t p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 5;
+    }
+    return powers;
+}();
+
+// 10^k for k = 0..19.
+constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
+
+// "00" to "99".
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Digits of n > 0: log10(2) ~ 1233/4096 gives the count from the bit width, or one more.
+int DecimalDigits(std::uint64_t n) {
+    const int estimate = (std::bit_width(n) * 1233) >> 12;
+    return estimate + (n >= kPowersOfTen[static_cast<std::size_t>(estimate)] ? 1 : 0);
 }
 
-void OutputBuffer::Append(std::string_view text) {
-    if (text.size() > kCapacity) {
+// The exact decimal expansion of `value`, when it is also the shortest text
+// that reads back as `value` and to_chars would write it in fixed notation;
+// nullptr otherwise (the caller then asks to_chars). The model's elements are
+// single-precision values, most of them with a short exact expansion (15577.6689453125
+// is 15951533·2^-10), where the general shortest-digit search does much needless work.
+//
+// value = M·2^-s with M odd, s >= 1, has the exact expansion N·10^-s with N = M·5^s,
+// whose last digit is 5. Every text with fewer digits is a multiple of 10^(1-s), at
+// least 5·10^-s away; none reads back as `value` when that exceeds half the spacing of
+// doubles above it, 2^(E-53) with 2^E <= value: 2^(54 - bits of M) > 5^(s-1).
+// Then N < 5·2^54 fits in 64 bits. A whole number below 2^53 is its own shortest digits.
+char* WriteExactIfShortest(char* out, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto biasedExponent = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biasedExponent == 0 || biasedExponent == 0x7FF) return nullptr;  // zero, subnormal, inf, nan
+    std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    int exponent = biasedExponent - 1075;                                  // value = mantissa·2^exponent
+    const auto zeros = static_cast<unsigned>(std::countr_zero(mantissa));  // at most 52
+    mantissa >>= zeros;
+    exponent += static_cast<int>(zeros);
+    const int mantissaBits = std::bit_width(mantissa);
+
+    std::uint64_t digits = 0;
+    int fraction = 0;  // digits after the point
+    if (exponent >= 0) {
+        if (mantissaBits + exponent > 53) return nullptr;
+        digits = mantissa << exponent;
+    } else {
+        if (-exponent > static_cast<int>(kPowersOfFive.size())) return nullptr;  // down to 2^-1074
+        fraction = -exponent;
+        if ((std::uint64_t{1} << (54 - mantissaBits)) <= kPowersOfFive[fraction - 1]) return nullptr;
+        digits = mantissa * kPowersOfFive[fraction - 1] * 5;
+    }
+
+    // to_chars takes the shorter of fixed and scientific notation, fixed on a tie. With a
+    // fraction, the last digit is 5 and the exponent has two digits: a value from 1 up
+    // is always shorter fixed, one below 1 ("0.", zeros, digits) when it has at most
+    // two zeros after the point (three for one digit).
+    const int count = DecimalDigits(digits);
+    if (fraction > 0 && count <= fraction) {
+        if (2 + fraction > count + (count > 1 ? 1 : 0) + 4) return nullptr;
+    } else if (fraction == 0 && count > 5) {
+        int significant = count;
+        for (std::uint64_t n = digits; n % 10 == 0; n /= 10) --significant;
+        if (significant + (significant > 1 ? 1 : 0) + 4 < count) return nullptr;
+    }
+
+    if (bits >> 63) *out++ = '-';
+    // The digits, two at a time from the last, then placed around the point.
+    char text[20];
+    char* const textEnd = text + sizeof text;
+    char* first = textEnd;
+    while (digits >= 100) {
+        first -= 2;
+        std::memcpy(first, &kDigitPairs[static_cast<std::size_t>(digits % 100) * 2], 2);
+        digits /= 100;
+    }
+    if (digits >= 10) {
+        first -= 2;
+        std::memcpy(first, &kDigitPairs[static_cast<std::size_t>(digits) * 2], 2);
+    } else {
+        *--first = static_cast<char>('0' + digits);
+    }
+    if (fraction == 0) return std::copy(first, textEnd, out);
+    if (count > fraction) {
+        out = std::copy(first, textEnd - fraction, out);
+        *out++ = '.';
+        return std::copy(textEnd - fraction, textEnd, out);
+    }
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, fraction - count, '0');
+    return std::copy(first, textEnd, out);
+}
+
+}  // namespace
+
+char* WriteShortest(char* out, double value) {
+    if (char* end = WriteExactIfShortest(out, value)) return end;
+    return std::to_chars(out, out + 32, value).ptr;
+}
+
+OutputBuffer::OutputBuffer(std::FILE* stream) : stream_(stream), buffer_(new char[kCapacity]) {}
+
+OutputBuffer::OutputBuffer() : stream_(nullptr), buffer_(new char[kCapacity]) {}
+
+void OutputBuffer::MakeRoom(std::size_t n) {
+    if (capacity_ - used_ >= n) return;
+    if (stream_ != nullptr) {
         Flush();
-        if (std::fwrite(text.data(), 1, text.size(), m_pStream) != text.size()) m_bFailed = true;
+        return;
+    }
+    const std::size_t capacity = std::max(capacity_ * 2, used_ + n);
+    std::unique_ptr<char[]> larger(new char[capacity]);
+    std::memcpy(larger.get(), buffer_.get(), used_);
+    buffer_ = std::move(larger);
+    capacity_ = capacity;
+}
+
+void OutputBuffer::AppendLong(std::string_view text) {
+    if (stream_ != nullptr && text.size() > capacity_) {
+        Flush();
+        if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size()) failed_ = true;
         return;
     }
     MakeRoom(text.size());
-    std::memcpy(m_szBuffer + m_nUsed, text.data(), text.size());
-    m_nUsed += text.size();
-}
-
-void OutputBuffer::Append(char c) {
-    MakeRoom(1);
-    m_szBuffer[m_nUsed++] = c;
+    std::memcpy(buffer_.get() + used_, text.data(), text.size());
+    used_ += text.size();
 }
 
 void OutputBuffer::AppendReal(double value) {
     MakeRoom(kNumberRoom);
-    const auto result = std::to_chars(m_szBuffer + m_nUsed, m_szBuffer + kCapacity, value);
-    m_nUsed = static_cast<std::size_t>(result.ptr - m_szBuffer);
+    used_ = static_cast<std::size_t>(WriteShortest(buffer_.get() + used_, value) - buffer_.get());
 }
 
 void OutputBuffer::AppendInteger(long long value) {
     MakeRoom(kNumberRoom);
-    const auto result = std::to_chars(m_szBuffer + m_nUsed, m_szBuffer + kCapacity, value);
-    m_nUsed = static_cast<std::size_t>(result.ptr - m_szBuffer);
+    char* const start = buffer_.get() + used_;
+    used_ += static_cast<std::size_t>(std::to_chars(start, start + kNumberRoom, value).ptr - start);
 }
 
 bool OutputBuffer::Flush() {
-    if (m_nUsed > 0) {
-        if (std::fwrite(m_szBuffer, 1, m_nUsed, m_pStream) != m_nUsed) m_bFailed = true;
-        m_nUsed = 0;
+    if (stream_ == nullptr) return true;
+    if (used_ > 0) {
+        if (std::fwrite(buffer_.get(), 1, used_, stream_) != used_) failed_ = true;
+        used_ = 0;
     }
-    if (std::fflush(m_pStream) != 0) m_bFailed = true;
-    return !m_bFailed;
+    if (std::fflush(stream_) != 0) failed_ = true;
+    return !failed_;
 }
 
 }  // namespace query

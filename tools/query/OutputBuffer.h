@@ -1,25 +1,47 @@
-// Buffered output to a stream: one write per 64 KiB, numbers without locale or allocation.
+// Buffered output, numbers without locale or allocation: either to a stream
+// (one write per 64 KiB) or into memory (one batch chunk's answers, handed on whole).
 #pragma once
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace query {
 
 class OutputBuffer {
 public:
-    explicit OutputBuffer(std::FILE* stream) : m_pStream(stream) {}
+    // Writes to `stream` whenever 64 KiB are buffered.
+    explicit OutputBuffer(std::FILE* stream);
+    // Keeps everything in memory, growing as needed; Text() hands it over.
+    OutputBuffer();
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
     ~OutputBuffer() { Flush(); }
 
-    void Append(std::string_view text);
-    void Append(char c);
-    // Shortest text that reads back as the same double ("nan"/"inf" if not finite).
+    void Append(std::string_view text) {
+        if (capacity_ - used_ < text.size()) {
+            AppendLong(text);
+            return;
+        }
+        std::memcpy(buffer_.get() + used_, text.data(), text.size());
+        used_ += text.size();
+    }
+    void Append(char c) {
+        if (used_ == capacity_) MakeRoom(1);
+        buffer_[used_++] = c;
+    }
+    // Shortest text that reads back as the same double, as std::to_chars
+    // writes it ("nan"/"inf" if not finite).
     void AppendReal(double value);
     void AppendInteger(long long value);
-    // Writes what is buffered; false once any write has failed.
+    // Stream: writes what is buffered; false once any write has failed.
+    // Memory: nothing to write, always true.
     bool Flush();
+
+    // Memory: what was appended since the last Clear().
+    std::string_view Text() const { return {buffer_.get(), used_}; }
+    void Clear() { used_ = 0; }
 
 private:
     static constexpr std::size_t kCapacity = 64 * 1024;
@@ -27,11 +49,17 @@ private:
     static constexpr std::size_t kNumberRoom = 64;
 
     void MakeRoom(std::size_t n);
+    void AppendLong(std::string_view text);
 
-    std::FILE* m_pStream;
-    char m_szBuffer[kCapacity];
-    std::size_t m_nUsed = 0;
-    bool m_bFailed = false;
+    std::FILE* stream_;  // null: memory
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = kCapacity;
+    std::size_t used_ = 0;
+    bool failed_ = false;
 };
+
+// Writes the shortest round-trip text of `value` (std::to_chars's) at `out`,
+// which has room for 32 bytes; returns the end.
+char* WriteShortest(char* out, double value);
 
 }  // namespace query

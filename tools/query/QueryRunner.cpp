@@ -1,6 +1,7 @@
 #include "QueryRunner.h"
 
 #include "NumberParser.h"
+#include "ReadoutText.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
 #include "model/MagneticModel.h"
@@ -142,7 +143,8 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     Item("eastComponent", e.eastComponent);
     Item("verticalComponent", e.verticalComponent);
     Item("totalIntensity", e.totalIntensity);
-    TextItem("variation", model::FormatVariation(e.declinationDegrees, e.declinationMinutes));
+    ReadoutRoom room;
+    TextItem("variation", VariationText(e.declinationDegrees, e.declinationMinutes, room));
     EndAnswer();
     return Outcome::Answered;
 }

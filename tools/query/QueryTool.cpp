@@ -1,17 +1,12 @@
 #include "QueryTool.h"
 
+#include "Batch.h"
+#include "NumberParser.h"
 #include "OutputBuffer.h"
 #include "QueryRunner.h"
 #include "model/FieldModel.h"
 
-#include <locale.h>
-#include <unistd.h>
-
-#include <array>
-#include <cerrno>
-#include <clocale>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,14 +19,9 @@ constexpr int kExitSomeFailed = 1;  // batch: one or more error lines; or the mo
 constexpr int kExitBadInput = 2;    // bad command line, or a bad request on the command line
 constexpr int kExitIoError = 3;     // reading the requests or writing the answers failed
 
-// A request has at most five words; one more shows that there are too many.
-constexpr std::size_t kMaxWords = 6;
-constexpr std::size_t kReadChunk = 1 << 20;
-// No request comes near this; a longer line is refused without being kept in memory.
-constexpr std::size_t kMaxLine = 1 << 16;
-
 constexpr std::string_view kUsage =
-    "Usage: dexlin-query [--json] [--raw] [--model igrf1995|wmm2025|FILE] COMMAND ARGUMENTS\n"
+    "Usage: dexlin-query [--json] [--raw] [--model igrf1995|wmm2025|FILE] [--threads N]\n"
+    "                    COMMAND ARGUMENTS\n"
     "\n"
     "Commands:\n"
     "  field LAT LON DATE [HEIGHT_KM]\n"
@@ -46,7 +36,8 @@ constexpr std::string_view kUsage =
     "                              latitude, longitude and position text\n"
     "  batch                       one request per line on standard input, in the same\n"
     "                              words (\"field 51.5 0 1997\"); one answer line each,\n"
-    "                              in order; a bad line gets an error line\n"
+    "                              in order; a bad line gets an error line; blank\n"
+    "                              lines and lines starting with # are copied as they are\n"
     "\n"
     "Positions: decimal degrees, north and east positive (51.5, -0.1), or with a\n"
     "hemisphere letter (51.5N, 0.1W), or degrees and minutes (51d30'N, 51\u00B030'N,\n"
@@ -62,6 +53,9 @@ constexpr std::string_view kUsage =
     "  --json     one JSON object per answer\n"
     "  --raw      texts keep the display's degree byte 0xB0 instead of UTF-8\n"
     "             (text output only; JSON is always UTF-8)\n"
+    "  --threads N\n"
+    "             batch: answer on N threads, 1 to 64 (default: one per\n"
+    "             processor; 1 answers on the calling thread)\n"
     "  --help     show this help\n"
     "  --version  show the version\n"
     "\n"
@@ -81,139 +75,15 @@ bool WriteAll(std::FILE* output, std::string_view text) {
     return std::fwrite(text.data(), 1, text.size(), output) == text.size() && std::fflush(output) == 0;
 }
 
-// Splits a line into words at blanks and tabs; stops after kMaxWords words.
-std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxWords>& words) {
-    std::size_t count = 0;
-    std::size_t i = 0;
-    while (i < line.size() && count < kMaxWords) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words[count++] = line.substr(start, i - start);
-    }
-    return count;
-}
-
-// The "C" locale for this thread while the tool runs: the display texts are
-// formatted by snprintf in the cores, and every number the tool prints has a
-// decimal point whatever locale a host program has set.
-class ClassicLocale {
-public:
-    ClassicLocale() : classic_(newlocale(LC_ALL_MASK, "C", nullptr)) {
-        if (classic_ != nullptr) previous_ = uselocale(classic_);
-    }
-    ClassicLocale(const ClassicLocale&) = delete;
-    ClassicLocale& operator=(const ClassicLocale&) = delete;
-    ~ClassicLocale() {
-        if (classic_ == nullptr) return;
-        uselocale(previous_);
-        freelocale(classic_);
-    }
-
-private:
-    locale_t classic_;
-    locale_t previous_ = nullptr;
-};
-
-class BatchRun {
-public:
-    BatchRun(query::OutputBuffer& out, const query::QuerySettings& settings)
-        : out_(out), runner_(out, settings), json_(settings.json) {}
-
-    void Line(std::string_view line) {
-        ++line_;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF input
-        std::array<std::string_view, kMaxWords> words;
-        const std::size_t count = SplitWords(line, words);
-        const query::Outcome outcome = runner_.Run(std::span(words.data(), count), true);
-        if (outcome == query::Outcome::Answered) return;
-        anyFailed_ = true;
-        if (outcome == query::Outcome::BadRequest) ErrorLine(runner_.Error());
-    }
-
-    void TooLong() {
-        ++line_;
-        anyFailed_ = true;
-        ErrorLine("request longer than " + std::to_string(kMaxLine) + " bytes");
-    }
-
-    bool AnyFailed() const { return anyFailed_; }
-
-private:
-    void ErrorLine(std::string_view message) {
-        if (json_) {
-            out_.Append("{\"error\":\"");
-            query::AppendJsonEscaped(out_, message);
-            out_.Append("\",\"line\":");
-            out_.AppendInteger(line_);
-            out_.Append("}\n");
-        } else {
-            out_.Append("error: line ");
-            out_.AppendInteger(line_);
-            out_.Append(": ");
-            out_.Append(message);
-            out_.Append('\n');
-        }
-    }
-
-    query::OutputBuffer& out_;
-    query::QueryRunner runner_;
-    bool json_;
-    bool anyFailed_ = false;
-    long long line_ = 0;
-};
-
-// Reads the requests in large chunks and answers each complete line.
-int RunBatch(int input, query::OutputBuffer& out, std::FILE* err, const query::QuerySettings& settings) {
-    static_assert(kMaxLine < kReadChunk, "a kept partial line must leave room to read");
-    BatchRun run(out, settings);
-    std::vector<char> buffer(kReadChunk);
-    std::size_t have = 0;     // bytes of an unfinished line at the buffer's start
-    bool discarding = false;  // inside a line longer than kMaxLine
-    for (;;) {
-        const ssize_t n = read(input, buffer.data() + have, buffer.size() - have);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            out.Flush();
-            PrintError(err, "batch: cannot read the requests from standard input");
-            return kExitIoError;
-        }
-        if (n == 0) break;
-        const auto got = static_cast<std::size_t>(n);
-        const char* base = buffer.data();
-        const char* end = base + have + got;
-        const char* lineStart = base;
-        for (const char* nl = static_cast<const char*>(std::memchr(base + have, '\n', got)); nl != nullptr;
-             nl = static_cast<const char*>(std::memchr(nl + 1, '\n', static_cast<std::size_t>(end - nl - 1)))) {
-            if (discarding || static_cast<std::size_t>(nl - lineStart) > kMaxLine) {
-                run.TooLong();
-                discarding = false;
-            } else {
-                run.Line(std::string_view(lineStart, static_cast<std::size_t>(nl - lineStart)));
-            }
-            lineStart = nl + 1;
-        }
-        have = static_cast<std::size_t>(end - lineStart);
-        if (discarding || have > kMaxLine) {
-            discarding = true;
-            have = 0;
-        } else {
-            std::memmove(buffer.data(), lineStart, have);
-        }
-        // Input waits on the writer: hand over the answers so far, so that a
-        // program that writes one request and reads its answer goes on.
-        if (got < kReadChunk / 2 && !out.Flush()) break;
-    }
-    if (discarding) {
-        run.TooLong();
-    } else if (have > 0) {
-        run.Line(std::string_view(buffer.data(), have));  // last line without a newline
-    }
-    if (!out.Flush()) {
-        PrintError(err, "batch: cannot write the answers");
-        return kExitIoError;
-    }
-    return run.AnyFailed() ? kExitSomeFailed : kExitOk;
+// N of --threads: a whole number from 1 to kMaxThreads.
+bool ParseThreadCount(std::string_view word, int& threads, std::string& message) {
+    const query::ParseError error = query::ParseInteger(word, threads);
+    if (error == query::ParseError::None && threads >= 1 && threads <= query::kMaxThreads) return true;
+    message = "--threads: N ";
+    query::AppendQuoted(message, word);
+    message += error == query::ParseError::NotANumber ? " is not an integer" : " is out of range";
+    message += " (expected 1 to " + std::to_string(query::kMaxThreads) + ")";
+    return false;
 }
 
 // A coefficient file is a few kilobytes; anything far larger is not one.
@@ -257,8 +127,8 @@ namespace query {
 
 int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* output, std::FILE* err,
                  DateSource today) {
-    const ClassicLocale classic;
     QuerySettings settings;
+    int threads = 0;  // not given: one per processor
     settings.today = today;
     std::vector<std::string_view> words;
     model::FieldModel loaded;
@@ -284,6 +154,18 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             settings.json = true;
         } else if (arg == "--raw") {
             settings.raw = true;
+        } else if (arg == "--threads" || arg.starts_with("--threads=")) {
+            const bool joined = arg != "--threads";
+            if (!joined && i + 1 == args.size()) {
+                PrintError(err, "--threads: N is missing (try --help)");
+                return kExitBadInput;
+            }
+            const std::string_view value = joined ? arg.substr(arg.find('=') + 1) : args[++i];
+            std::string message;
+            if (!ParseThreadCount(value, threads, message)) {
+                PrintError(err, message);
+                return kExitBadInput;
+            }
         } else if (arg.starts_with("--")) {  // no number starts with two dashes
             std::string message = "unknown option ";
             AppendQuoted(message, arg);
@@ -298,7 +180,6 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
         return kExitBadInput;
     }
 
-    OutputBuffer out(output);
     if (words[0] == "batch") {
         if (words.size() > 1) {
             std::string message = "batch: extra argument ";
@@ -306,9 +187,18 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             PrintError(err, message + " (the requests come on standard input)");
             return kExitBadInput;
         }
-        return RunBatch(input, out, err, settings);
+        switch (RunBatch(input, output, settings, threads > 0 ? threads : DefaultThreadCount())) {
+        case BatchResult::AllAnswered: return kExitOk;
+        case BatchResult::SomeFailed: return kExitSomeFailed;
+        case BatchResult::ReadFailed:
+            PrintError(err, "batch: cannot read the requests from standard input");
+            return kExitIoError;
+        case BatchResult::WriteFailed: PrintError(err, "batch: cannot write the answers"); return kExitIoError;
+        }
+        return kExitIoError;
     }
 
+    OutputBuffer out(output);
     QueryRunner runner(out, settings);
     const Outcome outcome = runner.Run(words, false);
     if (outcome == Outcome::BadRequest) {

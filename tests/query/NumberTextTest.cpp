@@ -1,0 +1,111 @@
+// dexlin-query's own number and readout writers against the texts they stand
+// in for: std::to_chars's shortest form and the model's variation text, byte for byte.
+#include "OutputBuffer.h"
+#include "ReadoutText.h"
+#include "model/VariationText.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace {
+
+std::string Shortest(double value) {
+    char text[32];
+    return {text, query::WriteShortest(text, value)};
+}
+
+std::string ToChars(double value) {
+    char text[32];
+    return {text, std::to_chars(text, text + sizeof text, value).ptr};
+}
+
+TEST(ShortestNumber, EdgesOfTheExactExpansionMatchToChars) {
+    const double rows[] = {0.5, -0.5, 0.25, 0.001, 0.0001, 0.00048828125,  // 2^-11: fixed and scientific both 13 long
+                           0.0009765625, 1.0 / 1024 / 1024, 100000, 123456, 5400, 1e15, 1e16, 123456789012345678.0,
+                           9007199254740991.0, 9007199254740992.0, 9007199254740994.0, 4503599627370495.5, 1.0 / 3, 0.1,
+                           0.2, 0.3, 58.77528381347656, 15577.6689453125, 6.501953125, -77.26171875, 0.0, -0.0, 5e-324,
+                           2.2250738585072014e-308, std::numeric_limits<double>::max(),
+                           std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN(),
+                           // The largest odd multiples of 2^-s whose exact expansion is still the shortest text.
+                           std::ldexp(1073741823.0, -13), std::ldexp(1073741823.0, -14), std::ldexp(3.0, -26),
+                           std::ldexp(3.0, -27), std::ldexp(3.0, -28), std::ldexp(1.0, -28), std::ldexp(1.0, -29)};
+    for (const double value : rows) EXPECT_EQ(Shortest(value), ToChars(value)) << ToChars(value);
+}
+
+TEST(ShortestNumber, RandomFloatsShortFractionsAndDoublesMatchToChars) {
+    std::mt19937_64 random(1995);
+    for (int i = 0; i < 300000; ++i) {
+        const std::uint64_t bits = random();
+        // Any single-precision value, as the model's elements are.
+        const double single = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+        // m·2^-s with m of up to 54 bits and s up to 40: on both sides of the exact-expansion bound.
+        const double shortFraction =
+            std::ldexp(static_cast<double>(bits >> (10 + bits % 50)), -static_cast<int>((bits >> 58) % 41));
+        // Any double.
+        const double any = std::bit_cast<double>(random());
+        for (const double value : {single, shortFraction, any}) {
+            ASSERT_EQ(Shortest(value), ToChars(value)) << ToChars(value);
+        }
+    }
+}
+
+std::string Variation(std::int32_t degrees, double minutes) {
+    query::ReadoutRoom room;
+    return std::string(query::VariationText(degrees, minutes, room));
+}
+
+TEST(VariationText, RoundingTiesWidthsAndSignsAsTheModelWritesThem) {
+    struct Row {
+        std::int32_t degrees;
+        double minutes;
+    };
+    const Row rows[] = {{0, 0.0},
+                        {0, -0.0},
+                        {-3, 41.252},
+                        {0, -0.25},
+                        {0, 0.75},
+                        {12, 0.05},
+                        {12, 0.04999},
+                        {5, 9.95},
+                        {5, 9.96},
+                        {5, 59.949999},
+                        {5, 59.95},
+                        {5, 59.96},
+                        {179, 59.25},
+                        {-179, 59.75},
+                        {180, 0.0},
+                        {-180, 0.0},
+                        {1000, 1.0},
+                        {-12345, 2.5},
+                        {INT32_MIN, 3.5},
+                        {INT32_MAX, 0.45},
+                        {7, 5e-324},
+                        {7, 999999999.95},
+                        {7, 1e9},
+                        {7, 1e300},
+                        {7, std::numeric_limits<double>::infinity()},
+                        {-7, std::nan("")}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(Variation(row.degrees, row.minutes), model::FormatVariation(row.degrees, row.minutes))
+            << row.degrees << " " << row.minutes;
+    }
+    std::mt19937 random(2000);
+    std::uniform_int_distribution<std::int32_t> degrees(-180, 180);
+    std::uniform_real_distribution<float> minutes(-60.0F, 60.0F);
+    for (int i = 0; i < 100000; ++i) {
+        const std::int32_t d = degrees(random);
+        // Every k/40 minutes is an exact tie or next to one.
+        const double m = i % 2 == 0 ? minutes(random) : std::ldexp(static_cast<double>(i % 4801 - 2400), -2) / 10;
+        ASSERT_EQ(Variation(d, m), model::FormatVariation(d, m)) << d << " " << m;
+    }
+}
+
+}  // namespace

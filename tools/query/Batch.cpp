@@ -1,0 +1,370 @@
+#include "Batch.h"
+
+#include "OutputBuffer.h"
+#include "QueryRunner.h"
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace query {
+
+namespace {
+
+// A request has at most five words; one more shows that there are too many.
+constexpr std::size_t kMaxWords = 6;
+// No request comes near this; a longer line is refused without being kept in memory.
+constexpr std::size_t kMaxLine = 1 << 16;
+// Input bytes per chunk (about 280 field requests, some 145 KB of answers), read
+// in one call where the input has them ready.
+constexpr std::size_t kChunkBytes = std::size_t{8} * 1024;
+
+// Splits a line into words at blanks and tabs; stops after kMaxWords words.
+std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxWords>& words) {
+    std::size_t count = 0;
+    std::size_t i = 0;
+    while (i < line.size() && count < kMaxWords) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        if (i > start) words[count++] = line.substr(start, i - start);
+    }
+    return count;
+}
+
+// Blank (nothing but blanks and tabs, before a CRLF's CR) or a comment: copied as it is.
+bool IsCopiedAsItIs(std::string_view line) {
+    if (!line.empty() && line[0] == '#') return true;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// One chunk of whole lines and the answers to them.
+struct Chunk {
+    std::vector<char> input;
+    bool leadingTooLong = false;  // an over-long line, not kept, comes before the bytes
+    long long firstLine = 0;      // number of the first line (the over-long one if any)
+    OutputBuffer answers;         // in memory
+    bool anyFailed = false;
+    bool done = false;
+};
+
+class BatchRun {
+public:
+    BatchRun(OutputBuffer& out, const QuerySettings& settings, long long firstLine)
+        : out_(out), runner_(out, settings), json_(settings.json), line_(firstLine - 1) {}
+
+    void Line(std::string_view line) {
+        ++line_;
+        if (line.size() > kMaxLine) {
+            TooLong();
+            return;
+        }
+        if (IsCopiedAsItIs(line)) {
+            out_.Append(line);
+            out_.Append('\n');
+            return;
+        }
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF input
+        std::array<std::string_view, kMaxWords> words;
+        const std::size_t count = SplitWords(line, words);
+        const Outcome outcome = runner_.Run(std::span(words.data(), count), true);
+        if (outcome == Outcome::Answered) return;
+        anyFailed_ = true;
+        if (outcome == Outcome::BadRequest) ErrorLine(runner_.Error());
+    }
+
+    void DroppedLine() {
+        ++line_;
+        TooLong();
+    }
+
+    bool AnyFailed() const { return anyFailed_; }
+
+private:
+    void TooLong() {
+        anyFailed_ = true;
+        ErrorLine("request longer than " + std::to_string(kMaxLine) + " bytes");
+    }
+
+    void ErrorLine(std::string_view message) {
+        if (json_) {
+            out_.Append("{\"error\":\"");
+            AppendJsonEscaped(out_, message);
+            out_.Append("\",\"line\":");
+            out_.AppendInteger(line_);
+            out_.Append("}\n");
+        } else {
+            out_.Append("error: line ");
+            out_.AppendInteger(line_);
+            out_.Append(": ");
+            out_.Append(message);
+            out_.Append('\n');
+        }
+    }
+
+    OutputBuffer& out_;
+    QueryRunner runner_;
+    bool json_;
+    bool anyFailed_ = false;
+    long long line_;
+};
+
+// Answers every line of the chunk into its own answers.
+void Answer(Chunk& chunk, const QuerySettings& settings) {
+    chunk.answers.Clear();
+    BatchRun run(chunk.answers, settings, chunk.firstLine);
+    if (chunk.leadingTooLong) run.DroppedLine();
+    const char* at = chunk.input.data();
+    const char* const end = at + chunk.input.size();
+    while (at < end) {
+        const auto* nl = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+        const char* const lineEnd = nl != nullptr ? nl : end;  // the input's last line may lack its newline
+        run.Line(std::string_view(at, static_cast<std::size_t>(lineEnd - at)));
+        at = lineEnd + 1;
+    }
+    chunk.anyFailed = run.AnyFailed();
+}
+
+// Cuts the input into chunks of whole lines. A line longer than kMaxLine is
+// not kept: its bytes are skipped up to its end and the chunk that follows
+// says that it was there.
+class ChunkReader {
+public:
+    explicit ChunkReader(int input) : input_(input) {}
+
+    // Fills `chunk` with the next whole lines; false once the input is used up.
+    bool Fill(Chunk& chunk) {
+        std::vector<char>& bytes = chunk.input;
+        bytes.assign(carry_.begin(), carry_.end());
+        carry_.clear();
+        chunk.leadingTooLong = false;
+        std::size_t fresh = 0;  // bytes read for this chunk and kept
+        while (!end_ && fresh < kChunkBytes) {
+            const std::size_t kept = bytes.size();
+            bytes.resize(kept + kChunkBytes);
+            const ssize_t n = read(input_, bytes.data() + kept, kChunkBytes);
+            if (n < 0 && errno == EINTR) {
+                bytes.resize(kept);
+                continue;
+            }
+            if (n <= 0) {
+                bytes.resize(kept);
+                end_ = true;
+                failed_ = n < 0;
+                break;
+            }
+            bytes.resize(kept + static_cast<std::size_t>(n));
+            if (discarding_) {
+                const auto nl = std::find(bytes.begin() + static_cast<std::ptrdiff_t>(kept), bytes.end(), '\n');
+                const bool lineEnds = nl != bytes.end();
+                bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(kept), lineEnds ? nl + 1 : nl);
+                if (!lineEnds) continue;
+                discarding_ = false;
+                chunk.leadingTooLong = true;
+            }
+            fresh += bytes.size() - kept;
+            // Input that comes a little at a time waits on its answers: hand them over.
+            if (static_cast<std::size_t>(n) < kChunkBytes) break;
+        }
+        if (end_ && discarding_) {  // the over-long line ends with the input
+            discarding_ = false;
+            chunk.leadingTooLong = true;
+        }
+        if (!end_ || failed_) {
+            // Keep the unfinished last line for the next chunk; one too long to be a request is dropped.
+            const auto lastNl = std::find(bytes.rbegin(), bytes.rend(), '\n');
+            const auto cut = lastNl.base();
+            if (static_cast<std::size_t>(bytes.end() - cut) > kMaxLine) {
+                discarding_ = !failed_;
+            } else if (!failed_) {
+                carry_.assign(cut, bytes.end());
+            }
+            bytes.erase(cut, bytes.end());
+        }
+        chunk.firstLine = nextLine_;
+        nextLine_ += std::count(bytes.begin(), bytes.end(), '\n') + (chunk.leadingTooLong ? 1 : 0);
+        if (!bytes.empty() && bytes.back() != '\n') ++nextLine_;
+        return !bytes.empty() || chunk.leadingTooLong || !end_;
+    }
+
+    bool Failed() const { return failed_; }
+
+private:
+    int input_;
+    std::vector<char> carry_;  // the unfinished last line read so far
+    bool discarding_ = false;  // inside a line longer than kMaxLine
+    bool end_ = false;
+    bool failed_ = false;
+    long long nextLine_ = 1;
+};
+
+// Hands a chunk's answers to the stream; false when that fails.
+bool WriteAnswers(std::FILE* output, const Chunk& chunk) {
+    const std::string_view text = chunk.answers.Text();
+    return std::fwrite(text.data(), 1, text.size(), output) == text.size() && std::fflush(output) == 0;
+}
+
+BatchResult Finish(const ChunkReader& reader, bool writeFailed, bool anyFailed) {
+    if (writeFailed) return BatchResult::WriteFailed;
+    if (reader.Failed()) return BatchResult::ReadFailed;
+    return anyFailed ? BatchResult::SomeFailed : BatchResult::AllAnswered;
+}
+
+BatchResult RunOnCallingThread(ChunkReader& reader, std::FILE* output, const QuerySettings& settings) {
+    Chunk chunk;
+    bool anyFailed = false;
+    while (reader.Fill(chunk)) {
+        Answer(chunk, settings);
+        anyFailed = anyFailed || chunk.anyFailed;
+        if (!WriteAnswers(output, chunk)) return BatchResult::WriteFailed;
+    }
+    return Finish(reader, false, anyFailed);
+}
+
+// The calling thread reads; each worker answers a chunk and, when it is the
+// oldest one not yet written, writes it and any finished ones after it.
+// At most threads + 4 chunks are in memory at once, whatever the input's size.
+class Pipeline {
+public:
+    Pipeline(std::FILE* output, const QuerySettings& settings, int threads)
+        : output_(output), settings_(settings), maxChunks_(static_cast<std::size_t>(threads) + 4) {
+        workers_.reserve(static_cast<std::size_t>(threads));
+        try {
+            for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            // The system gives no more threads: go on with those that started.
+        }
+    }
+    Pipeline(const Pipeline&) = delete;
+    Pipeline& operator=(const Pipeline&) = delete;
+    ~Pipeline() { Close(); }
+
+    bool HasWorkers() const { return !workers_.empty(); }
+
+    BatchResult Run(ChunkReader& reader) {
+        for (;;) {
+            Chunk* chunk = FreeChunk();
+            if (chunk == nullptr) break;  // a write failed
+            const bool more = reader.Fill(*chunk);
+            std::lock_guard lock(mutex_);
+            if (!more) {
+                free_.push_back(chunk);
+                break;
+            }
+            chunk->done = false;
+            inOrder_.push_back(chunk);
+            toAnswer_.push_back(chunk);
+            workAvailable_.notify_one();
+        }
+        Close();
+        return Finish(reader, writeFailed_, anyFailed_);
+    }
+
+private:
+    Chunk* FreeChunk() {
+        std::unique_lock lock(mutex_);
+        chunkFree_.wait(lock, [this] { return writeFailed_ || !free_.empty() || chunks_.size() < maxChunks_; });
+        if (writeFailed_) return nullptr;
+        if (free_.empty()) return chunks_.emplace_back(std::make_unique<Chunk>()).get();
+        Chunk* chunk = free_.back();
+        free_.pop_back();
+        return chunk;
+    }
+
+    void Work() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            workAvailable_.wait(lock, [this] { return writeFailed_ || inputDone_ || !toAnswer_.empty(); });
+            if (writeFailed_ || toAnswer_.empty()) return;
+            Chunk* chunk = toAnswer_.front();
+            toAnswer_.pop_front();
+            lock.unlock();
+            Answer(*chunk, settings_);
+            lock.lock();
+            chunk->done = true;
+            anyFailed_ = anyFailed_ || chunk->anyFailed;
+            WriteFinished(lock);
+        }
+    }
+
+    // Writes finished chunks from the oldest on, unless another worker is at it
+    // (it then takes ours too, since it looks again after each write).
+    void WriteFinished(std::unique_lock<std::mutex>& lock) {
+        if (writing_) return;
+        writing_ = true;
+        while (!writeFailed_ && !inOrder_.empty() && inOrder_.front()->done) {
+            Chunk* chunk = inOrder_.front();
+            lock.unlock();
+            const bool written = WriteAnswers(output_, *chunk);
+            lock.lock();
+            inOrder_.pop_front();
+            free_.push_back(chunk);
+            if (!written) {
+                writeFailed_ = true;
+                workAvailable_.notify_all();
+            }
+            chunkFree_.notify_one();
+        }
+        writing_ = false;
+    }
+
+    void Close() {
+        {
+            std::lock_guard lock(mutex_);
+            inputDone_ = true;
+        }
+        workAvailable_.notify_all();
+        for (std::thread& worker : workers_) worker.join();
+        workers_.clear();
+    }
+
+    std::FILE* output_;
+    const QuerySettings& settings_;
+    std::size_t maxChunks_;
+    std::vector<std::thread> workers_;
+
+    std::mutex mutex_;  // guards everything below
+    std::condition_variable workAvailable_;
+    std::condition_variable chunkFree_;
+    std::vector<std::unique_ptr<Chunk>> chunks_;
+    std::vector<Chunk*> free_;
+    std::deque<Chunk*> toAnswer_;  // read, not yet taken by a worker
+    std::deque<Chunk*> inOrder_;   // read, not yet written, in input order
+    bool writing_ = false;
+    bool writeFailed_ = false;
+    bool inputDone_ = false;
+    bool anyFailed_ = false;
+};
+
+}  // namespace
+
+int DefaultThreadCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    int count = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 0;
+    if (count <= 0) count = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(count, 1, kMaxThreads);
+}
+
+BatchResult RunBatch(int input, std::FILE* output, const QuerySettings& settings, int threads) {
+    ChunkReader reader(input);
+    if (threads <= 1) return RunOnCallingThread(reader, output, settings);
+    Pipeline pipeline(output, settings, std::min(threads, kMaxThreads));
+    if (!pipeline.HasWorkers()) return RunOnCallingThread(reader, output, settings);
+    return pipeline.Run(reader);
+}
+
+}  // namespace query
