@@ -2,6 +2,6 @@
 
 namespace model {
 
-thread_local ModelState modelState{};
+thread_local constinit ModelState modelState{};
 
 }  // namespace model

@@ -45,6 +45,7 @@ using ModelState = ModelStateOf<float>;
 // The working state of single-precision models (the 1995 field), one per thread: zero-initialised when a thread first
 // uses it and freed with the thread. Every query rewrites all of it, so queries on different threads (the companion's
 // batch workers) never see each other's numbers, and no lock is needed; within a thread queries run one at a time.
-extern thread_local ModelState modelState;
+// constinit: zero-initialised with the thread, so no initialiser call guards each use from other files.
+extern thread_local constinit ModelState modelState;
 
 }  // namespace model

@@ -3,11 +3,14 @@
 // degrees, and agreement with the step-by-step reference.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <thread>
+#include <vector>
 
 #include "Coefficients.h"
 #include "LiteralModel.h"
@@ -215,6 +218,48 @@ TEST(Query, LongitudesBeyondAHalfTurnAreWrappedBeforeRounding) {
         ASSERT_EQ(ComputeMagneticElements(51.5, row[1], 1997.5, direct), kStatusOk) << row[1];
         EXPECT_TRUE(SameBits(wrapped, direct)) << row[0];
     }
+}
+
+TEST(Query, QueriesOnSeveralThreadsAtOnceGiveTheirOwnRecords) {
+    // Each thread asks its own points of both models, again and again; a
+    // working state shared between threads would mix their numbers.
+    constexpr int kPoints = 64;
+    struct Point {
+        const FieldModel* model;
+        double latitude;
+        double longitude;
+        double year;
+        MagneticElements expected;
+    };
+    std::vector<Point> points;
+    std::mt19937_64 generator(2026);
+    std::uniform_real_distribution<double> latitudes(-89.0, 89.0);
+    std::uniform_real_distribution<double> longitudes(-180.0, 180.0);
+    for (int i = 0; i < kPoints; ++i) {
+        const FieldModel* m = i % 2 == 0 ? &ReferenceField1995() : &Wmm2025();
+        Point point{m, latitudes(generator), longitudes(generator), m->firstYear + 2.5, {}};
+        ASSERT_EQ(ComputeMagneticElements(*m, point.latitude, point.longitude, 0.0, point.year, point.expected),
+                  kStatusOk);
+        points.push_back(point);
+    }
+    std::atomic<int> mismatches{0};
+    const auto run = [&](int first) {
+        for (int round = 0; round < 1000; ++round) {
+            for (int i = first; i < first + kPoints / 2; ++i) {
+                const Point& p = points[static_cast<std::size_t>(i)];
+                MagneticElements record{};
+                if (ComputeMagneticElements(*p.model, p.latitude, p.longitude, 0.0, p.year, record) != kStatusOk ||
+                    !SameBits(record, p.expected)) {
+                    ++mismatches;
+                }
+            }
+        }
+    };
+    std::thread lower(run, 0);
+    std::thread upper(run, kPoints / 2);
+    lower.join();
+    upper.join();
+    EXPECT_EQ(mismatches.load(), 0);
 }
 
 }  // namespace
