@@ -3,6 +3,7 @@
 // with the map picture and readouts drawn independently of the dialog.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -22,6 +23,7 @@
 #include "model/MagneticModel.h"
 #include "platform/LocalTime.h"
 #include "platform/MessageBox.h"
+#include "platform/Region.h"
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
@@ -606,5 +608,64 @@ TEST_F(PointerTest, EventStormEndsInTheLastClicksState) {
         DrawReadout(expected, font, kCourseBox, geometry::FormatCourse(r.course));
         DrawReadout(expected, font, kDistanceBox, geometry::FormatDistance(r.distance));
         EXPECT_EQ(Differences(s, expected), 0) << "the two last dots and all six readouts on the picture";
+    });
+}
+
+// What assistive technology reads: the map as a named graphic, the six
+// readouts as named texts that are their boxes' texts (degree sign U+00B0,
+// empty while blank). (Their announcements need a live accessibility bus,
+// which the offscreen platform has not; the end-to-end run listens to them.)
+TEST_F(PointerTest, AssistiveTechnologyReadsTheMapAndEveryReadout) {
+    auto unicode = [](const std::string& latin1) {
+        return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())).trimmed();
+    };
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dlg.GetWindow());
+        ASSERT_NE(window, nullptr);
+        auto named = [&](const char* name) -> QAccessibleInterface* {
+            for (int i = 0; i < window->childCount(); ++i)
+                if (window->child(i)->text(QAccessible::Name) == QLatin1String(name)) return window->child(i);
+            return nullptr;
+        };
+        auto textOf = [&](const char* name) {
+            QAccessibleInterface* box = named(name);
+            return box != nullptr && box->textInterface() != nullptr ? box->textInterface()->text(0, -1)
+                                                                     : QStringLiteral("<no text>");
+        };
+        QAccessibleInterface* map = named("World map");
+        ASSERT_NE(map, nullptr);
+        EXPECT_EQ(map->role(), QAccessible::Graphic);
+        EXPECT_TRUE(map->text(QAccessible::Description).contains("arrow keys"));
+        EXPECT_TRUE(map->state().focusable);
+        EXPECT_EQ(map->rect().size(), QSize(635, 379)) << "the map's columns 0 to 634 and rows 0 to 378";
+        for (const char* name : {"Cursor position", "Mag. Variation", "Start position", "Destination",
+                                 "Great circle bearing", "Distance"}) {
+            ASSERT_NE(named(name), nullptr) << name;
+            EXPECT_EQ(named(name)->role(), QAccessible::StaticText) << name;
+            EXPECT_TRUE(named(name)->state().readOnly) << name;
+            EXPECT_EQ(textOf(name), QString()) << name << " is blank";
+        }
+
+        const CPoint a{200, 120}, b{450, 280};
+        Send(dlg, Pointer::Move, a.x, a.y);
+        const model::MagneticElements e = ElementsAt(a.x, a.y, dlg.m_dModelYear);
+        const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
+        EXPECT_EQ(textOf("Cursor position"), unicode(PositionText(a.x, a.y)));
+        EXPECT_TRUE(textOf("Cursor position").contains(QChar(0x00B0)));
+        EXPECT_EQ(textOf("Mag. Variation"),
+                  unicode(VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E')));
+        EXPECT_EQ(textOf("Start position"), QString()) << "a move writes no start";
+        Send(dlg, Pointer::Left, a.x, a.y);
+        EXPECT_EQ(textOf("Great circle bearing"), QString()) << "no course with one end";
+        Send(dlg, Pointer::Right, b.x, b.y);
+        const Route r = RouteBetween(a, b);
+        EXPECT_EQ(textOf("Start position"), unicode(PositionText(a.x, a.y)));
+        EXPECT_EQ(textOf("Destination"), unicode(PositionText(b.x, b.y)));
+        EXPECT_EQ(textOf("Great circle bearing"), unicode(geometry::FormatCourse(r.course)));
+        EXPECT_EQ(textOf("Distance"), unicode(geometry::FormatDistance(r.distance)));
+        // A move off the map changes nothing, here as on the screen.
+        Send(dlg, Pointer::Move, a.x, 400);
+        EXPECT_EQ(textOf("Cursor position"), unicode(PositionText(a.x, a.y)));
     });
 }

@@ -11,6 +11,11 @@
 # and write the start, destination, course and distance; a new left click
 # moves the yellow dot; Enter opens the about box, Escape closes it; Escape
 # ends the program with status 0.
+# With a session bus and pyatspi (at-spi2-core, python3-pyatspi), run 1 also
+# reads the window through the AT-SPI bus as a screen reader would: the map
+# and the six readouts by name, their texts after the route, and the cursor
+# box's texts announced as the pointer moves; then the keyboard chooses a new
+# destination on the map. Without them that part is skipped.
 # Run 2, today's date: the range message comes before the main window; Enter
 # dismisses it; positions, course and distance are written, the variation never.
 set -euo pipefail
@@ -27,6 +32,16 @@ program=$1
 query=$2
 out=$3
 here=$(cd "$(dirname "$0")" && pwd)
+
+# The accessibility part runs on a session bus of its own.
+py=/usr/bin/python3
+a11y_missing=
+command -v dbus-run-session >/dev/null || a11y_missing="dbus-run-session"
+command -v dbus-send >/dev/null || a11y_missing="$a11y_missing dbus-send"
+[ -x "$py" ] && "$py" -c 'import pyatspi' 2>/dev/null || a11y_missing="$a11y_missing python3-pyatspi"
+if [ -z "$a11y_missing" ] && [ -z "${DEXLIN_E2E_SESSION_BUS:-}" ]; then
+    DEXLIN_E2E_SESSION_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+fi
 # shellcheck source=tests/e2e/xsession.sh
 source "$here/xsession.sh"
 
@@ -74,6 +89,22 @@ end_with_escape() {
 
 xs_start_display "$work" || fail "no X server"
 
+# The AT-SPI bus first: the program joins it when it starts.
+if [ -z "$a11y_missing" ]; then
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 ||
+        a11y_missing="the AT-SPI bus (at-spi2-core)"
+fi
+if [ -z "$a11y_missing" ]; then
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+else
+    echo "SKIP (accessibility part): needs $a11y_missing"
+fi
+a11y() { timeout 20 "$py" "$here/atspi_tree.py" "$@"; }
+# The text of readout $1 in the tree $2 (a dump).
+readout() { awk -F '\t' -v n="$1" '$3 == n { print $4; exit }' "$2"; }
+# The text of a dexlin-query answer's item $2 (from "$1"), without quotes and spaces round it.
+item() { sed -n "s/^$2=\"\\(.*\\)\"\$/\\1/p" <<<"$1" | sed 's/^ *//; s/ *$//'; }
+
 # ---- Run 1: 15 June 1997, inside the model's years; the clock runs on.
 xs_start_program faketime '1997-06-15 12:00:00' "$program"
 wait_painted run1-01-painted
@@ -81,6 +112,11 @@ xs_window_shown "$XS_RANGE_TITLE" && fail "range message shown for a date inside
 
 # Pointer moves write the cursor and variation boxes (each place its own
 # position and variation), nothing else.
+if [ -z "$a11y_missing" ]; then
+    a11y listen dexlin 30 >"$work/announced.txt" 2>"$work/listen.err" &
+    listener=$!
+    xs_until 10 grep -q '^listening' "$work/announced.txt" || fail "no AT-SPI listener: $(cat "$work/listen.err")"
+fi
 previous=$painted
 step=2
 for place in london newyork sydney; do
@@ -132,6 +168,36 @@ xs_shoot_until 10 "$out/run1-07-destination-newyork.png" routed ||
 xs_dot_at "$XS_SHOT" FFFF00 "${london[@]}" || fail "the yellow dot went with the right click"
 route=$XS_SHOT
 ok "right click on New York: red dot, destination, course and distance"
+
+if [ -z "$a11y_missing" ]; then
+    a11y dump dexlin >"$work/tree.txt" || fail "the program is not on the AT-SPI bus"
+    cp "$work/tree.txt" "$out/run1-07-accessibility-tree.txt"
+    grep -q $'\timage\tWorld map\t' "$work/tree.txt" || fail "no map image in the accessibility tree"
+    at_london=$("$query" pixel "${london[@]}")
+    at_newyork=$("$query" pixel "${newyork[@]}")
+    lat() { sed -n 's/^latitude=//p' <<<"$1"; }
+    lon() { sed -n 's/^longitude=//p' <<<"$1"; }
+    leg=$("$query" course "$(lat "$at_london")" "$(lon "$at_london")" "$(lat "$at_newyork")" "$(lon "$at_newyork")")
+    for expected in "Cursor position|$(item "$at_newyork" text)" "Start position|$(item "$at_london" text)" \
+        "Destination|$(item "$at_newyork" text)" "Great circle bearing|$(item "$leg" courseText)" \
+        "Distance|$(item "$leg" distanceText)"; do
+        name=${expected%%|*}
+        [ "$(readout "$name" "$work/tree.txt")" = "${expected#*|}" ] ||
+            fail "accessible $name reads \"$(readout "$name" "$work/tree.txt")\", the box shows \"${expected#*|}\""
+    done
+    [[ $(readout "Mag. Variation" "$work/tree.txt") =~ ^[0-9]+°\ +[0-9]+\.[0-9]\'\ [EW]$ ]] ||
+        fail "accessible variation reads \"$(readout "Mag. Variation" "$work/tree.txt")\""
+    ok "AT-SPI: the map and the six readouts with the boxes' texts"
+    for place in london newyork sydney; do
+        declare -n xy=$place
+        text=$(item "$("$query" pixel "${xy[@]}")" text)
+        grep -qxF "Cursor position"$'\t'"$text" "$work/announced.txt" ||
+            fail "the cursor box's \"$text\" over $place was not announced: $(cat "$work/announced.txt")"
+        unset -n xy
+    done
+    ok "AT-SPI: the cursor box's texts announced as the pointer moved"
+    kill "$listener" 2>/dev/null || true
+fi
 
 # A new left click moves the start: one yellow dot, a new course and distance.
 xs_point "${sydney[0]}" "${sydney[1]}" "$XS_WIN" 1
