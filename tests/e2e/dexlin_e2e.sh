@@ -9,13 +9,13 @@
 # Sydney writes the cursor and variation boxes, off the map nothing; a left
 # click on London and a right click on New York draw the yellow and red dots
 # and write the start, destination, course and distance; a new left click
-# moves the yellow dot; Enter opens the about box, Escape closes it; Escape
-# ends the program with status 0.
+# moves the yellow dot; on the keyboard, Tab reaches the map and keys choose a
+# new destination; Enter opens the about box, Escape closes it; Escape ends
+# the program with status 0.
 # With a session bus and pyatspi (at-spi2-core, python3-pyatspi), run 1 also
 # reads the window through the AT-SPI bus as a screen reader would: the map
 # and the six readouts by name, their texts after the route, and the cursor
-# box's texts announced as the pointer moves; then the keyboard chooses a new
-# destination on the map. Without them that part is skipped.
+# box's texts announced as the pointer moves. Without them that part is skipped.
 # Run 2, today's date: the range message comes before the main window; Enter
 # dismisses it; positions, course and distance are written, the variation never.
 set -euo pipefail
@@ -210,15 +210,28 @@ xs_shoot_until 10 "$out/run1-08-start-sydney.png" restarted ||
 xs_dot_at "$XS_SHOT" FF0000 "${newyork[@]}" || fail "the red dot went with the new start"
 ok "left click on Sydney: the yellow dot moved, course and distance recomputed"
 
-# Enter presses the default button, About; Escape closes the box again.
+# The keyboard: Tab reaches the map after the two buttons; its point is where
+# the pointer last was (Sydney); Shift+Left three times and D choose the
+# destination 30 pixels west of Sydney, Shift+Left twice takes the point's
+# cross off the new dot.
+xdotool key Tab Tab shift+Left shift+Left shift+Left d shift+Left shift+Left
+keyed=("$((sydney[0] - 30))" "${sydney[1]}")
+by_keys() { xs_dot_at "$1" FF0000 "${keyed[@]}" && ! xs_dot_at "$1" FF0000 "${newyork[@]}"; }
+xs_shoot_until 10 "$out/run1-09-destination-by-keys.png" by_keys ||
+    fail "keys on the map: no red dot 30 pixels west of Sydney, or the old one stayed"
+changed "$XS_SHOT" "$route" XS_BOX_DEST || fail "keys on the map: destination box unchanged"
+ok "keys on the map: Tab, Shift+Left and D chose a new destination"
+
+# Enter presses the default button, About, also while the map has the focus;
+# Escape closes the box again.
 xdotool key Return
 xs_find_window "$XS_ABOUT_TITLE" 10 >/dev/null || fail "Enter did not open the about box"
-import -display "$DISPLAY" -window root "$out/run1-09-about.png"
+import -display "$DISPLAY" -window root "$out/run1-10-about.png"
 ok "Enter opened the about box"
 xdotool key Escape
 xs_until 10 xs_window_gone "$XS_ABOUT_TITLE" || fail "Escape did not close the about box"
 xs_window_shown "$XS_MAIN_TITLE" || fail "the main window went with the about box"
-xs_shot "$out/run1-10-after-about.png"
+xs_shot "$out/run1-11-after-about.png"
 ok "Escape closed the about box; the main window stays"
 
 end_with_escape
