@@ -43,6 +43,9 @@ int CDialog::DoModal() {
     if (OnInitDialog()) m_pWindow->FocusFirstTabStop();
     m_pWindow->CentreOver(owner);
     if (!m_bEnded) m_pWindow->exec();
+    // The owner is active again and its focus where it was: without a window
+    // manager nothing else would give it back, and keys would reach no window.
+    if (owner != nullptr && owner->isVisible()) owner->activateWindow();
 
     SendMessage(WM_DESTROY);
     m_regions.clear();

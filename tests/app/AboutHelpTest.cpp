@@ -23,6 +23,7 @@
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/OwnerDrawButton.h"
+#include "platform/Region.h"
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
@@ -246,6 +247,42 @@ TEST_F(AboutHelpTest, AboutBoxOpensAfreshFromTheButtonEnterAndTheSystemMenuAndCh
     }
     EXPECT_TRUE(StateOf(dlg) == before);
     EXPECT_TRUE(boxes.empty());
+}
+
+// When the about box closes, however it was opened or closed, the main
+// window is the active one again with its focus where it was (a bare X
+// server would otherwise leave the focus on no window, and keys reach nothing).
+TEST_F(AboutHelpTest, ClosingTheAboutBoxGivesActivationAndFocusBackToTheMainWindow) {
+    struct Case {
+        const char* name;
+        int focusedId;  // control focused before; 0: the map
+        std::function<void(QWidget*)> close;
+    };
+    const std::vector<Case> cases{
+        {"About button, OK", IDC_ABOUT, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }},
+        {"Help button focused, Escape", ID_HELP, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); }},
+        {"map focused, close box", 0, [](QWidget* box) { box->close(); }},
+    };
+    for (const Case& c : cases) {
+        CDexlinDlg dlg;
+        std::vector<AboutOpening> seen;
+        RunModal(dlg, [&] {
+            theApp.m_pMainWnd = &dlg;
+            QWidget* main = dlg.GetWindow();
+            QWidget* focused = c.focusedId != 0 ? dlg.GetDlgItem(c.focusedId)
+                                                : static_cast<QWidget*>(dlg.GetRegion(CDexlinDlg::kMapRegion));
+            ASSERT_NE(focused, nullptr) << c.name;
+            focused->setFocus(Qt::TabFocusReason);
+            WhenAboutOpens(main, seen, c.close);
+            dlg.SendMessage(platform::WM_SYSCOMMAND, IDM_ABOUT, 0);
+            ASSERT_EQ(seen.size(), 1u) << c.name;
+            testsupport::Settle();
+            EXPECT_EQ(QApplication::activeWindow(), main) << c.name;
+            EXPECT_EQ(QApplication::focusWidget(), focused) << c.name;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        EXPECT_EQ(dlg.GetWindow(), nullptr) << c.name << ": Escape reached the main window";
+    }
 }
 
 TEST_F(AboutHelpTest, HelpButtonAsksTheEngineForTheMainDialogsTopicBesideTheProgram) {
