@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -339,9 +340,21 @@ TEST_F(AboutHelpTest, ShippedHelpFileOpensAtTheMainDialogsTopic) {
         EXPECT_TRUE(viewer->isVisible());
         EXPECT_TRUE(viewer->Notice().isEmpty()) << viewer->Notice().toStdString();
         EXPECT_EQ(viewer->Browser()->source().fragment(), QString::number(kMainHelpContext));
+        // Over none of the panel below the map (rows 379 to 452), on whatever screen.
+        const QWidget* main = dlg.GetWindow();
+        const QRect panel(main->mapToGlobal(QPoint(0, 379)), QSize(main->width(), main->height() - 379));
+        EXPECT_FALSE(viewer->frameGeometry().intersects(panel))
+            << viewer->frameGeometry().x() << "," << viewer->frameGeometry().y() << " "
+            << viewer->frameGeometry().width() << "x" << viewer->frameGeometry().height() << " panel " << panel.y()
+            << " on a screen of " << main->screen()->availableGeometry().width() << " x "
+            << main->screen()->availableGeometry().height();
+        EXPECT_GE(viewer->width(), 300);
+        EXPECT_GE(viewer->height(), 240);
         const QString text = viewer->Browser()->toPlainText();
-        for (const char* topic : {"nautical miles", "degrees true", "1995.0 to 2000.0", "Mercator", "Alt+Space",
-                                  "Escape", "Enter", "51° N"})
+        for (const char* topic :
+             {"nautical miles", "degrees true", "1995.0 to 2000.0", "Mercator", "Alt+Space", "Escape", "Enter", "51° N",
+              "Menu key", "Shift+arrow keys", "Space or S", "D or Shift+Space", "Home", "Ctrl+W", "dexlin-query field",
+              "dexlin --model wmm2025", "faketime", "This version of Dexlin only accepts"})
             EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
         EXPECT_TRUE(boxes.empty());
         QTest::keyClick(dlg.GetWindow(), Qt::Key_Escape);

@@ -10,8 +10,9 @@
 # click on London and a right click on New York draw the yellow and red dots
 # and write the start, destination, course and distance; a new left click
 # moves the yellow dot; on the keyboard, Tab reaches the map and keys choose a
-# new destination; Enter opens the about box, Escape closes it; with the
-# pointer off the window, Escape ends the program with status 0.
+# new destination; Enter opens the about box, Escape closes it; Alt+H opens
+# the help viewer clear of the panel, Escape closes it; with the pointer off
+# the window, Escape ends the program with status 0.
 # With a session bus and pyatspi (at-spi2-core, python3-pyatspi), run 1 also
 # reads the window through the AT-SPI bus as a screen reader would: the map
 # and the six readouts by name, their texts after the route, and the cursor
@@ -234,8 +235,21 @@ xs_window_shown "$XS_MAIN_TITLE" || fail "the main window went with the about bo
 xs_shot "$out/run1-11-after-about.png"
 ok "Escape closed the about box; the main window stays"
 
+# Alt+H opens the help viewer, over none of the panel (rows 379 and down);
+# Escape closes the viewer alone.
+xdotool key alt+h
+help_window=$(xs_find_window '^Help - ' 10) || fail "Alt+H did not open the help viewer"
+read -r hx hy hw hh < <(eval "$(xdotool getwindowgeometry --shell "$help_window")"; echo "$X $Y $WIDTH $HEIGHT")
+[ $((hy + hh)) -le $((WY + 379)) ] || [ "$hy" -ge $((WY + WH)) ] || [ $((hx + hw)) -le "$WX" ] ||
+    [ "$hx" -ge $((WX + WW)) ] || fail "the help viewer (${hw}x${hh} at $hx,$hy) covers the panel"
+import -display "$DISPLAY" -window root "$out/run1-12-help.png"
+xdotool key Escape
+xs_until 10 xs_window_gone '^Help - ' || fail "Escape did not close the help viewer"
+xs_window_shown "$XS_MAIN_TITLE" || fail "the main window went with the help viewer"
+ok "Alt+H opened the help viewer (${hw}x${hh} at $hx,$hy) clear of the panel; Escape closed it"
+
 # With the pointer off the window (no window manager: keys go to the window
-# holding the X focus), the keys still reach the main window once the box is gone.
+# holding the X focus), the keys still reach the main window once the boxes are gone.
 xdotool mousemove 0 0
 end_with_escape
 
