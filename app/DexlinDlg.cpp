@@ -109,8 +109,7 @@ CDexlinDlg::CDexlinDlg(platform::CDialog* pParent)
       m_nMapBottom(geometry::kWorldMap.bottom),
       m_nMapOffset(geometry::kWorldMap.offset),
       m_nMarkerRadius(kMarkerRadius),
-      m_ptKeyboard{(geometry::kWorldMap.left + geometry::kWorldMap.right) / 2,
-                   (geometry::kWorldMap.top + geometry::kWorldMap.bottom) / 2} {
+      m_ptKeyboard(MapCentre()) {
     m_pReadoutFont = new platform::CFont;
     m_pReadoutFont->CreateFont(kReadoutFontHeight, 0, 0, 0, kReadoutFontWeight, 0, 0, 0, 0, 0, 0, kProofQuality,
                                kRomanFamily, kReadoutFontFace);
@@ -173,8 +172,9 @@ BOOL CDexlinDlg::OnInitDialog() {
 
     // The map and the readout boxes, for assistive technology; the map is
     // also the keyboard's (after the buttons in the Tab order).
+    const int o = m_nMapOffset;  // client point of the map's pixel (0, 0)
     AddRegion({kMapRegion, kMapName, kMapDescription, platform::RegionRole::Graphic,
-               CRect{m_nMapLeft, m_nMapTop, m_nMapRight + 1, m_nMapBottom + 1}});
+               CRect{m_nMapLeft + o, m_nMapTop + o, m_nMapRight + 1 + o, m_nMapBottom + 1 + o}});
     SetRegionPointer(kMapRegion, m_ptKeyboard);
     CClientDC dc(this);
     dc.SelectObject(m_pReadoutFont);
@@ -283,6 +283,10 @@ void CDexlinDlg::OnRButtonDown(UINT nFlags, CPoint point) {
     CDialog::OnRButtonDown(nFlags, point);
 }
 
+CPoint CDexlinDlg::MapCentre() const {
+    return {(m_nMapLeft + m_nMapRight) / 2 + m_nMapOffset, (m_nMapTop + m_nMapBottom) / 2 + m_nMapOffset};
+}
+
 void CDexlinDlg::OnKeyDown(UINT nChar, UINT nFlags) {
     const bool shift = (nFlags & platform::MK_SHIFT) != 0;
     const int step = shift ? kShiftKeyStep : kKeyStep;
@@ -293,15 +297,15 @@ void CDexlinDlg::OnKeyDown(UINT nChar, UINT nFlags) {
     case platform::VK_RIGHT: point.x += step; break;
     case platform::VK_UP: point.y -= step; break;
     case platform::VK_DOWN: point.y += step; break;
-    case platform::VK_HOME: point = {(m_nMapLeft + m_nMapRight) / 2, (m_nMapTop + m_nMapBottom) / 2}; break;
+    case platform::VK_HOME: point = MapCentre(); break;
     case platform::VK_SPACE: message = shift ? platform::WM_RBUTTONDOWN : platform::WM_LBUTTONDOWN; break;
     case 'S': message = platform::WM_LBUTTONDOWN; break;
     case 'D': message = platform::WM_RBUTTONDOWN; break;
     default: return;
     }
     // The point stops at the map's edges, which are on the map.
-    point.x = std::clamp(point.x, m_nMapLeft, m_nMapRight);
-    point.y = std::clamp(point.y, m_nMapTop, m_nMapBottom);
+    point.x = std::clamp(point.x, m_nMapLeft + m_nMapOffset, m_nMapRight + m_nMapOffset);
+    point.y = std::clamp(point.y, m_nMapTop + m_nMapOffset, m_nMapBottom + m_nMapOffset);
     m_ptKeyboard = point;
     SetRegionPointer(kMapRegion, point);
     // The same road as the pointer's events: the message table and its handlers.

@@ -104,6 +104,8 @@ private:
         const platform::BOOL& bOtherSet;  // the other end has been chosen
     };
 
+    // The client point of the map's middle pixel: where the keyboard's point starts.
+    platform::CPoint MapCentre() const;
     void ChooseRouteEnd(platform::CDC& dc, platform::CPoint point, const RouteEnd& end);
     // Blanks the readout, then draws the text in it.
     void ShowReadout(platform::CDC& dc, const Readout& readout, const std::string& text);
