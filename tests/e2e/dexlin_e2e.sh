@@ -253,6 +253,11 @@ ok "Alt+H opened the help viewer (${hw}x${hh} at $hx,$hy) clear of the panel; Es
 xdotool mousemove 0 0
 end_with_escape
 
+# Run 2 without the accessibility bridge: Qt's AT-SPI bridge keeps a copy of
+# the key that dismisses the range message (shown before the main window)
+# and never frees it, which the sanitizer build reports as a leak.
+unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON
+
 # ---- Run 2: today's date, outside the model's years (should the machine's
 # clock lie within them, 2001 stands in for it).
 now=()
