@@ -14,6 +14,7 @@
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/PaintDC.h"
+#include "platform/Region.h"
 #include "platform/ResourceLookup.h"
 #include "platform/WinApp.h"
 #include "resources/resource.h"
@@ -57,6 +58,22 @@ constexpr const char* kYearRangeCaption = "Year out of range.";
 // The low four bits of a system command are the platform's own.
 constexpr UINT kSysCommandMask = 0xFFF0;
 
+// The keyboard's point moves one pixel per arrow key, ten with Shift.
+constexpr int kKeyStep = 1;
+constexpr int kShiftKeyStep = 10;
+
+constexpr const char* kMapName = "World map";
+constexpr const char* kMapDescription =
+    "Move the pointer, or the arrow keys (Shift for ten pixels, Home for the centre), to read the position and "
+    "magnetic variation; left click, Space or S chooses the start, right click, D or Shift+Space the destination.";
+
+// A readout's text as a listener hears it: without the spaces that place it in its box.
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace
 
 const MessageEntry CDexlinDlg::kMessageMap[] = {
@@ -67,6 +84,7 @@ const MessageEntry CDexlinDlg::kMessageMap[] = {
     platform::WmRButtonDown<&CDexlinDlg::OnRButtonDown>(),
     platform::WmMouseMove<&CDexlinDlg::OnMouseMove>(),
     platform::WmDestroy<&CDexlinDlg::OnDestroy>(),
+    platform::WmKeyDown<&CDexlinDlg::OnKeyDown>(),
     platform::BnClicked<IDC_ABOUT, &CDexlinDlg::OnAbout>(),
 };
 
@@ -74,12 +92,13 @@ std::span<const MessageEntry> CDexlinDlg::GetMessageMap() const { return kMessag
 
 // The panel's two columns and three rows. Digits share one width in the
 // readout font; N and W are the wider letters of their pairs.
-const CDexlinDlg::Readout CDexlinDlg::kCursorReadout{135, 8, 25, " 00\xB0 N   000\xB0 W"};
-const CDexlinDlg::Readout CDexlinDlg::kVariationReadout{355, 8, 21, "0000\xB0 00.0' W"};
-const CDexlinDlg::Readout CDexlinDlg::kStartReadout{135, 31, 25, " 00\xB0 N   000\xB0 W"};
-const CDexlinDlg::Readout CDexlinDlg::kCourseReadout{355, 31, 9, "000\xB0"};
-const CDexlinDlg::Readout CDexlinDlg::kDestReadout{135, 54, 25, " 00\xB0 N   000\xB0 W"};
-const CDexlinDlg::Readout CDexlinDlg::kDistanceReadout{355, 54, 9, "00000"};
+// Their names are the labels the map picture paints beside them.
+const CDexlinDlg::Readout CDexlinDlg::kCursorReadout{135, 8, 25, " 00\xB0 N   000\xB0 W", 2, "Cursor position"};
+const CDexlinDlg::Readout CDexlinDlg::kVariationReadout{355, 8, 21, "0000\xB0 00.0' W", 3, "Mag. Variation"};
+const CDexlinDlg::Readout CDexlinDlg::kStartReadout{135, 31, 25, " 00\xB0 N   000\xB0 W", 4, "Start position"};
+const CDexlinDlg::Readout CDexlinDlg::kCourseReadout{355, 31, 9, "000\xB0", 5, "Great circle bearing"};
+const CDexlinDlg::Readout CDexlinDlg::kDestReadout{135, 54, 25, " 00\xB0 N   000\xB0 W", 6, "Destination"};
+const CDexlinDlg::Readout CDexlinDlg::kDistanceReadout{355, 54, 9, "00000", 7, "Distance"};
 
 CDexlinDlg::CDexlinDlg(platform::CDialog* pParent)
     : CDialog(IDD_MAIN, pParent),
@@ -88,7 +107,8 @@ CDexlinDlg::CDexlinDlg(platform::CDialog* pParent)
       m_nMapRight(geometry::kWorldMap.right),
       m_nMapBottom(geometry::kWorldMap.bottom),
       m_nMapOffset(geometry::kWorldMap.offset),
-      m_nMarkerRadius(kMarkerRadius) {
+      m_nMarkerRadius(kMarkerRadius),
+      m_ptKeyboard(MapCentre()) {
     m_pReadoutFont = new platform::CFont;
     m_pReadoutFont->CreateFont(kReadoutFontHeight, 0, 0, 0, kReadoutFontWeight, 0, 0, 0, 0, 0, 0, kProofQuality,
                                kRomanFamily, kReadoutFontFace);
@@ -145,6 +165,24 @@ BOOL CDexlinDlg::OnInitDialog() {
 
     SetIcon(m_hIcon, platform::ICON_BIG);
     SetIcon(m_hIcon, platform::ICON_SMALL);
+
+    // The map and the readout boxes, for assistive technology; the map is
+    // also the keyboard's (after the buttons in the Tab order).
+    const int o = m_nMapOffset;  // client point of the map's pixel (0, 0)
+    AddRegion({kMapRegion, kMapName, kMapDescription, platform::RegionRole::Graphic,
+               CRect{m_nMapLeft + o, m_nMapTop + o, m_nMapRight + 1 + o, m_nMapBottom + 1 + o}});
+    SetRegionPointer(kMapRegion, m_ptKeyboard);
+    CClientDC dc(this);
+    dc.SelectObject(m_pReadoutFont);
+    const int space = dc.GetTextExtent(" ", 1).cx;
+    const int cell = dc.GetTextExtent(" ", 1).cy;
+    for (const Readout* readout :
+         {&kCursorReadout, &kVariationReadout, &kStartReadout, &kCourseReadout, &kDestReadout, &kDistanceReadout}) {
+        const int width = std::max(readout->nBlank * space, dc.GetTextExtent(readout->pszWidest).cx);
+        const int y = m_nMapBottom + readout->nBelowMap;
+        AddRegion({readout->nRegion, readout->pszName, "", platform::RegionRole::Text,
+                   CRect{readout->x, y, readout->x + width, y + cell}});
+    }
     return platform::TRUE;  // focus to the first control that takes it
 }
 
@@ -201,6 +239,8 @@ void CDexlinDlg::OnDestroy() {
 
 void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
     if (!IsInsideMap(point.x, point.y)) return;  // off the map: dropped, the readouts keep their text
+    m_ptKeyboard = point;                        // the keyboard goes on from where the pointer is
+    SetRegionPointer(kMapRegion, point);
     double latitude = 0.0;
     double longitude = 0.0;
     std::string position;
@@ -241,6 +281,35 @@ void CDexlinDlg::OnRButtonDown(UINT nFlags, CPoint point) {
     CDialog::OnRButtonDown(nFlags, point);
 }
 
+CPoint CDexlinDlg::MapCentre() const {
+    return {(m_nMapLeft + m_nMapRight) / 2 + m_nMapOffset, (m_nMapTop + m_nMapBottom) / 2 + m_nMapOffset};
+}
+
+void CDexlinDlg::OnKeyDown(UINT nChar, UINT nFlags) {
+    const bool shift = (nFlags & platform::MK_SHIFT) != 0;
+    const int step = shift ? kShiftKeyStep : kKeyStep;
+    CPoint point = m_ptKeyboard;
+    UINT message = platform::WM_MOUSEMOVE;
+    switch (nChar) {
+    case platform::VK_LEFT: point.x -= step; break;
+    case platform::VK_RIGHT: point.x += step; break;
+    case platform::VK_UP: point.y -= step; break;
+    case platform::VK_DOWN: point.y += step; break;
+    case platform::VK_HOME: point = MapCentre(); break;
+    case platform::VK_SPACE: message = shift ? platform::WM_RBUTTONDOWN : platform::WM_LBUTTONDOWN; break;
+    case 'S': message = platform::WM_LBUTTONDOWN; break;
+    case 'D': message = platform::WM_RBUTTONDOWN; break;
+    default: return;
+    }
+    // The point stops at the map's edges, which are on the map.
+    point.x = std::clamp(point.x, m_nMapLeft + m_nMapOffset, m_nMapRight + m_nMapOffset);
+    point.y = std::clamp(point.y, m_nMapTop + m_nMapOffset, m_nMapBottom + m_nMapOffset);
+    m_ptKeyboard = point;
+    SetRegionPointer(kMapRegion, point);
+    // The same road as the pointer's events: the message table and its handlers.
+    SendMessage(message, 0, platform::MAKELPARAM(point.x, point.y));
+}
+
 void CDexlinDlg::ChooseRouteEnd(CDC& dc, CPoint point, const RouteEnd& end) {
     dc.SetBkColor(kReadoutBackground);
     dc.SelectObject(m_pReadoutFont);
@@ -276,6 +345,7 @@ void CDexlinDlg::ShowReadout(CDC& dc, const Readout& readout, const std::string&
     const int y = m_nMapBottom + readout.nBelowMap;
     dc.TextOut(readout.x, y, std::string(static_cast<std::size_t>(nBlank), ' '));
     dc.TextOut(readout.x, y, text);
+    SetRegionText(readout.nRegion, Trimmed(text));
 }
 
 void CDexlinDlg::ShowCourseAndDistance(CDC& dc) {

@@ -42,6 +42,10 @@ public:
     platform::CBrush m_brushStart;     // yellow fill of the start marker
     platform::CBrush m_brushDest;      // red fill of the destination marker
     platform::CFont* m_pReadoutFont;   // font of every readout text, owned
+    platform::CPoint m_ptKeyboard;     // the keyboard's point on the map; follows the pointer too
+
+    // Regions that assistive technology reads: the map, then the six readouts.
+    static constexpr int kMapRegion = 1;
 
     // The map's geometry for this dialog's map rectangle.
     int IsInsideMap(int x, int y) const;
@@ -69,15 +73,21 @@ protected:
     void OnMouseMove(platform::UINT nFlags, platform::CPoint point);
     void OnLButtonDown(platform::UINT nFlags, platform::CPoint point);
     void OnRButtonDown(platform::UINT nFlags, platform::CPoint point);
+    // The keyboard on the map: moves its point and chooses the ends there
+    // through the pointer handlers above.
+    void OnKeyDown(platform::UINT nChar, platform::UINT nFlags);
 
 private:
     // A readout box: the top-left anchor of its text (y below the map's bottom
     // row), the spaces that blank it, and the widest text its format gives.
+    // Each is also a region named for its label.
     struct Readout {
         int x;
         int nBelowMap;
         int nBlank;
         const char* pszWidest;
+        int nRegion;
+        const char* pszName;
     };
     static const Readout kCursorReadout, kVariationReadout, kStartReadout, kCourseReadout, kDestReadout,
         kDistanceReadout;
@@ -94,6 +104,8 @@ private:
         const platform::BOOL& bOtherSet;  // the other end has been chosen
     };
 
+    // The client point of the map's middle pixel: where the keyboard's point starts.
+    platform::CPoint MapCentre() const;
     void ChooseRouteEnd(platform::CDC& dc, platform::CPoint point, const RouteEnd& end);
     // Blanks the readout, then draws the text in it.
     void ShowReadout(platform::CDC& dc, const Readout& readout, const std::string& text);

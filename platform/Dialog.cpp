@@ -10,6 +10,7 @@
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/PaintDC.h"
+#include "platform/Region.h"
 #include "platform/ResourceLookup.h"
 #include "platform/WinApp.h"
 
@@ -42,8 +43,12 @@ int CDialog::DoModal() {
     if (OnInitDialog()) m_pWindow->FocusFirstTabStop();
     m_pWindow->CentreOver(owner);
     if (!m_bEnded) m_pWindow->exec();
+    // The owner is active again and its focus where it was: without a window
+    // manager nothing else would give it back, and keys would reach no window.
+    if (owner != nullptr && owner->isVisible()) owner->activateWindow();
 
     SendMessage(WM_DESTROY);
+    m_regions.clear();
     m_pWindow.reset();
     m_hIconBig = m_hIconSmall = nullptr;
     return m_nResult;
@@ -192,6 +197,26 @@ void CDialog::WinHelp(std::uintptr_t dwData, UINT nCmd) {
         const std::string text = LoadString(IDP_FAILED_TO_LAUNCH_HELP);
         MessageBox(this, text.c_str(), app->GetAppName().c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+void CDialog::AddRegion(const RegionSpec& spec) {
+    if (m_pWindow == nullptr || GetRegion(spec.id) != nullptr) return;
+    m_regions.push_back(new RegionWidget(*this, m_pWindow.get(), spec));
+}
+
+void CDialog::SetRegionText(int nId, const std::string& text) {
+    if (RegionWidget* region = GetRegion(nId))
+        region->SetText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void CDialog::SetRegionPointer(int nId, CPoint point) {
+    if (RegionWidget* region = GetRegion(nId)) region->SetPointer(QPoint(point.x, point.y));
+}
+
+RegionWidget* CDialog::GetRegion(int nId) const {
+    for (RegionWidget* region : m_regions)
+        if (region->Id() == nId) return region;
+    return nullptr;
 }
 
 QRegion CDialog::BeginPaint() { return std::exchange(m_invalid, QRegion()); }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "platform/MessageMap.h"
 #include "platform/Types.h"
@@ -19,6 +21,8 @@ namespace platform {
 
 class CMenu;
 class DialogWindow;
+class RegionWidget;
+struct RegionSpec;
 
 // Dialog units to pixels: 6 x 13 pixels per 4 x 8 units, truncated.
 constexpr int DialogUnitsToPixelsX(int x) { return x * 6 / 4; }
@@ -67,6 +71,15 @@ public:
     void WinHelp(std::uintptr_t dwData, UINT nCmd = HELP_CONTEXT);
     UINT GetTemplateId() const { return m_nIDTemplate; }
 
+    // Regions of the client area that assistive technology reads and, for a
+    // graphic, the keyboard reaches (platform/Region.h). Made while the
+    // window lives (in OnInitDialog); they go with it. The text is in the
+    // same single-byte Latin-1 as TextOut draws.
+    void AddRegion(const RegionSpec& spec);
+    void SetRegionText(int nId, const std::string& text);
+    void SetRegionPointer(int nId, CPoint point);
+    RegionWidget* GetRegion(int nId) const;
+
 protected:
     // Base initialisation: exchanges data and shows a control whose id is an
     // application command only when the application serves that command.
@@ -99,6 +112,7 @@ private:
     UINT m_nIDTemplate;
     CDialog* m_pParentWnd;
     std::unique_ptr<DialogWindow> m_pWindow;
+    std::vector<RegionWidget*> m_regions;  // children of m_pWindow
     QRegion m_invalid;
     QRegion m_erase;
     HICON m_hIconBig = nullptr;

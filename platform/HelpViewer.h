@@ -3,6 +3,8 @@
 // file it cannot read, or a topic the file lacks, in a notice above the page.
 #pragma once
 
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -11,9 +13,20 @@ class QTextBrowser;
 
 namespace platform {
 
+// Where a window of the wanted size goes beside its owner, in screen pixels:
+// inside the work area, over none of keepClear (the part of the owner the
+// user reads and presses) if any place allows, and over as little of the
+// owner and the gap round it as possible. It keeps its size unless shrinking it, down to the
+// minimum, lets it clear the owner or keepClear; among equal places the
+// larger, then right of the owner, left, below, above. A frame is a
+// window's outer rectangle; gap lies between the owner and a window beside it.
+QRect PlaceWindowBeside(const QRect& work, const QRect& owner, const QRect& keepClear, QSize wanted, QSize minimum,
+                        int gap);
+
 class HelpViewer : public QWidget {
 public:
-    // A window of the owner's (it goes with it); never modal.
+    // A window of the owner's (it goes with it); never modal. Escape and
+    // Ctrl+W close it.
     explicit HelpViewer(QWidget* owner);
 
     // The viewer of this owner, made on first use.
@@ -28,6 +41,11 @@ public:
     QTextBrowser* Browser() const { return m_pBrowser; }
     // What the viewer reports above the page; empty when the topic is shown.
     QString Notice() const;
+
+protected:
+    // Closed, it gives the activation back to its owner (without a window
+    // manager the focus would fall to no window).
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Report(const QString& text);

@@ -24,10 +24,12 @@ QMessageBox::Icon IconFor(UINT nType) {
 }
 
 int ShowRealBox(CDialog* pOwner, const std::string& text, const std::string& caption, UINT nType) {
-    QMessageBox box(IconFor(nType), QString::fromLatin1(caption), QString::fromLatin1(text), QMessageBox::Ok,
-                    pOwner != nullptr ? pOwner->GetWindow() : nullptr);
+    QWidget* owner = pOwner != nullptr ? pOwner->GetWindow() : nullptr;
+    QMessageBox box(IconFor(nType), QString::fromLatin1(caption), QString::fromLatin1(text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+    // As for an owned dialog: the owner is active again (platform/Dialog.cpp).
+    if (owner != nullptr && owner->isVisible()) owner->activateWindow();
     return IDOK;
 }
 

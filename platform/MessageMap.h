@@ -90,6 +90,16 @@ constexpr MessageEntry WmMouseMove() {
     return WmMouse<WM_MOUSEMOVE, H>();
 }
 
+// void OnKeyDown(UINT nChar, UINT nFlags): a key pressed in a region that
+// takes the focus; nFlags holds MK_SHIFT and MK_CONTROL.
+template <auto H>
+constexpr MessageEntry WmKeyDown() {
+    return {WM_KEYDOWN, 0, 0, [](CDialog& d, WPARAM w, LPARAM l) -> LRESULT {
+                (static_cast<detail::ClassOf<H>&>(d).*H)(static_cast<UINT>(w), static_cast<UINT>(l));
+                return 0;
+            }};
+}
+
 // void OnXxx(): WM_COMMAND with BN_CLICKED from control Id.
 template <UINT Id, auto H>
 constexpr MessageEntry BnClicked() {

@@ -67,6 +67,7 @@ inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
+inline constexpr UINT WM_KEYDOWN = 0x0100;  // wParam: virtual key; lParam: MK_SHIFT, MK_CONTROL
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
@@ -77,6 +78,14 @@ inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT BN_CLICKED = 0;
 
 // Key and button state flags of the mouse messages.
+// Virtual keys of WM_KEYDOWN; the letters are their capitals ('A' to 'Z').
+inline constexpr UINT VK_SPACE = 0x20;
+inline constexpr UINT VK_HOME = 0x24;
+inline constexpr UINT VK_LEFT = 0x25;
+inline constexpr UINT VK_UP = 0x26;
+inline constexpr UINT VK_RIGHT = 0x27;
+inline constexpr UINT VK_DOWN = 0x28;
+
 inline constexpr UINT MK_LBUTTON = 0x0001;
 inline constexpr UINT MK_RBUTTON = 0x0002;
 inline constexpr UINT MK_SHIFT = 0x0004;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/OwnerDrawButton.h"
+#include "platform/Region.h"
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
@@ -248,6 +250,42 @@ TEST_F(AboutHelpTest, AboutBoxOpensAfreshFromTheButtonEnterAndTheSystemMenuAndCh
     EXPECT_TRUE(boxes.empty());
 }
 
+// When the about box closes, however it was opened or closed, the main
+// window is the active one again with its focus where it was (a bare X
+// server would otherwise leave the focus on no window, and keys reach nothing).
+TEST_F(AboutHelpTest, ClosingTheAboutBoxGivesActivationAndFocusBackToTheMainWindow) {
+    struct Case {
+        const char* name;
+        int focusedId;  // control focused before; 0: the map
+        std::function<void(QWidget*)> close;
+    };
+    const std::vector<Case> cases{
+        {"About button, OK", IDC_ABOUT, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }},
+        {"Help button focused, Escape", ID_HELP, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); }},
+        {"map focused, close box", 0, [](QWidget* box) { box->close(); }},
+    };
+    for (const Case& c : cases) {
+        CDexlinDlg dlg;
+        std::vector<AboutOpening> seen;
+        RunModal(dlg, [&] {
+            theApp.m_pMainWnd = &dlg;
+            QWidget* main = dlg.GetWindow();
+            QWidget* focused = c.focusedId != 0 ? dlg.GetDlgItem(c.focusedId)
+                                                : static_cast<QWidget*>(dlg.GetRegion(CDexlinDlg::kMapRegion));
+            ASSERT_NE(focused, nullptr) << c.name;
+            focused->setFocus(Qt::TabFocusReason);
+            WhenAboutOpens(main, seen, c.close);
+            dlg.SendMessage(platform::WM_SYSCOMMAND, IDM_ABOUT, 0);
+            ASSERT_EQ(seen.size(), 1u) << c.name;
+            testsupport::Settle();
+            EXPECT_EQ(QApplication::activeWindow(), main) << c.name;
+            EXPECT_EQ(QApplication::focusWidget(), focused) << c.name;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        EXPECT_EQ(dlg.GetWindow(), nullptr) << c.name << ": Escape reached the main window";
+    }
+}
+
 TEST_F(AboutHelpTest, HelpButtonAsksTheEngineForTheMainDialogsTopicBesideTheProgram) {
     std::vector<EngineCall> calls;
     platform::SetHelpEngine([&](QWidget* owner, const std::string& file, UINT command, std::uintptr_t data) {
@@ -302,9 +340,21 @@ TEST_F(AboutHelpTest, ShippedHelpFileOpensAtTheMainDialogsTopic) {
         EXPECT_TRUE(viewer->isVisible());
         EXPECT_TRUE(viewer->Notice().isEmpty()) << viewer->Notice().toStdString();
         EXPECT_EQ(viewer->Browser()->source().fragment(), QString::number(kMainHelpContext));
+        // Over none of the panel below the map (rows 379 to 452), on whatever screen.
+        const QWidget* main = dlg.GetWindow();
+        const QRect panel(main->mapToGlobal(QPoint(0, 379)), QSize(main->width(), main->height() - 379));
+        EXPECT_FALSE(viewer->frameGeometry().intersects(panel))
+            << viewer->frameGeometry().x() << "," << viewer->frameGeometry().y() << " "
+            << viewer->frameGeometry().width() << "x" << viewer->frameGeometry().height() << " panel " << panel.y()
+            << " on a screen of " << main->screen()->availableGeometry().width() << " x "
+            << main->screen()->availableGeometry().height();
+        EXPECT_GE(viewer->width(), 300);
+        EXPECT_GE(viewer->height(), 240);
         const QString text = viewer->Browser()->toPlainText();
-        for (const char* topic : {"nautical miles", "degrees true", "1995.0 to 2000.0", "Mercator", "Alt+Space",
-                                  "Escape", "Enter", "51° N"})
+        for (const char* topic :
+             {"nautical miles", "degrees true", "1995.0 to 2000.0", "Mercator", "Alt+Space", "Escape", "Enter", "51° N",
+              "Menu key", "Shift+arrow keys", "Space or S", "D or Shift+Space", "Home", "Ctrl+W", "dexlin-query field",
+              "dexlin --model wmm2025", "faketime", "This version of Dexlin only accepts"})
             EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
         EXPECT_TRUE(boxes.empty());
         QTest::keyClick(dlg.GetWindow(), Qt::Key_Escape);

@@ -3,6 +3,7 @@
 // with the map picture and readouts drawn independently of the dialog.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -22,6 +23,7 @@
 #include "model/MagneticModel.h"
 #include "platform/LocalTime.h"
 #include "platform/MessageBox.h"
+#include "platform/Region.h"
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
@@ -627,4 +629,209 @@ TEST_F(PointerTest, EventStormEndsInTheLastClicksState) {
         DrawReadout(expected, font, kDistanceBox, geometry::FormatDistance(r.distance));
         EXPECT_EQ(Differences(s, expected), 0) << "the two last dots and all six readouts on the picture";
     });
+}
+
+// What assistive technology reads: the map as a named graphic, the six
+// readouts as named texts that are their boxes' texts (degree sign U+00B0,
+// empty while blank). (Their announcements need a live accessibility bus,
+// which the offscreen platform has not; the end-to-end run listens to them.)
+TEST_F(PointerTest, AssistiveTechnologyReadsTheMapAndEveryReadout) {
+    auto unicode = [](const std::string& latin1) {
+        return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())).trimmed();
+    };
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dlg.GetWindow());
+        ASSERT_NE(window, nullptr);
+        auto named = [&](const char* name) -> QAccessibleInterface* {
+            for (int i = 0; i < window->childCount(); ++i)
+                if (window->child(i)->text(QAccessible::Name) == QLatin1String(name)) return window->child(i);
+            return nullptr;
+        };
+        auto textOf = [&](const char* name) {
+            QAccessibleInterface* box = named(name);
+            return box != nullptr && box->textInterface() != nullptr ? box->textInterface()->text(0, -1)
+                                                                     : QStringLiteral("<no text>");
+        };
+        QAccessibleInterface* map = named("World map");
+        ASSERT_NE(map, nullptr);
+        EXPECT_EQ(map->role(), QAccessible::Graphic);
+        EXPECT_TRUE(map->text(QAccessible::Description).contains("arrow keys"));
+        EXPECT_TRUE(map->state().focusable);
+        EXPECT_EQ(map->rect().size(), QSize(635, 379)) << "the map's columns 0 to 634 and rows 0 to 378";
+        for (const char* name : {"Cursor position", "Mag. Variation", "Start position", "Destination",
+                                 "Great circle bearing", "Distance"}) {
+            ASSERT_NE(named(name), nullptr) << name;
+            EXPECT_EQ(named(name)->role(), QAccessible::StaticText) << name;
+            EXPECT_TRUE(named(name)->state().readOnly) << name;
+            EXPECT_EQ(textOf(name), QString()) << name << " is blank";
+        }
+
+        const CPoint a{200, 120}, b{450, 280};
+        Send(dlg, Pointer::Move, a.x, a.y);
+        const model::MagneticElements e = ElementsAt(a.x, a.y, dlg.m_dModelYear);
+        const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
+        EXPECT_EQ(textOf("Cursor position"), unicode(PositionText(a.x, a.y)));
+        EXPECT_TRUE(textOf("Cursor position").contains(QChar(0x00B0)));
+        EXPECT_EQ(textOf("Mag. Variation"),
+                  unicode(VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E')));
+        EXPECT_EQ(textOf("Start position"), QString()) << "a move writes no start";
+        Send(dlg, Pointer::Left, a.x, a.y);
+        EXPECT_EQ(textOf("Great circle bearing"), QString()) << "no course with one end";
+        Send(dlg, Pointer::Right, b.x, b.y);
+        const Route r = RouteBetween(a, b);
+        EXPECT_EQ(textOf("Start position"), unicode(PositionText(a.x, a.y)));
+        EXPECT_EQ(textOf("Destination"), unicode(PositionText(b.x, b.y)));
+        EXPECT_EQ(textOf("Great circle bearing"), unicode(geometry::FormatCourse(r.course)));
+        EXPECT_EQ(textOf("Distance"), unicode(geometry::FormatDistance(r.distance)));
+        // A move off the map changes nothing, here as on the screen.
+        Send(dlg, Pointer::Move, a.x, 400);
+        EXPECT_EQ(textOf("Cursor position"), unicode(PositionText(a.x, a.y)));
+    });
+}
+
+// The keyboard on the focused map: each row's keys must leave the same
+// surface, state and passed-on messages as the pointer's events at the
+// points listed; the keyboard's point starts at the map's centre (317, 189)
+// and stops at its edges, which are on the map (row 379, column 635 are not).
+struct KeyStroke {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+struct PointerEvent {
+    Pointer kind;
+    int x, y;
+};
+struct KeyCase {
+    const char* name;
+    std::vector<KeyStroke> keys;
+    std::vector<PointerEvent> pointer;
+};
+
+std::vector<KeyStroke> Times(int n, KeyStroke k) { return std::vector<KeyStroke>(static_cast<std::size_t>(n), k); }
+template <class T>
+std::vector<T> Joined(std::initializer_list<std::vector<T>> parts) {
+    std::vector<T> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+// Moves from the centre in steps of ten along one axis.
+std::vector<PointerEvent> Steps(int n, int dx, int dy) {
+    std::vector<PointerEvent> moves;
+    for (int i = 1; i <= n; ++i) moves.push_back({Pointer::Move, 317 + i * dx, 189 + i * dy});
+    return moves;
+}
+
+TEST_F(PointerTest, KeysOnTheMapDoWhatThePointerDoesAtTheKeyboardsPoint) {
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    const std::vector<KeyCase> cases{
+        {"arrows move one pixel from the centre",
+         {{Qt::Key_Right}, {Qt::Key_Right}, {Qt::Key_Down}, {Qt::Key_Left}, {Qt::Key_Up}, {Qt::Key_Up}},
+         {{Pointer::Move, 318, 189},
+          {Pointer::Move, 319, 189},
+          {Pointer::Move, 319, 190},
+          {Pointer::Move, 318, 190},
+          {Pointer::Move, 318, 189},
+          {Pointer::Move, 318, 188}}},
+        {"shift arrows move ten",
+         {{Qt::Key_Right, shift}, {Qt::Key_Down, shift}, {Qt::Key_Left, shift}, {Qt::Key_Up, shift}},
+         {{Pointer::Move, 327, 189}, {Pointer::Move, 327, 199}, {Pointer::Move, 317, 199}, {Pointer::Move, 317, 189}}},
+        {"top edge is row 0", Joined<KeyStroke>({Times(19, {Qt::Key_Up, shift}), {{Qt::Key_Up}}}),
+         Joined<PointerEvent>({Steps(18, 0, -10), {{Pointer::Move, 317, 0}, {Pointer::Move, 317, 0}}})},
+        {"bottom edge is row 378", Joined<KeyStroke>({Times(19, {Qt::Key_Down, shift}), {{Qt::Key_Down}}}),
+         Joined<PointerEvent>({Steps(18, 0, 10), {{Pointer::Move, 317, 378}, {Pointer::Move, 317, 378}}})},
+        {"left edge is column 0", Joined<KeyStroke>({Times(32, {Qt::Key_Left, shift}), {{Qt::Key_Left}}}),
+         Joined<PointerEvent>({Steps(31, -10, 0), {{Pointer::Move, 0, 189}, {Pointer::Move, 0, 189}}})},
+        {"right edge is column 634", Joined<KeyStroke>({Times(32, {Qt::Key_Right, shift}), {{Qt::Key_Right}}}),
+         Joined<PointerEvent>({Steps(31, 10, 0), {{Pointer::Move, 634, 189}, {Pointer::Move, 634, 189}}})},
+        {"home goes back to the centre",
+         {{Qt::Key_Right, shift}, {Qt::Key_Down}, {Qt::Key_Home}},
+         {{Pointer::Move, 327, 189}, {Pointer::Move, 327, 190}, {Pointer::Move, 317, 189}}},
+        {"space and S choose the start, D and shift space the destination",
+         {{Qt::Key_Right},
+          {Qt::Key_Space},
+          {Qt::Key_Down, shift},
+          {Qt::Key_D},
+          {Qt::Key_Left},
+          {Qt::Key_Space, shift},
+          {Qt::Key_S},
+          {Qt::Key_D, shift}},
+         {{Pointer::Move, 318, 189},
+          {Pointer::Left, 318, 189},
+          {Pointer::Move, 318, 199},
+          {Pointer::Right, 318, 199},
+          {Pointer::Move, 317, 199},
+          {Pointer::Right, 317, 199},
+          {Pointer::Left, 317, 199},
+          {Pointer::Right, 317, 199}}},
+        {"keys with Ctrl or Alt and other letters do nothing",
+         {{Qt::Key_S, Qt::ControlModifier},
+          {Qt::Key_D, Qt::AltModifier},
+          {Qt::Key_Right, Qt::ControlModifier},
+          {Qt::Key_X}},
+         {}},
+    };
+    for (const KeyCase& c : cases) {
+        ProbeDlg byPointer;
+        QImage expected;
+        WithDialog(byPointer, [&] {
+            for (const PointerEvent& e : c.pointer) Send(byPointer, e.kind, e.x, e.y);
+            expected = byPointer.GetSurfaceImage();
+        });
+        ProbeDlg byKeys;
+        WithDialog(byKeys, [&] {
+            QWidget* map = byKeys.GetRegion(CDexlinDlg::kMapRegion);
+            ASSERT_NE(map, nullptr);
+            map->setFocus(Qt::TabFocusReason);
+            ASSERT_TRUE(map->hasFocus()) << c.name;
+            for (const KeyStroke& k : c.keys) QTest::keyClick(QApplication::focusWidget(), k.key, k.modifiers);
+            EXPECT_EQ(Differences(byKeys.GetSurfaceImage(), expected), 0) << c.name;
+        });
+        EXPECT_TRUE(StateOf(byKeys) == StateOf(byPointer)) << c.name;
+        EXPECT_EQ(byKeys.defaulted, byPointer.defaulted) << c.name;
+        if (!c.pointer.empty()) {
+            EXPECT_EQ(byKeys.m_ptKeyboard, (CPoint{c.pointer.back().x, c.pointer.back().y})) << c.name;
+        }
+    }
+}
+
+// Tab reaches the map after the buttons; focused, it shows its frame and the
+// keyboard's point on the screen only (the lasting surface stays the
+// picture); unfocused, the screen is the surface. Escape still ends the dialog.
+TEST_F(PointerTest, TabReachesTheMapWhichShowsItsPointOnlyWhileFocused) {
+    CDexlinDlg dlg;
+    int result = 0;
+    result = RunModal(dlg, [&] {
+        dlg.UpdateWindow();
+        QWidget* window = dlg.GetWindow();
+        QWidget* map = dlg.GetRegion(CDexlinDlg::kMapRegion);
+        ASSERT_NE(map, nullptr);
+        auto screen = [&] { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+        const QRect mapArea(0, 0, 635, 379);
+        ASSERT_NE(QApplication::focusWidget(), map) << "a button has the focus first";
+        EXPECT_EQ(Differences(screen(), picture, mapArea), 0) << "unfocused: the map as painted";
+
+        int tabs = 0;
+        while (QApplication::focusWidget() != map && tabs < 4) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            ++tabs;
+        }
+        ASSERT_EQ(QApplication::focusWidget(), map) << "Tab reaches the map";
+        const QImage focused = screen();
+        EXPECT_GT(Differences(focused, picture, QRect(307, 179, 21, 21)), 0) << "the point's cross at the centre";
+        EXPECT_EQ(focused.pixel(317, 189), picture.pixel(317, 189)) << "the point itself left clear";
+        EXPECT_EQ(Differences(dlg.GetSurfaceImage(), picture), 0) << "nothing of it in the lasting surface";
+
+        QTest::keyClick(map, Qt::Key_Right, Qt::ShiftModifier);
+        EXPECT_GT(Differences(screen(), picture, QRect(317, 179, 21, 21)), 0) << "the cross follows the point";
+
+        QTest::keyClick(map, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), map) << "Tab leaves the map again";
+        const QImage after = screen();
+        EXPECT_EQ(Differences(after, dlg.GetSurfaceImage(), mapArea), 0) << "unfocused: the screen is the surface";
+
+        map->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(map, Qt::Key_Escape);
+    });
+    EXPECT_EQ(result, platform::IDCANCEL) << "Escape on the map ends the dialog";
 }

@@ -171,6 +171,11 @@ TEST_F(DialogTest, ContextMenuKeyOpensTheSystemMenu) {
         QApplication::sendEvent(dialog.GetWindow(), &event);
         EXPECT_TRUE(dialog.GetSystemMenu(FALSE)->GetQMenu()->isVisible());
         dialog.GetSystemMenu(FALSE)->GetQMenu()->hide();
+        // The Menu key itself, pressed on the focused control (window
+        // managers keep Alt+Space for their own menu; this key stays ours).
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Menu);
+        EXPECT_TRUE(dialog.GetSystemMenu(FALSE)->GetQMenu()->isVisible());
+        dialog.GetSystemMenu(FALSE)->GetQMenu()->hide();
         // A right click is the dialog's, not the menu's.
         QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
         QApplication::sendEvent(dialog.GetWindow(), &mouse);

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 #include <array>
 #include <string>
@@ -189,6 +190,60 @@ TEST_F(HelpTest, ViewerReportsAMissingFileAndAMissingTopicInItsWindow) {
         HelpOn(dialog);
         EXPECT_TRUE(viewer->Notice().isEmpty()) << viewer->Notice().toStdString();
         EXPECT_TRUE(viewer->Browser()->toPlainText().contains("Found"));
+        dialog.EndDialog(IDOK);
+    });
+}
+
+// The viewer's place as a function of rectangles (screen pixels; a viewer of
+// 640 x 520, at least 300 x 240, 8 pixels from its owner). The owner is the
+// 637 x 453 main window with its panel in rows 380 to 452.
+struct Placement {
+    const char* name;
+    QRect work, owner;
+    QRect expected;
+};
+QRect PanelOf(const QRect& owner) { return QRect(owner.left(), owner.top() + 380, owner.width(), 73); }
+
+TEST(HelpPlacement, BesideTheOwnerWhereItFitsElseOverTheLeastOfItAndNoneOfItsPanel) {
+    const std::vector<Placement> rows{
+        {"room on the right: whole, beside the owner, level with its top", QRect(0, 0, 1920, 1080),
+         QRect(100, 100, 637, 453), QRect(745, 100, 640, 520)},
+        {"owner at the right edge: on its left", QRect(0, 0, 1920, 1080), QRect(1283, 100, 637, 453),
+         QRect(635, 100, 640, 520)},
+        {"right strip one pixel short of the width: shrunk there, not over the owner", QRect(0, 0, 1384, 600),
+         QRect(0, 0, 737, 453), QRect(745, 0, 639, 520)},
+        {"1280 x 1024, owner centred: below it, shrunk to the free rows", QRect(0, 0, 1280, 1024),
+         QRect(321, 285, 637, 453), QRect(321, 746, 640, 278)},
+        {"1024 x 768, owner centred: over the map's right part, cut off above the panel", QRect(0, 0, 1024, 768),
+         QRect(193, 157, 637, 453), QRect(384, 248, 640, 289)},
+        {"a work area the owner fills: over the map only", QRect(0, 0, 637, 453), QRect(0, 0, 637, 453),
+         QRect(0, 0, 637, 380)},
+        {"work area not at the origin (a panel on the left)", QRect(64, 0, 1856, 1080), QRect(64, 0, 637, 453),
+         QRect(709, 0, 640, 520)},
+    };
+    for (const Placement& p : rows) {
+        const QRect placed = PlaceWindowBeside(p.work, p.owner, PanelOf(p.owner), QSize(640, 520), QSize(300, 240), 8);
+        EXPECT_EQ(placed, p.expected) << p.name << ": " << placed.x() << "," << placed.y() << " " << placed.width()
+                                      << "x" << placed.height();
+        EXPECT_TRUE(p.work.contains(placed)) << p.name;
+        EXPECT_FALSE(placed.intersects(PanelOf(p.owner))) << p.name;
+    }
+}
+
+TEST_F(HelpTest, EscapeAndCtrlWCloseTheViewer) {
+    WriteHelp(QString("<html><body><h1><a name=\"%1\">Topic</a></h1></body></html>").arg(kContext));
+    RunModal(dialog, [&] {
+        for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+            HelpViewer* viewer = HelpOn(dialog);
+            QApplication::setActiveWindow(viewer);
+            viewer->Browser()->setFocus();
+            ASSERT_TRUE(viewer->isVisible());
+            QTest::keySequence(viewer->Browser(), keys);
+            EXPECT_FALSE(viewer->isVisible()) << keys.toString().toStdString();
+            EXPECT_TRUE(dialog.GetWindow()->isVisible()) << "the dialog stays";
+            testsupport::Settle();
+            EXPECT_EQ(QApplication::activeWindow(), dialog.GetWindow()) << "and is active again";
+        }
         dialog.EndDialog(IDOK);
     });
 }
