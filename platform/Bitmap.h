@@ -1,6 +1,8 @@
 // A picture loaded from the resources by id or name.
 #pragma once
 
+// A picture holds its pixels by value: CBitmap objects live in the dialog's
+// members and on the stack of its paint handler.
 #include <QImage>
 
 #include "platform/Types.h"

@@ -4,7 +4,6 @@
 // only show the surface again.
 #pragma once
 
-#include <QRegion>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -13,6 +12,7 @@
 #include "platform/Types.h"
 
 class QImage;
+class QRegion;
 class QWidget;
 
 namespace platform {
@@ -99,8 +99,8 @@ private:
     UINT m_nIDTemplate;
     CDialog* m_pParentWnd;
     std::unique_ptr<DialogWindow> m_pWindow;
-    QRegion m_invalid;
-    QRegion m_erase;
+    struct PendingPaint;  // the regions waiting for the next paint (Dialog.cpp)
+    std::unique_ptr<PendingPaint> m_pPending;
     HICON m_hIconBig = nullptr;
     HICON m_hIconSmall = nullptr;
     bool m_bEnded = false;

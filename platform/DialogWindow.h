@@ -18,6 +18,8 @@ namespace platform {
 class CDialog;
 
 class DialogWindow : public QDialog {
+    Q_OBJECT
+
 public:
     DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidget* owner);
     ~DialogWindow() override;

@@ -49,8 +49,7 @@ HelpViewer* HelpViewer::ForOwner(QWidget* owner) {
         }
         return ownerless;
     }
-    for (QObject* child : owner->children())
-        if (auto* viewer = dynamic_cast<HelpViewer*>(child)) return viewer;
+    if (auto* viewer = owner->findChild<HelpViewer*>(QString(), Qt::FindDirectChildrenOnly)) return viewer;
     return new HelpViewer(owner);
 }
 

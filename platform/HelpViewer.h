@@ -12,6 +12,8 @@ class QTextBrowser;
 namespace platform {
 
 class HelpViewer : public QWidget {
+    Q_OBJECT
+
 public:
     // A window of the owner's (it goes with it); never modal.
     explicit HelpViewer(QWidget* owner);
