@@ -230,16 +230,16 @@ void CDexlinDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     CClientDC dc(this);
     ChooseRouteEnd(dc, point,
                    {m_brushStart, m_ptStartMarker, m_bStartDrawn, m_bStartSet, m_dStartLat, m_dStartLon, kStartReadout,
-                    m_bDestSet});
+                    m_bDestSet, m_brushDest, m_ptDestMarker, m_bDestDrawn});
     CDialog::OnLButtonDown(nFlags, point);
 }
 
 void CDexlinDlg::OnRButtonDown(UINT nFlags, CPoint point) {
     if (!IsInsideMap(point.x, point.y)) return;  // off the map: dropped whole
     CClientDC dc(this);
-    ChooseRouteEnd(
-        dc, point,
-        {m_brushDest, m_ptDestMarker, m_bDestDrawn, m_bDestSet, m_dDestLat, m_dDestLon, kDestReadout, m_bStartSet});
+    ChooseRouteEnd(dc, point,
+                   {m_brushDest, m_ptDestMarker, m_bDestDrawn, m_bDestSet, m_dDestLat, m_dDestLon, kDestReadout,
+                    m_bStartSet, m_brushStart, m_ptStartMarker, m_bStartDrawn});
     CDialog::OnRButtonDown(nFlags, point);
 }
 
@@ -254,6 +254,17 @@ void CDexlinDlg::ChooseRouteEnd(CDC& dc, CPoint point, const RouteEnd& end) {
         const CRect old{end.ptMarker.x - r, end.ptMarker.y - r, end.ptMarker.x + r, end.ptMarker.y + r};
         InvalidateRect(&old, platform::FALSE);
         UpdateWindow();
+        // The restored picture may have cut into the other end's marker, which
+        // still marks a chosen point: it is drawn again. Outside the restored
+        // square its pixels are that marker's already (an aliased circle
+        // drawn over itself), so only the cut part changes.
+        const CPoint other = end.ptOtherMarker;
+        const bool meets =
+            other.x - r < old.right && old.left < other.x + r && other.y - r < old.bottom && old.top < other.y + r;
+        if (end.bOtherDrawn && meets) {
+            dc.SelectObject(&end.otherBrush);
+            dc.Ellipse(other.x - r, other.y - r, other.x + r, other.y + r);
+        }
     }
     dc.SelectObject(&end.brush);
     dc.Ellipse(point.x - r, point.y - r, point.x + r, point.y + r);

@@ -92,6 +92,9 @@ private:
         double& dLon;
         const Readout& readout;           // its position readout
         const platform::BOOL& bOtherSet;  // the other end has been chosen
+        platform::CBrush& otherBrush;     // the other end's marker, redrawn where a restored square cut it
+        const platform::CPoint& ptOtherMarker;
+        const platform::BOOL& bOtherDrawn;
     };
 
     void ChooseRouteEnd(platform::CDC& dc, platform::CPoint point, const RouteEnd& end);

@@ -398,6 +398,53 @@ TEST_F(PointerTest, StartThenDestinationThenANewStart) {
     });
 }
 
+// One end stays while the other moves away from a square that overlapped
+// it: restoring the old square must not eat into the staying marker.
+struct MovedMarkerCase {
+    const char* name;
+    Pointer staying;
+    CPoint stay, from, to;
+};
+class MovedMarker : public PointerTest, public testing::WithParamInterface<MovedMarkerCase> {};
+
+TEST_P(MovedMarker, TheStayingMarkerStaysWhole) {
+    const MovedMarkerCase& c = GetParam();
+    const Pointer moving = c.staying == Pointer::Right ? Pointer::Left : Pointer::Right;
+    const QRgb stayFill = c.staying == Pointer::Right ? kRed : kYellow;
+    const QRgb moveFill = c.staying == Pointer::Right ? kYellow : kRed;
+    // The markers drawn on their own: a circle in the marker's 8 x 8 square,
+    // aliased, outlined in black.
+    QImage expected = picture;
+    {
+        QPainter painter(&expected);
+        painter.setPen(QPen(Qt::black, 1));
+        for (const auto& [p, fill] : {std::pair{c.stay, stayFill}, std::pair{c.to, moveFill}}) {
+            painter.setBrush(QColor(fill));
+            painter.drawEllipse(QRect(p.x - 4, p.y - 4, 7, 7));
+        }
+    }
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        Send(dlg, c.staying, c.stay.x, c.stay.y);
+        Send(dlg, moving, c.from.x, c.from.y);
+        Send(dlg, moving, c.to.x, c.to.y);
+        const QImage s = dlg.GetSurfaceImage();
+        EXPECT_EQ(Differences(s, expected, QRect(0, 0, 635, 379)), 0) << "the map: the two markers on the picture";
+        EXPECT_TRUE(dlg.m_bStartSet && dlg.m_bDestSet && dlg.m_bStartDrawn && dlg.m_bDestDrawn);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Overlaps, MovedMarker,
+    testing::Values(MovedMarkerCase{"start_leaves_the_destination", Pointer::Right, {300, 150}, {303, 152}, {400, 200}},
+                    MovedMarkerCase{"destination_leaves_the_start", Pointer::Left, {300, 150}, {297, 148}, {100, 300}},
+                    MovedMarkerCase{"squares_share_one_column", Pointer::Right, {300, 150}, {307, 150}, {400, 200}},
+                    MovedMarkerCase{"one_column_apart", Pointer::Right, {300, 150}, {308, 150}, {400, 200}},
+                    MovedMarkerCase{"squares_share_one_row", Pointer::Left, {300, 150}, {300, 143}, {400, 200}},
+                    MovedMarkerCase{"moves_onto_it_again", Pointer::Right, {300, 150}, {303, 152}, {298, 149}},
+                    MovedMarkerCase{"at_the_maps_corner", Pointer::Left, {0, 0}, {2, 1}, {300, 200}}),
+    [](const testing::TestParamInfo<MovedMarkerCase>& info) { return std::string(info.param.name); });
+
 // A shorter text after a longer one leaves no piece of the longer: the
 // blanks reach as far as the widest text of their box.
 TEST_F(PointerTest, ShorterTextsLeaveNothingOfLongerOnes) {
