@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The window program's command line, run for real with no display at all:
+# --help and --version answer without one, a bad line is refused with the
+# usage on stderr, and a start without a display says so in one line.
+# Run by ctest: command_line.sh PROGRAM VERSION
+set -uo pipefail
+program=$1
+version=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# A display number whose server does not exist.
+dead=90
+while [ -e "/tmp/.X11-unix/X$dead" ] || [ -e "/tmp/.X$dead-lock" ]; do dead=$((dead + 1)); done
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Runs the program with no display in its environment (or the one given).
+run() {
+  local display=$1
+  shift
+  if [ -n "$display" ]; then
+    env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" timeout 20 "$program" "$@" >"$work/out" 2>"$work/err"
+  else
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$program" "$@" >"$work/out" 2>"$work/err"
+  fi
+  echo $?
+}
+
+usage_line="Usage: dexlin "
+
+# name | display | arguments | status | first line of stdout | first line of stderr
+while IFS='|' read -r name display args status out err; do
+  [ -z "$name" ] && continue
+  read -r -a argv <<<"$args"
+  got=$(run "$display" "${argv[@]}")
+  [ "$got" = "$status" ] || fail "$name: exit status $got, expected $status ($(head -c 300 "$work/err"))"
+  [ "$(head -n1 "$work/out")" = "$out" ] || fail "$name: stdout starts '$(head -n1 "$work/out")', expected '$out'"
+  [ "$(head -n1 "$work/err")" = "$err" ] || fail "$name: stderr starts '$(head -n1 "$work/err")', expected '$err'"
+  if [ "$status" = 2 ]; then
+    grep -q "^$usage_line" "$work/err" || fail "$name: no usage on stderr"
+    [ -s "$work/out" ] && fail "$name: wrote to stdout"
+  fi
+done <<EOT
+help||--help|0|${usage_line}[--help] [--version]|
+version||--version|0|dexlin $version|
+help_wins_over_what_follows||--help --bogus|0|${usage_line}[--help] [--version]|
+unknown_option||--bogus|2||dexlin: unknown option '--bogus'
+unknown_before_help||--bogus --help|2||dexlin: unknown option '--bogus'
+single_dash||-|2||dexlin: unknown option '-'
+qt_option||-platform offscreen|2||dexlin: unknown option '-platform'
+argument||map.png|2||dexlin: unexpected argument 'map.png'
+echo_cut_at_40||--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx|2||dexlin: unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx'
+echo_cut_past_40||--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxy|2||dexlin: unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...'
+no_display|||1||dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
+dead_display|:$dead||1||dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
+EOT
+
+# No display: exactly one line, nothing of Qt's own warnings.
+run "" >/dev/null
+[ "$(wc -l <"$work/err")" = 1 ] || fail "no display: $(wc -l <"$work/err") lines on stderr: $(cat "$work/err")"
+run ":$dead" >/dev/null
+[ "$(wc -l <"$work/err")" = 1 ] || fail "dead display: $(wc -l <"$work/err") lines on stderr: $(cat "$work/err")"
+
+# The help that cannot be written is no success.
+for option in --help --version; do
+  env -u DISPLAY "$program" $option >/dev/full 2>/dev/null
+  [ $? = 1 ] || fail "$option to a full disk: not exit status 1"
+done
+
+[ $failures = 0 ] && echo "command line: all cases pass"
+exit $((failures > 0))
