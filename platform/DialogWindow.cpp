@@ -1,6 +1,7 @@
 #include "platform/DialogWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -11,7 +12,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
+#include <QStyleFactory>
 #include <algorithm>
+#include <memory>
 
 #include "platform/Dialog.h"
 #include "platform/OwnerDrawButton.h"
@@ -44,6 +48,29 @@ UINT KeyStateFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     return flags;
 }
 
+// The light colours the dialogs are drawn for: the fixed palette of Qt's
+// Fusion style (light grey faces, black text), whatever palette the desktop
+// gives the application. The readout panel and the pictures are yellow and
+// white; dark faces or light text on them would be unreadable.
+const QPalette& DialogPalette() {
+    static const QPalette palette = [] {
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        return fusion != nullptr ? fusion->standardPalette() : QPalette(QColor(0xEF, 0xEF, 0xEF));
+    }();
+    return palette;
+}
+
+// Under an application style sheet (which outranks any palette) the dialogs'
+// own faces, labels and buttons take the same light colours back.
+QString DialogStyleSheet() {
+    const QPalette& p = DialogPalette();
+    return QStringLiteral(
+               "QDialog, QLabel { background-color: %1; color: %2; }"
+               "QPushButton { background-color: %3; color: %4; border: 1px solid %5; }")
+        .arg(p.color(QPalette::Window).name(), p.color(QPalette::WindowText).name(), p.color(QPalette::Button).name(),
+             p.color(QPalette::ButtonText).name(), p.color(QPalette::Dark).name());
+}
+
 }  // namespace
 
 DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidget* owner)
@@ -53,6 +80,8 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidge
       m_pMenu(new QMenu(this)),
       m_systemMenu(m_pMenu) {
     setWindowTitle(QString::fromLatin1(layout.title));
+    setPalette(DialogPalette());
+    if (qApp != nullptr && !qApp->styleSheet().isEmpty()) setStyleSheet(DialogStyleSheet());
     if ((layout.style & DS_SETFONT) != 0 && !layout.typeface.empty()) {
         QFont font(QString::fromLatin1(layout.typeface));
         font.setPixelSize(layout.pointSize * kPixelsPerInch / kPointsPerInch);
