@@ -47,6 +47,8 @@ public:
 
 private:
     void AddControl(const ControlTemplate& control);
+    void MakeSurface(qreal devicePixelRatio);
+    static QPoint ClientPixel(const QPointF& position);
 
     CDialog& m_dialog;
     QImage m_surface;
