@@ -218,9 +218,11 @@ void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
     // The model serves only the years strictly inside its range.
     if (m_dModelYear > kFirstModelYear && m_dModelYear < kLastModelYear) {
         model::MagneticElements elements{};
-        model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements);
-        ShowReadout(dc, kVariationReadout,
-                    model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes));
+        // A position or date the model gives no record for shows no variation.
+        if (model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements) == model::kStatusOk) {
+            ShowReadout(dc, kVariationReadout,
+                        model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes));
+        }
     }
     CDialog::OnMouseMove(nFlags, point);
 }

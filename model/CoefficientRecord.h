@@ -1,20 +1,12 @@
-// The built-in coefficient table of the field model and its fixed constants.
+// The built-in coefficient table of the 1995.0 reference field and its fixed constants.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-namespace model {
+#include "FieldModel.h"
 
-// One row of the table. The order m comes before the degree n.
-struct CoefficientRecord {
-    double m;     // order, a whole number
-    double n;     // degree, a whole number
-    double g;     // main-field g(n,m) at the epoch, nT
-    double h;     // main-field h(n,m) at the epoch, nT; 0 where m is 0
-    double gdot;  // secular variation of g(n,m), nT per year
-    double hdot;  // secular variation of h(n,m), nT per year; 0 where m is 0
-};
+namespace model {
 
 inline constexpr int kCoefficientRecordCount = 65;
 

@@ -24,16 +24,17 @@ CoefficientArray* SetArray(std::int32_t setCode) {
     }
 }
 
-// Index of the last working-order entry of a degree: n(n+2).
-constexpr std::int32_t LastEntry(std::int32_t degree) { return degree * (degree + 2); }
-
 // A degree cut to what the arrays hold.
 constexpr std::int32_t StoredDegree(std::int32_t degree) { return std::min(degree, kMaxCoefficientDegree); }
 
-// Copies the records in working order into target (nullptr: an invalid
-// target, which stores nothing but sets errorFlag for every value).
+// Index of the last working-order entry of a degree: n(n+2).
+constexpr std::int32_t LastEntry(std::int32_t degree) { return degree * (degree + 2); }
+
+}  // namespace
+
+template <typename Real>
 std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
-                         CoefficientArray* target, std::int32_t& errorFlag) {
+                         CoefficientArrayOf<Real>* target, std::int32_t& errorFlag) {
     errorFlag = 0;
     std::size_t record = 0;  // next table record
     std::int32_t l = 0;
@@ -46,8 +47,8 @@ std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t 
             const auto recordOrder = static_cast<std::int32_t>(row.m);
             const auto recordDegree = static_cast<std::int32_t>(row.n);
             const bool mainColumns = columnChoice == kMainFieldColumns;
-            const auto first = static_cast<float>(mainColumns ? row.g : row.gdot);
-            const auto second = static_cast<float>(mainColumns ? row.h : row.hdot);
+            const auto first = static_cast<Real>(mainColumns ? row.g : row.gdot);
+            const auto second = static_cast<Real>(mainColumns ? row.h : row.hdot);
             if (recordDegree != n || recordOrder != m) {
                 return kTableOutOfOrder;
             }
@@ -70,6 +71,13 @@ std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t 
     return 0;
 }
 
+template std::int32_t LoadRecords<float>(std::span<const CoefficientRecord>, std::int32_t, std::int32_t,
+                                         CoefficientArrayOf<float>*, std::int32_t&);
+template std::int32_t LoadRecords<double>(std::span<const CoefficientRecord>, std::int32_t, std::int32_t,
+                                          CoefficientArrayOf<double>*, std::int32_t&);
+
+namespace {
+
 // The built-in table in working order, formed once: the table is constant, so
 // loading it again would only repeat the same copies and checks.
 struct BuiltInArrays {
@@ -83,9 +91,9 @@ const BuiltInArrays& BuiltIn() {
         BuiltInArrays built;
         std::int32_t flag = 0;
         built.inOrder =
-            LoadRecords(kCoefficientTable, kMainFieldColumns, kMainFieldDegree, &built.mainField, flag) == 0 &&
-            LoadRecords(kCoefficientTable, kSecularVariationColumns, kMainFieldDegree, &built.secularVariation, flag) ==
-                0;
+            LoadRecords<float>(kCoefficientTable, kMainFieldColumns, kMainFieldDegree, &built.mainField, flag) == 0 &&
+            LoadRecords<float>(kCoefficientTable, kSecularVariationColumns, kMainFieldDegree, &built.secularVariation,
+                               flag) == 0;
         return built;
     }();
     return arrays;
@@ -112,12 +120,15 @@ std::int32_t LoadCoefficients(std::int32_t columnChoice, std::int32_t degree, st
 
 std::int32_t LoadCoefficients(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
                               std::int32_t targetCode, std::int32_t& errorFlag) {
-    return LoadRecords(table, columnChoice, degree, TargetArray(targetCode), errorFlag);
+    return LoadRecords<float>(table, columnChoice, degree, TargetArray(targetCode), errorFlag);
 }
 
 namespace {
 
-float TimeFactor(float date, float epoch) { return static_cast<float>(static_cast<double>(date) - epoch); }
+template <typename Real>
+Real TimeFactor(Real date, Real epoch) {
+    return static_cast<Real>(static_cast<double>(date) - static_cast<double>(epoch));
+}
 
 // Degree of the extrapolated coefficients: the larger of the two.
 std::int32_t ResultDegree(std::int32_t mainDegree, std::int32_t secularDegree) {
@@ -126,18 +137,17 @@ std::int32_t ResultDegree(std::int32_t mainDegree, std::int32_t secularDegree) {
 
 // Forms mainField + t * secularVariation into each target with its own time
 // factor t; each target gets the same values as on its own.
-template <std::size_t Count>
-void Extrapolate(const std::array<float, Count>& t, std::int32_t mainDegree, std::int32_t secularDegree,
-                 const std::array<CoefficientArray*, Count>& targets) {
-    const CoefficientArray& main = modelState.mainField;
-    const CoefficientArray& secular = modelState.secularVariation;
+template <typename Real, std::size_t Count>
+void Extrapolate(const std::array<Real, Count>& t, std::int32_t mainDegree, std::int32_t secularDegree,
+                 const CoefficientArrayOf<Real>& main, const CoefficientArrayOf<Real>& secular,
+                 const std::array<CoefficientArrayOf<Real>*, Count>& targets) {
     mainDegree = StoredDegree(mainDegree);
     secularDegree = StoredDegree(secularDegree);
     std::int32_t k = LastEntry(mainDegree);
     if (secularDegree < mainDegree) {
         // Degrees above the secular variation keep their epoch values.
         k = LastEntry(secularDegree);
-        for (CoefficientArray* target : targets) {
+        for (CoefficientArrayOf<Real>* target : targets) {
             if (LastEntry(mainDegree) > k) {
                 std::copy(main.begin() + k + 1, main.begin() + LastEntry(mainDegree) + 1, target->begin() + k + 1);
             }
@@ -146,7 +156,7 @@ void Extrapolate(const std::array<float, Count>& t, std::int32_t mainDegree, std
         // Degrees above the main field grow from 0 by the variation alone.
         for (std::size_t c = 0; c < Count; ++c) {
             for (std::int32_t i = k + 1; i <= LastEntry(secularDegree); ++i) {
-                (*targets[c])[i] = static_cast<float>(static_cast<double>(t[c]) * secular[i]);
+                (*targets[c])[i] = static_cast<Real>(static_cast<double>(t[c]) * secular[i]);
             }
         }
     }
@@ -154,7 +164,7 @@ void Extrapolate(const std::array<float, Count>& t, std::int32_t mainDegree, std
         const double variation = secular[i];
         const double epochValue = main[i];
         for (std::size_t c = 0; c < Count; ++c) {
-            (*targets[c])[i] = static_cast<float>(variation * t[c] + epochValue);
+            (*targets[c])[i] = static_cast<Real>(variation * t[c] + epochValue);
         }
     }
 }
@@ -169,15 +179,27 @@ std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainD
         errorFlag = 1;
         return ResultDegree(mainDegree, secularDegree);
     }
-    Extrapolate<1>({TimeFactor(date, epoch)}, mainDegree, secularDegree, {target});
+    Extrapolate<float, 1>({TimeFactor(date, epoch)}, mainDegree, secularDegree, modelState.mainField,
+                          modelState.secularVariation, {target});
     return ResultDegree(mainDegree, secularDegree);
 }
 
 std::int32_t ExtrapolateBothSets(float date, float nextDate, float epoch, std::int32_t mainDegree,
                                  std::int32_t secularDegree) {
-    Extrapolate<2>({TimeFactor(date, epoch), TimeFactor(nextDate, epoch)}, mainDegree, secularDegree,
-                   {&modelState.dateCoefficients, &modelState.nextYearCoefficients});
+    return ExtrapolateBothSets(modelState, date, nextDate, epoch, mainDegree, secularDegree);
+}
+
+template <typename Real>
+std::int32_t ExtrapolateBothSets(ModelStateOf<Real>& state, Real date, Real nextDate, Real epoch,
+                                 std::int32_t mainDegree, std::int32_t secularDegree) {
+    Extrapolate<Real, 2>({TimeFactor(date, epoch), TimeFactor(nextDate, epoch)}, mainDegree, secularDegree,
+                         state.mainField, state.secularVariation,
+                         {&state.dateCoefficients, &state.nextYearCoefficients});
     return ResultDegree(mainDegree, secularDegree);
 }
+
+template std::int32_t ExtrapolateBothSets<float>(ModelStateOf<float>&, float, float, float, std::int32_t, std::int32_t);
+template std::int32_t ExtrapolateBothSets<double>(ModelStateOf<double>&, double, double, double, std::int32_t,
+                                                  std::int32_t);
 
 }  // namespace model

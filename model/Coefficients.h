@@ -5,6 +5,7 @@
 #include <span>
 
 #include "CoefficientRecord.h"
+#include "ModelState.h"
 
 namespace model {
 
@@ -45,5 +46,21 @@ std::int32_t ExtrapolateCoefficients(float date, float epoch, std::int32_t mainD
 // nextDate in one pass over the arrays, with the same results as the two calls.
 std::int32_t ExtrapolateBothSets(float date, float nextDate, float epoch, std::int32_t mainDegree,
                                  std::int32_t secularDegree);
+
+// The engine's own forms for any working type (float or double):
+
+// Copies the first degree(degree+3)/2 records of table, main-field or
+// secular-variation columns, into target in working order, each rounded to
+// Real. Returns 0, or -2 at the first record out of order or missing; nullptr
+// stores nothing and sets errorFlag to 1.
+template <typename Real>
+std::int32_t LoadRecords(std::span<const CoefficientRecord> table, std::int32_t columnChoice, std::int32_t degree,
+                         CoefficientArrayOf<Real>* target, std::int32_t& errorFlag);
+
+// Extrapolates state's main field and secular variation to date and nextDate
+// into its date and next-year arrays; returns the larger degree.
+template <typename Real>
+std::int32_t ExtrapolateBothSets(ModelStateOf<Real>& state, Real date, Real nextDate, Real epoch,
+                                 std::int32_t mainDegree, std::int32_t secularDegree);
 
 }  // namespace model

@@ -3,22 +3,17 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "Coefficients.h"
+#include "WorkingPrecision.h"
 
 namespace model {
 
 namespace {
 
-constexpr float kDegreeToRadian = 0.01745329f;
 constexpr double kPoleMargin = 0.001;
 constexpr double kPoleLatitude = 90.0;
-constexpr float kNorthGuardLatitude = 89.999f;  // keeps the cosine of the latitude off 0
-constexpr float kSouthGuardLatitude = -89.999f;
-constexpr float kEquatorialRadiusSquared = 40680924.0f;  // a^2, km^2
-constexpr float kPolarRadiusSquared = 40408588.0f;       // b^2, km^2
-constexpr float kRadiusSquaredDifference = 272336.0f;    // a^2 - b^2, km^2
-constexpr float kReferenceRadius = 6371.2f;              // km
 
 // Division by a whole number. Where the number is a power of two, multiplying
 // by its reciprocal gives the very same bits and is much cheaper.
@@ -37,17 +32,18 @@ struct Divisor {
 
 // Recursion constants of one term that depend only on its degree and order,
 // formed once with the same expressions as the recursion itself.
+template <typename Real>
 struct TermConstants {
-    float fn;
+    Real fn;
     std::int32_t i;         // term of degree n-1, same order (other terms)
     std::int32_t j;         // degree n-1 order n-1 (sectoral) or degree n-2, same order
     double sectoralFactor;  // 1 + 1/fm (sectoral terms)
-    float a;                // sqrt(1 - 0.5/fm) (sectoral terms)
+    Real a;                 // sqrt(1 - 0.5/fm) (sectoral terms)
     // Weights of the terms at i and j. Stored in single precision: kept in
     // double they put Z at 51.5 N 0 E one float step below what the system
     // shows (44157.15); stored, every reference value comes out.
-    float e;
-    float f;
+    Real e;
+    Real f;
     Divisor byN;          // fn (other terms) or fm (sectoral terms)
     Divisor byNMinusOne;  // fn - 1 (other terms)
     // e is 0 for m = n-1: the quotient e*p_j/(fn-1) is then e*p_j itself
@@ -55,38 +51,40 @@ struct TermConstants {
     bool jWeighted;
 };
 
+template <typename Real>
 struct TermTable {
-    std::array<TermConstants, kMaxTermCount + 1> terms{};
+    std::array<TermConstants<Real>, kMaxTermCount + 1> terms{};
 };
 
-TermTable BuildTermTable() {
-    TermTable table;
+template <typename Real>
+TermTable<Real> BuildTermTable() {
+    TermTable<Real> table;
     std::int32_t k = 1;
     for (std::int32_t n = 1; n <= kMaxSynthesisDegree; ++n) {
         for (std::int32_t m = 0; m <= n; ++m, ++k) {
-            TermConstants& t = table.terms[k];
-            t.fn = static_cast<float>(n);
-            const auto fmSingle = static_cast<float>(m);
+            TermConstants<Real>& t = table.terms[k];
+            t.fn = static_cast<Real>(n);
+            const auto fmSingle = static_cast<Real>(m);
             t.i = k - n;
             if (k < 5) {
                 continue;  // seeded terms
             }
             if (m == n) {
                 t.j = k - n - 1;
-                t.a = static_cast<float>(std::sqrt(1.0 - 0.5 / fmSingle));
+                t.a = static_cast<Real>(std::sqrt(1.0 - 0.5 / fmSingle));
                 t.sectoralFactor = 1.0 + 1.0 / fmSingle;
                 t.byN = Divisor::Of(fmSingle);
             } else {
                 t.j = k - 2 * n + 1;
                 const double fn = t.fn;
                 const double fm = fmSingle;
-                const auto a = static_cast<float>(std::sqrt(fn * fn - fm * fm));
+                const auto a = static_cast<Real>(std::sqrt(fn * fn - fm * fm));
                 t.a = a;
-                t.e = static_cast<float>(std::sqrt((fn - 1.0f) * (fn - 1.0f) - fm * fm) / a);
-                t.f = static_cast<float>((2.0f * fn - 1.0) / a);
+                t.e = static_cast<Real>(std::sqrt((fn - 1.0f) * (fn - 1.0f) - fm * fm) / a);
+                t.f = static_cast<Real>((2.0f * fn - 1.0) / a);
                 t.byN = Divisor::Of(fn);
                 t.byNMinusOne = Divisor::Of(fn - 1.0f);
-                t.jWeighted = t.e != 0.0f;
+                t.jWeighted = t.e != static_cast<Real>(0);
             }
         }
     }
@@ -95,8 +93,9 @@ TermTable BuildTermTable() {
 
 // Formed on first use, so that a query made while the program's statics are
 // still being set up finds it ready.
-const TermTable& Terms() {
-    static const TermTable table = BuildTermTable();
+template <typename Real>
+const TermTable<Real>& Terms() {
+    static const TermTable<Real> table = BuildTermTable<Real>();
     return table;
 }
 
@@ -120,63 +119,84 @@ float RadialFactor(float ratio, std::int32_t exponent, double product) {
 
 }  // namespace
 
-void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position) {
+template <typename Real>
+SpheroidOf<Real> SpheroidOfModel(const FieldModel& m) {
+    const double a = m.semiMajorAxisKm;
+    const double b = a - a / m.inverseFlattening;
+    const auto a2 = static_cast<Real>(a * a);
+    const auto b2 = static_cast<Real>(b * b);
+    return {a2, b2, static_cast<Real>(static_cast<double>(a2) - static_cast<double>(b2)),
+            static_cast<Real>(m.referenceRadiusKm)};
+}
+
+template SpheroidOf<float> SpheroidOfModel<float>(const FieldModel&);
+template SpheroidOf<double> SpheroidOfModel<double>(const FieldModel&);
+
+template <typename Real>
+void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real longitude, Real height,
+                          std::int32_t degree, FieldPositionOf<Real>& position) {
+    using Precision = WorkingPrecision<Real>;
     degree = std::min(degree, kMaxSynthesisDegree);
     position.degree = degree;
     const double h = height;
-    auto s = static_cast<float>(std::sin(static_cast<double>(latitude) * kDegreeToRadian));
+    auto s = static_cast<Real>(std::sin(static_cast<double>(latitude) * Precision::kDegreeToRadian));
 
-    float guarded = latitude;
+    Real guarded = latitude;
     if (kPoleLatitude - latitude < kPoleMargin) {
-        guarded = kNorthGuardLatitude;
+        guarded = Precision::kNorthGuardLatitude;
     } else if (kPoleLatitude + latitude < kPoleMargin) {
-        guarded = kSouthGuardLatitude;
+        guarded = Precision::kSouthGuardLatitude;
     }
-    auto ct = static_cast<float>(std::cos(static_cast<double>(guarded) * kDegreeToRadian));
+    auto ct = static_cast<Real>(std::cos(static_cast<double>(guarded) * Precision::kDegreeToRadian));
 
-    const double lambda = static_cast<double>(longitude) * kDegreeToRadian;
-    position.sl[1] = static_cast<float>(std::sin(lambda));
-    position.cl[1] = static_cast<float>(std::cos(lambda));
+    const double lambda = static_cast<double>(longitude) * Precision::kDegreeToRadian;
+    position.sl[1] = static_cast<Real>(std::sin(lambda));
+    position.cl[1] = static_cast<Real>(std::cos(lambda));
 
     // Geodetic to geocentric.
-    const double A = kEquatorialRadiusSquared * static_cast<double>(ct) * ct;
-    const double B = kPolarRadiusSquared * static_cast<double>(s) * s;
+    const double a2 = spheroid.equatorialRadiusSquared;
+    const double b2 = spheroid.polarRadiusSquared;
+    const double A = a2 * static_cast<double>(ct) * ct;
+    const double B = b2 * static_cast<double>(s) * s;
     const double Q = A + B;
     const double W = std::sqrt(Q);
-    const auto r =
-        static_cast<float>(std::sqrt(h * (h + 2.0 * W) + (kEquatorialRadiusSquared * A + kPolarRadiusSquared * B) / Q));
-    const auto cd = static_cast<float>((h + W) / r);
-    const auto sd = static_cast<float>(kRadiusSquaredDifference * static_cast<double>(s) * ct / (W * r));
-    const float geodeticS = s;
-    s = static_cast<float>(static_cast<double>(geodeticS) * cd - static_cast<double>(ct) * sd);
-    ct = static_cast<float>(static_cast<double>(ct) * cd + static_cast<double>(geodeticS) * sd);
+    const auto r = static_cast<Real>(std::sqrt(h * (h + 2.0 * W) + (a2 * A + b2 * B) / Q));
+    const auto cd = static_cast<Real>((h + W) / r);
+    const auto sd = static_cast<Real>(static_cast<double>(spheroid.radiusSquaredDifference) * s * ct / (W * r));
+    const Real geodeticS = s;
+    s = static_cast<Real>(static_cast<double>(geodeticS) * cd - static_cast<double>(ct) * sd);
+    ct = static_cast<Real>(static_cast<double>(ct) * cd + static_cast<double>(geodeticS) * sd);
     position.radius = r;
     position.s = s;
     position.ct = ct;
     position.cd = cd;
     position.sd = sd;
 
-    const auto ratio = static_cast<float>(kReferenceRadius / static_cast<double>(r));
+    const auto ratio = static_cast<Real>(static_cast<double>(spheroid.referenceRadius) / static_cast<double>(r));
     double power = static_cast<double>(ratio) * ratio * ratio;
     for (std::int32_t n = 1; n <= degree; ++n) {
-        position.rr[n] = RadialFactor(ratio, n + 2, power);
+        if constexpr (std::is_same_v<Real, float>) {
+            position.rr[n] = RadialFactor(ratio, n + 2, power);
+        } else {
+            position.rr[n] = power;  // the product in double is the power within a few steps
+        }
         power *= ratio;
     }
 
     // Seed terms: degree 1 order 0 and 1, degree 2 order 0 and 1.
     const double sD = s;
     const double ctD = ct;
-    const auto sqrt3 = static_cast<float>(std::sqrt(3.0));
+    const auto sqrt3 = static_cast<Real>(std::sqrt(3.0));
     auto& p = position.p;
     auto& q = position.q;
-    p[1] = static_cast<float>(2.0f * sD);
-    p[2] = static_cast<float>(2.0f * ctD);
-    p[3] = static_cast<float>(4.5f * sD * sD - 1.5f);
-    p[4] = static_cast<float>(3.0f * static_cast<double>(sqrt3) * ctD * sD);
+    p[1] = static_cast<Real>(2.0f * sD);
+    p[2] = static_cast<Real>(2.0f * ctD);
+    p[3] = static_cast<Real>(4.5f * sD * sD - 1.5f);
+    p[4] = static_cast<Real>(3.0f * static_cast<double>(sqrt3) * ctD * sD);
     q[1] = -ct;
     q[2] = s;
-    q[3] = static_cast<float>(-3.0f * ctD * sD);
-    q[4] = static_cast<float>(sqrt3 * (sD * sD - ctD * ctD));
+    q[3] = static_cast<Real>(-3.0f * ctD * sD);
+    q[4] = static_cast<Real>(sqrt3 * (sD * sD - ctD * ctD));
 
     auto& sl = position.sl;
     auto& cl = position.cl;
@@ -185,42 +205,63 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
     // From the fifth term on (the first four are seeded), degree by degree:
     // the orders 0 to n-1 from the two degrees below, then the sectoral term
     // from the one of degree n-1 and order n-1.
-    const TermTable& terms = Terms();
+    const TermTable<Real>& terms = Terms<Real>();
     std::int32_t k = 5;
     for (std::int32_t n = 2; n <= degree; ++n) {
         for (std::int32_t m = 0; n > 2 && m < n; ++m, ++k) {
-            const TermConstants& t = terms.terms[k];
+            const TermConstants<Real>& t = terms.terms[k];
             const double fn = t.fn;
             const double e = t.e;
             const double f = t.f;
             const double pi = p[t.i];
             const double jPart = t.jWeighted ? t.byNMinusOne.Divide(e * p[t.j]) : e * p[t.j];
-            p[k] = static_cast<float>((fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart));
-            q[k] = static_cast<float>(f * (sD * q[t.i] - t.byN.Divide(ctD * pi)) - e * q[t.j]);
+            p[k] = static_cast<Real>((fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart));
+            q[k] = static_cast<Real>(f * (sD * q[t.i] - t.byN.Divide(ctD * pi)) - e * q[t.j]);
         }
-        const TermConstants& t = terms.terms[k];
+        const TermConstants<Real>& t = terms.terms[k];
         const double a = t.a;
         const double pj = p[t.j];
-        p[k] = static_cast<float>(t.sectoralFactor * pj * a * ctD);
-        q[k] = static_cast<float>(a * (ctD * q[t.j] + t.byN.Divide(sD * pj)));
-        sl[n] = static_cast<float>(static_cast<double>(sl[n - 1]) * cl1 + static_cast<double>(cl[n - 1]) * sl1);
-        cl[n] = static_cast<float>(static_cast<double>(cl[n - 1]) * cl1 - static_cast<double>(sl[n - 1]) * sl1);
+        p[k] = static_cast<Real>(t.sectoralFactor * pj * a * ctD);
+        q[k] = static_cast<Real>(a * (ctD * q[t.j] + t.byN.Divide(sD * pj)));
+        sl[n] = static_cast<Real>(static_cast<double>(sl[n - 1]) * cl1 + static_cast<double>(cl[n - 1]) * sl1);
+        cl[n] = static_cast<Real>(static_cast<double>(cl[n - 1]) * cl1 - static_cast<double>(sl[n - 1]) * sl1);
         ++k;
     }
+}
+
+template void ComputeFieldPosition<float>(const SpheroidOf<float>&, float, float, float, std::int32_t,
+                                          FieldPositionOf<float>&);
+template void ComputeFieldPosition<double>(const SpheroidOf<double>&, double, double, double, std::int32_t,
+                                           FieldPositionOf<double>&);
+
+namespace {
+
+// The 1995 field's frame, formed once.
+const SpheroidOf<float>& Spheroid1995() {
+    static const SpheroidOf<float> spheroid = SpheroidOfModel<float>(ReferenceField1995());
+    return spheroid;
+}
+
+}  // namespace
+
+void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position) {
+    ComputeFieldPosition(Spheroid1995(), latitude, longitude, height, degree, position);
 }
 
 namespace {
 
 // Running sums of one coefficient array, each step rounded to single precision.
+template <typename Real>
 struct Sums {
-    float X = 0.0f;
-    float Y = 0.0f;
-    float Z = 0.0f;
+    Real X = 0;
+    Real Y = 0;
+    Real Z = 0;
 };
 
 // What one term contributes, the same for every coefficient array.
+template <typename Real>
 struct TermFactors {
-    float rr;  // radial factor of the degree
+    Real rr;  // radial factor of the degree
     double p;
     double q;
     double cl;
@@ -232,60 +273,68 @@ struct TermFactors {
 // The radial factor and a coefficient have 24 significant bits each, so their
 // product is exact in double; rounded to single precision it is the same as
 // their single-precision product, which needs no conversions.
-inline float Scaled(float rr, float coefficient) { return rr * coefficient; }
-
-inline void AddZonalTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f) {
-    const double G = Scaled(f.rr, coefficients[l]);
-    sums.X = static_cast<float>(sums.X + G * f.q);
-    sums.Z = static_cast<float>(sums.Z - G * f.p);
+// In double the product is simply rounded once.
+template <typename Real>
+inline Real Scaled(Real rr, Real coefficient) {
+    return rr * coefficient;
 }
 
-template <bool CtPositive>
-inline void AddTerm(Sums& sums, const CoefficientArray& coefficients, std::int32_t l, const TermFactors& f, double s) {
+template <typename Real>
+inline void AddZonalTerm(Sums<Real>& sums, const CoefficientArrayOf<Real>& coefficients, std::int32_t l,
+                         const TermFactors<Real>& f) {
+    const double G = Scaled(f.rr, coefficients[l]);
+    sums.X = static_cast<Real>(sums.X + G * f.q);
+    sums.Z = static_cast<Real>(sums.Z - G * f.p);
+}
+
+template <bool CtPositive, typename Real>
+inline void AddTerm(Sums<Real>& sums, const CoefficientArrayOf<Real>& coefficients, std::int32_t l,
+                    const TermFactors<Real>& f, double s) {
     const double G = Scaled(f.rr, coefficients[l]);
     const double H = static_cast<double>(f.rr) * coefficients[l + 1];  // the scaled h(n,m), exact, in T
     const double T = G * f.cl + H * f.sl;
-    sums.X = static_cast<float>(sums.X + T * f.q);
-    sums.Z = static_cast<float>(sums.Z - T * f.p);
+    sums.X = static_cast<Real>(sums.X + T * f.q);
+    sums.Z = static_cast<Real>(sums.Z - T * f.p);
     const double E = G * f.sl - static_cast<double>(Scaled(f.rr, coefficients[l + 1])) * f.cl;
     if constexpr (CtPositive) {
-        sums.Y = static_cast<float>(sums.Y + E * f.fm * f.p / f.yDivisor);
+        sums.Y = static_cast<Real>(sums.Y + E * f.fm * f.p / f.yDivisor);
     } else {
-        sums.Y = static_cast<float>(sums.Y + E * f.q * s);
+        sums.Y = static_cast<Real>(sums.Y + E * f.q * s);
     }
 }
 
 // Back from the geocentric to the geodetic frame.
-inline void StoreGeodetic(const Sums& sums, const FieldPosition& position, ElementSet& elements) {
+template <typename Real>
+inline void StoreGeodetic(const Sums<Real>& sums, const FieldPositionOf<Real>& position, ElementSetOf<Real>& elements) {
     const double cd = position.cd;
     const double sd = position.sd;
-    elements.X = static_cast<float>(sums.X * cd + sums.Z * sd);
+    elements.X = static_cast<Real>(sums.X * cd + sums.Z * sd);
     elements.Y = sums.Y;
-    elements.Z = static_cast<float>(sums.Z * cd - sums.X * sd);
+    elements.Z = static_cast<Real>(sums.Z * cd - sums.X * sd);
 }
 
 // Calls addZonal(l, factors) or addOther(l, factors) for each term in working
 // order, l being the coefficient index of its g.
-template <typename AddZonal, typename AddOther>
-inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOther addOther) {
+template <typename Real, typename AddZonal, typename AddOther>
+inline void ForEachTerm(const FieldPositionOf<Real>& position, AddZonal addZonal, AddOther addOther) {
     const double ct = position.ct;
     std::int32_t k = 1;
     std::int32_t l = 1;
     for (std::int32_t n = 1; n <= position.degree; ++n) {
-        TermFactors f{};
+        TermFactors<Real> f{};
         f.rr = position.rr[n];
         f.p = position.p[k];
         f.q = position.q[k];
         addZonal(l, f);
         ++k;
         l += 1;
-        f.yDivisor = (static_cast<float>(n) + 1.0f) * ct;
+        f.yDivisor = (static_cast<Real>(n) + static_cast<Real>(1)) * ct;
         for (std::int32_t m = 1; m <= n; ++m, ++k, l += 2) {
             f.p = position.p[k];
             f.q = position.q[k];
             f.cl = position.cl[m];
             f.sl = position.sl[m];
-            f.fm = static_cast<float>(m);
+            f.fm = static_cast<Real>(m);
             addOther(l, f);
         }
     }
@@ -293,29 +342,32 @@ inline void ForEachTerm(const FieldPosition& position, AddZonal addZonal, AddOth
 
 template <bool CtPositive>
 void SumFieldOf(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements) {
+    using Factors = TermFactors<float>;
     const double s = position.s;
-    Sums sums;
+    Sums<float> sums;
     ForEachTerm(
-        position, [&](std::int32_t l, const TermFactors& f) { AddZonalTerm(sums, coefficients, l, f); },
-        [&](std::int32_t l, const TermFactors& f) { AddTerm<CtPositive>(sums, coefficients, l, f, s); });
+        position, [&](std::int32_t l, const Factors& f) { AddZonalTerm(sums, coefficients, l, f); },
+        [&](std::int32_t l, const Factors& f) { AddTerm<CtPositive>(sums, coefficients, l, f, s); });
     StoreGeodetic(sums, position, elements);
 }
 
 // The two sums side by side: each is the same sequence of single-precision
 // steps as on its own, and their independent roundings overlap.
-template <bool CtPositive>
-void SumFieldPairOf(const FieldPosition& position, const CoefficientArray& firstCoefficients, ElementSet& firstElements,
-                    const CoefficientArray& secondCoefficients, ElementSet& secondElements) {
+template <bool CtPositive, typename Real>
+void SumFieldPairOf(const FieldPositionOf<Real>& position, const CoefficientArrayOf<Real>& firstCoefficients,
+                    ElementSetOf<Real>& firstElements, const CoefficientArrayOf<Real>& secondCoefficients,
+                    ElementSetOf<Real>& secondElements) {
+    using Factors = TermFactors<Real>;
     const double s = position.s;
-    Sums first;
-    Sums second;
+    Sums<Real> first;
+    Sums<Real> second;
     ForEachTerm(
         position,
-        [&](std::int32_t l, const TermFactors& f) {
+        [&](std::int32_t l, const Factors& f) {
             AddZonalTerm(first, firstCoefficients, l, f);
             AddZonalTerm(second, secondCoefficients, l, f);
         },
-        [&](std::int32_t l, const TermFactors& f) {
+        [&](std::int32_t l, const Factors& f) {
             AddTerm<CtPositive>(first, firstCoefficients, l, f, s);
             AddTerm<CtPositive>(second, secondCoefficients, l, f, s);
         });
@@ -335,14 +387,21 @@ void SumField(const FieldPosition& position, const CoefficientArray& coefficient
     }
 }
 
-void SumFieldPair(const FieldPosition& position, const CoefficientArray& firstCoefficients, ElementSet& firstElements,
-                  const CoefficientArray& secondCoefficients, ElementSet& secondElements) {
-    if (position.ct > 0.0f) {
+template <typename Real>
+void SumFieldPair(const FieldPositionOf<Real>& position, const CoefficientArrayOf<Real>& firstCoefficients,
+                  ElementSetOf<Real>& firstElements, const CoefficientArrayOf<Real>& secondCoefficients,
+                  ElementSetOf<Real>& secondElements) {
+    if (position.ct > static_cast<Real>(0)) {
         SumFieldPairOf<true>(position, firstCoefficients, firstElements, secondCoefficients, secondElements);
     } else {
         SumFieldPairOf<false>(position, firstCoefficients, firstElements, secondCoefficients, secondElements);
     }
 }
+
+template void SumFieldPair<float>(const FieldPositionOf<float>&, const CoefficientArrayOf<float>&, ElementSetOf<float>&,
+                                  const CoefficientArrayOf<float>&, ElementSetOf<float>&);
+template void SumFieldPair<double>(const FieldPositionOf<double>&, const CoefficientArrayOf<double>&,
+                                   ElementSetOf<double>&, const CoefficientArrayOf<double>&, ElementSetOf<double>&);
 
 std::int32_t SynthesizeField(float latitude, float longitude, float height, std::int32_t degree, std::int32_t setCode,
                              std::int32_t& errorFlag) {

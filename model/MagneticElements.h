@@ -1,25 +1,30 @@
-// Angles and intensities of an element set from its X, Y, Z.
+// The record the variation query fills.
 #pragma once
 
 #include <cstdint>
 
 namespace model {
 
-// Threshold below which F or H leaves the field's direction undetermined, nT.
-inline constexpr float kUndeterminedThreshold = 0.0001f;
-// The single-precision half-turn, D of a due-south horizontal field.
-inline constexpr float kHalfTurn = 3.1415927f;
-// Markers stored instead of angles that cannot be determined: 999 degrees in
-// radians (999 * 57.29578 in single precision) for the date's set, plain
-// numbers for the next year's.
-inline constexpr float kDateUndeterminedMarker = 57238.484375f;
-inline constexpr float kNextYearUndeterminedMarker = 999.0f;
-inline constexpr float kNextYearNoHorizontalMarker = 9990.0f;
-
-// Reads X, Y, Z of dateElements (set code 3) or nextYearElements (4) and writes
-// its H, F and, where they are determined, D and I in radians (markers
-// otherwise). Returns the set code; any other code sets errorFlag to 1 and
-// changes nothing.
-std::int32_t ComputeElements(std::int32_t setCode, std::int32_t& errorFlag);
+// The query's result: sixteen fields in this order. Angles' changes in minutes
+// of arc per year, intensities in nT. When the whole degrees are 0 the minutes
+// carry the angle's sign; otherwise the degrees do and the minutes are >= 0.
+struct MagneticElements {
+    double declinationChange;
+    double inclinationChange;
+    double horizontalChange;
+    double northChange;
+    double eastChange;
+    double verticalChange;
+    double totalChange;
+    std::int32_t declinationDegrees;
+    double declinationMinutes;
+    std::int32_t inclinationDegrees;
+    double inclinationMinutes;
+    double horizontalIntensity;
+    double northComponent;
+    double eastComponent;
+    double verticalComponent;
+    double totalIntensity;
+};
 
 }  // namespace model

@@ -1,43 +1,28 @@
 // The variation query: the model's one entry point for the rest of Dexlin.
 #pragma once
 
-#include <cstdint>
+#include "FieldModel.h"
+#include "MagneticElements.h"
 
 namespace model {
-
-// The query's result: sixteen fields in this order. Angles' changes in minutes
-// of arc per year, intensities in nT. When the whole degrees are 0 the minutes
-// carry the angle's sign; otherwise the degrees do and the minutes are >= 0.
-struct MagneticElements {
-    double declinationChange;
-    double inclinationChange;
-    double horizontalChange;
-    double northChange;
-    double eastChange;
-    double verticalChange;
-    double totalChange;
-    std::int32_t declinationDegrees;
-    double declinationMinutes;
-    std::int32_t inclinationDegrees;
-    double inclinationMinutes;
-    double horizontalIntensity;
-    double northComponent;
-    double eastComponent;
-    double verticalComponent;
-    double totalIntensity;
-};
 
 // Status of ComputeMagneticElements.
 inline constexpr int kStatusOk = 0;
 inline constexpr int kStatusExtrapolationFailed = 2;  // an extrapolation set the error flag
-inline constexpr int kStatusLoadFailed = 3;           // a coefficient load set the error flag
-// Latitude, longitude or year is NaN, infinite or beyond single precision, or
-// the field at that date overflows single precision.
+inline constexpr int kStatusLoadFailed = 3;  // a coefficient load set the error flag, or the table is out of order
+// Latitude, longitude, height or year is NaN, infinite or beyond the model's
+// working precision, or the field at that date overflows it.
 inline constexpr int kStatusNotFinite = 4;
 
-// Computes the magnetic elements at a geodetic position (degrees, north and
-// east positive) for a decimal year. On any status but kStatusOk the result
-// is left as it was.
-int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result);
+// Computes the magnetic elements of the model at a geodetic position (degrees,
+// north and east positive; longitudes beyond +-180 are brought into range),
+// height above the model's ellipsoid in km, for a decimal year. The query sets
+// no bound on the year: CoversYear tells whether the model is meant for it. On
+// any status but kStatusOk the result is left as it was.
+[[nodiscard]] int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm,
+                                          double year, MagneticElements& result);
+
+// The 1995.0 reference field at height 0.
+[[nodiscard]] int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result);
 
 }  // namespace model

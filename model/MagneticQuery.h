@@ -19,7 +19,7 @@ struct QueryCodes {
 // minutes: non-negative unless the whole degrees are 0, where they keep the sign.
 void SplitDegrees(float angle, std::int32_t& degrees, double& minutes);
 
-int ComputeMagneticElements(const QueryCodes& codes, double latitude, double longitude, double year,
-                            MagneticElements& result);
+[[nodiscard]] int ComputeMagneticElements(const QueryCodes& codes, double latitude, double longitude, double year,
+                                          MagneticElements& result);
 
 }  // namespace model

@@ -2,6 +2,6 @@
 
 namespace model {
 
-ModelState modelState{};
+thread_local ModelState modelState{};
 
 }  // namespace model

@@ -1,4 +1,4 @@
-// The model's process-wide working state, rewritten by every query.
+// The model's working state, one per thread, rewritten by every query.
 #pragma once
 
 #include <array>
@@ -9,34 +9,42 @@ namespace model {
 // Degrees above it are cut to it, so no routine writes past the arrays.
 inline constexpr int kMaxCoefficientDegree = 12;
 inline constexpr int kCoefficientArraySize = kMaxCoefficientDegree * (kMaxCoefficientDegree + 2) + 1;
-using CoefficientArray = std::array<float, kCoefficientArraySize>;
+template <typename Real>
+using CoefficientArrayOf = std::array<Real, kCoefficientArraySize>;
+using CoefficientArray = CoefficientArrayOf<float>;
 
 // Magnetic elements at one point for one date. D and I in radians after
 // ComputeElements (the query turns the date's D and I into degrees), the
-// intensities in nT: X north, Y east, Z down.
-struct ElementSet {
-    float D;
-    float I;
-    float H;
-    float X;
-    float Y;
-    float Z;
-    float F;
+// intensities in nT: X north, Y east, Z down. Stored as the model's working
+// type: float for a single-precision model, double otherwise.
+template <typename Real>
+struct ElementSetOf {
+    Real D;
+    Real I;
+    Real H;
+    Real X;
+    Real Y;
+    Real Z;
+    Real F;
 };
+using ElementSet = ElementSetOf<float>;
 
 // Coefficient arrays in working order: for degree n and, within it, order m
 // from 0 to n, g(n,m) and then, where m > 0, h(n,m).
-struct ModelState {
-    CoefficientArray mainField;
-    CoefficientArray secularVariation;
-    CoefficientArray dateCoefficients;
-    CoefficientArray nextYearCoefficients;
-    ElementSet dateElements;
-    ElementSet nextYearElements;
+template <typename Real>
+struct ModelStateOf {
+    CoefficientArrayOf<Real> mainField;
+    CoefficientArrayOf<Real> secularVariation;
+    CoefficientArrayOf<Real> dateCoefficients;
+    CoefficientArrayOf<Real> nextYearCoefficients;
+    ElementSetOf<Real> dateElements;
+    ElementSetOf<Real> nextYearElements;
 };
+using ModelState = ModelStateOf<float>;
 
-// The one instance, zero-initialised at start and never freed. The model runs
-// on one thread; nothing guards it.
-extern ModelState modelState;
+// The working state of single-precision models (the 1995 field), one per thread: zero-initialised when a thread first
+// uses it and freed with the thread. Every query rewrites all of it, so queries on different threads (the companion's
+// batch workers) never see each other's numbers, and no lock is needed; within a thread queries run one at a time.
+extern thread_local ModelState modelState;
 
 }  // namespace model

@@ -103,7 +103,7 @@ model::MagneticElements ElementsAt(int x, int y, double year) {
     std::string text;
     geometry::PixelToGeographic(geometry::kWorldMap, x, y, lat, lon, text);
     model::MagneticElements e{};
-    model::ComputeMagneticElements(lat, lon, year, e);
+    EXPECT_EQ(model::ComputeMagneticElements(lat, lon, year, e), model::kStatusOk);
     return e;
 }
 

@@ -9,9 +9,9 @@
 
 #include "CoefficientRecord.h"
 #include "Coefficients.h"
+#include "ElementAngles.h"
 #include "FieldSynthesis.h"
 #include "FuzzInput.h"
-#include "MagneticElements.h"
 #include "MagneticQuery.h"
 #include "ModelState.h"
 #include "VariationText.h"

@@ -7,7 +7,7 @@
 
 #include "CoefficientRecord.h"
 #include "Coefficients.h"
-#include "MagneticElements.h"
+#include "ElementAngles.h"
 #include "ModelState.h"
 
 namespace model::literal {

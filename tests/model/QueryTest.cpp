@@ -174,7 +174,10 @@ TEST(Query, FastQueryMatchesTheLiteralOneBitForBit) {
         MagneticElements slow{};
         ASSERT_EQ(ComputeMagneticElements(latitude, longitude, year, fast), kStatusOk);
         const ModelState fastState = modelState;
-        ASSERT_EQ(literal::ComputeMagneticElements(latitude, longitude, year, slow), kStatusOk);
+        // Within +-180 degrees the longitude is taken as it is; beyond, it is
+        // first brought into that range in double.
+        const double wrapped = std::fabs(longitude) <= 180.0 ? longitude : std::remainder(longitude, 360.0);
+        ASSERT_EQ(literal::ComputeMagneticElements(latitude, wrapped, year, slow), kStatusOk);
         ASSERT_TRUE(SameBits(fast, slow)) << latitude << ' ' << longitude << ' ' << year;
         ASSERT_EQ(std::memcmp(&fastState, &modelState, sizeof fastState), 0) << latitude << ' ' << longitude;
         ++compared;
@@ -184,13 +187,33 @@ TEST(Query, FastQueryMatchesTheLiteralOneBitForBit) {
     const double rows[][3] = {{51.5, 0.0, 1997.0},    {37.8, -122.4, 1997.0}, {0.0, 0.0, 1995.0},
                               {-33.9, 151.2, 1997.0}, {40.0, -74.0, 1998.2},  {60.0, -45.0, 1999.5},
                               {78.0, 15.0, 1996.0},   {50.0, 8.0, 1997.0},    {83.5, -114.5, 1997.0},
-                              {100.0, 30.0, 1997.0},  {-200.0, 10.0, 1980.0}, {0.0, 720.5, 2050.0}};
+                              {100.0, 30.0, 1997.0},  {-200.0, 10.0, 1980.0}, {0.0, 720.5, 2050.0},
+                              {0.0, 180.0, 1997.0},   {0.0, -180.0, 1997.0}};
     for (const auto& row : rows) {
         MagneticElements fast{};
         MagneticElements slow{};
-        ComputeMagneticElements(row[0], row[1], row[2], fast);
-        literal::ComputeMagneticElements(row[0], row[1], row[2], slow);
+        const double wrapped = std::fabs(row[1]) <= 180.0 ? row[1] : std::remainder(row[1], 360.0);
+        EXPECT_EQ(ComputeMagneticElements(row[0], row[1], row[2], fast),
+                  literal::ComputeMagneticElements(row[0], wrapped, row[2], slow));
         EXPECT_TRUE(SameBits(fast, slow)) << row[0] << ' ' << row[1];
+    }
+}
+
+TEST(Query, LongitudesBeyondAHalfTurnAreWrappedBeforeRounding) {
+    // Each row: a longitude and the one within +-180 that must give the same bits.
+    const double rows[][2] = {{36000000.0, 0.0},
+                              {-36000000.0, 0.0},
+                              {720.5, 0.5},
+                              {-359.75, 0.25},
+                              {std::nextafter(180.0, 360.0), std::nextafter(180.0, 360.0) - 360.0},
+                              {540.0, -180.0},
+                              {1.0e30, std::remainder(1.0e30, 360.0)}};
+    for (const auto& row : rows) {
+        MagneticElements wrapped{};
+        MagneticElements direct{};
+        ASSERT_EQ(ComputeMagneticElements(51.5, row[0], 1997.5, wrapped), kStatusOk) << row[0];
+        ASSERT_EQ(ComputeMagneticElements(51.5, row[1], 1997.5, direct), kStatusOk) << row[1];
+        EXPECT_TRUE(SameBits(wrapped, direct)) << row[0];
     }
 }
 

@@ -91,7 +91,13 @@ INSTANTIATE_TEST_SUITE_P(
                     QueryRow{"NewYork1998_2", 40.0, -74.0, 1998.2, -13, 5.005, 67, 58.220, 20191.8, 53832.3, -3.62},
                     QueryRow{"Greenland1999_5", 60.0, -45.0, 1999.5, -28, 27.651, 75, 37.181, 13439.9, 54115.0, 14.30},
                     QueryRow{"Svalbard1996", 78.0, 15.0, 1996.0, 1, 26.297, 81, 52.805, 7646.4, 54135.4, 8.23},
-                    QueryRow{"SmallWestVariation", 50.0, 8.0, 1997.0, 0, -32.001, 65, 28.427, 19927.4, 48005.2, 5.58}),
+                    QueryRow{"SmallWestVariation", 50.0, 8.0, 1997.0, 0, -32.001, 65, 28.427, 19927.4, 48005.2, 5.58},
+                    // A hair west of due south, where D once read 180 0.0 E: D is
+                    // atan2 of the record's own Y and X (-179.9116 and -179.9853 degrees).
+                    QueryRow{"NearDueSouthArctic", 79.87997601501189, -106.75078864353311, 1997.2609589041097, -179,
+                             54.696, 89, 54.839, 85.8, 57157.6, 855.61},
+                    QueryRow{"NearDueSouthAntarctic", -86.3, 151.2, 1997.5, -179, 59.118, -75, 32.850, 14625.6, 58601.4,
+                             -1.83}),
     [](const testing::TestParamInfo<QueryRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -5,12 +5,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numbers>
+#include <random>
 
 #include "CoefficientRecord.h"
 #include "Coefficients.h"
+#include "ElementAngles.h"
 #include "FieldSynthesis.h"
 #include "LiteralModel.h"
-#include "MagneticElements.h"
 #include "ModelState.h"
 
 namespace model {
@@ -181,11 +183,41 @@ TEST(Elements, UndeterminedDirectionsGiveTheMarkers) {
 TEST(Elements, DueSouthHorizontalFieldIsHalfATurn) {
     EXPECT_EQ(ElementsOf(kDateSet, -20000.0f, 0.0f, 1000.0f).D, 3.1415927f);
     EXPECT_EQ(ElementsOf(kNextYearSet, -20000.0f, 0.0f, 1000.0f).D, 3.1415927f);
-    // A sliver of east or west field is lost in H, so H + X is 0: still pi.
-    EXPECT_EQ(ElementsOf(kDateSet, -20000.0f, -1.0f, 0.0f).D, 3.1415927f);
-    // Clearly east and west of south the half-angle form gives nearly +-pi.
+    EXPECT_EQ(ElementsOf(kDateSet, -20000.0f, -0.0f, 1000.0f).D, 3.1415927f);  // never -pi
+    // A sliver of east or west field is lost in H, but not in D.
+    EXPECT_EQ(ElementsOf(kDateSet, -20000.0f, -1.0f, 0.0f).D, static_cast<float>(std::atan2(-1.0, -20000.0)));
+    EXPECT_EQ(ElementsOf(kDateSet, -20000.0f, 1.0f, 0.0f).D, static_cast<float>(std::atan2(1.0, -20000.0)));
     EXPECT_NEAR(ElementsOf(kDateSet, -20000.0f, 300.0f, 0.0f).D, std::atan2(300.0, -20000.0), 1e-6);
     EXPECT_NEAR(ElementsOf(kDateSet, -20000.0f, -300.0f, 0.0f).D, std::atan2(-300.0, -20000.0), 1e-6);
+}
+
+// D against atan2 of the set's own Y and X: at most one single-precision step
+// off, over a million random components and within 0.1 degree of due south.
+TEST(Elements, DeclinationIsAtan2OfTheComponentsEverywhere) {
+    std::mt19937 generator(19970304);
+    std::uniform_real_distribution<float> component(-60000.0f, 60000.0f);
+    std::uniform_real_distribution<double> nearSouth(-0.1, 0.1);       // degrees off due south
+    std::uniform_real_distribution<double> horizontal(0.01, 60000.0);  // H, nT
+    int worse = 0;
+    for (int i = 0; i < 1200000; ++i) {
+        float X = component(generator);
+        float Y = component(generator);
+        if (i >= 1000000) {
+            const double h = horizontal(generator);
+            const double off = nearSouth(generator) * std::numbers::pi / 180.0;
+            X = static_cast<float>(-h * std::cos(off));
+            Y = static_cast<float>(h * std::sin(off));
+        }
+        const float D = ElementsOf(kDateSet, X, Y, 30000.0f).D;
+        const auto expected = static_cast<float>(std::atan2(static_cast<double>(Y), static_cast<double>(X)));
+        const float step = std::nextafter(std::fabs(expected), 4.0f) - std::fabs(expected);
+        if (!(std::fabs(D - expected) <= step)) {
+            ADD_FAILURE() << X << ' ' << Y << ": " << D << " against " << expected;
+            if (++worse > 5) {
+                break;
+            }
+        }
+    }
 }
 
 }  // namespace

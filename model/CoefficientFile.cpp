@@ -1,0 +1,178 @@
+// Reader of the standard coefficient-file layout:
+//     2025.0            WMM-2025     11/13/2024
+//   1  0  -29351.8       0.0       12.0        0.0
+//   ...
+// 999999999999999999999999999999999999999999999999
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "FieldModel.h"
+#include "ModelState.h"
+
+namespace model {
+
+namespace {
+
+// Coefficient files describe models like WMM2025: valid five years from their
+// epoch, on WGS 84, with the series' reference radius 6371.2 km.
+constexpr double kValidYears = 5.0;
+constexpr double kReferenceRadiusKm = 6371.2;
+constexpr double kWgs84SemiMajorAxisKm = 6378.137;
+constexpr double kWgs84InverseFlattening = 298.257223563;
+constexpr std::size_t kCoefficientFields = 6;
+
+// The whitespace-separated words of a line.
+std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
+            ++i;
+        }
+        if (i > start) {
+            words.push_back(line.substr(start, i - start));
+        }
+    }
+    return words;
+}
+
+// A whole word as a finite number, in any locale.
+bool ParseNumber(std::string_view word, double& value) {
+    const char* end = word.data() + word.size();
+    const auto [rest, code] = std::from_chars(word.data(), end, value);
+    return code == std::errc() && rest == end && std::isfinite(value);
+}
+
+bool ParseWhole(std::string_view word, int& value) {
+    const char* end = word.data() + word.size();
+    const auto [rest, code] = std::from_chars(word.data(), end, value);
+    return code == std::errc() && rest == end;
+}
+
+bool IsClosingLine(const std::vector<std::string_view>& words) {
+    return words.size() == 1 && words[0].find_first_not_of('9') == std::string_view::npos;
+}
+
+// Reads the text line by line; each call gives the next line without its end.
+class Lines {
+public:
+    explicit Lines(std::string_view text) : m_text(text) {}
+
+    bool Next(std::string_view& line) {
+        if (m_position >= m_text.size()) {
+            return false;
+        }
+        std::size_t end = m_text.find('\n', m_position);
+        if (end == std::string_view::npos) {
+            end = m_text.size();
+        }
+        line = m_text.substr(m_position, end - m_position);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        m_position = end + 1;
+        ++m_number;
+        return true;
+    }
+
+    int Number() const { return m_number; }
+
+private:
+    std::string_view m_text;
+    std::size_t m_position = 0;
+    int m_number = 0;
+};
+
+std::string AtLine(int number, std::string_view what) {
+    return "line " + std::to_string(number) + ": " + std::string(what);
+}
+
+}  // namespace
+
+bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& error) {
+    Lines lines(text);
+    std::string_view line;
+    if (!lines.Next(line)) {
+        error = AtLine(1, "expected the header: epoch, model name, release date");
+        return false;
+    }
+    const std::vector<std::string_view> header = Words(line);
+    FieldModel read;
+    if (header.size() < 2 || header.size() > 3 || !ParseNumber(header[0], read.epoch)) {
+        error = AtLine(lines.Number(), "expected the header: epoch, model name, release date");
+        return false;
+    }
+    read.name = std::string(header[1]);
+
+    int n = 1;
+    int m = 0;
+    while (true) {
+        if (!lines.Next(line)) {
+            error = AtLine(lines.Number() + 1, "the file ends before its closing line of 9s");
+            return false;
+        }
+        const std::vector<std::string_view> words = Words(line);
+        if (IsClosingLine(words)) {
+            if (m != 0) {
+                error =
+                    AtLine(lines.Number(), "degree " + std::to_string(n) + " ends before order " + std::to_string(m));
+                return false;
+            }
+            if (n == 1) {
+                error = AtLine(lines.Number(), "no coefficients before the closing line of 9s");
+                return false;
+            }
+            break;
+        }
+        int degree = 0;
+        int order = 0;
+        CoefficientRecord record{};
+        if (words.size() != kCoefficientFields || !ParseWhole(words[0], degree) || !ParseWhole(words[1], order) ||
+            !ParseNumber(words[2], record.g) || !ParseNumber(words[3], record.h) ||
+            !ParseNumber(words[4], record.gdot) || !ParseNumber(words[5], record.hdot)) {
+            error = AtLine(lines.Number(), "expected n m g h gdot hdot");
+            return false;
+        }
+        if (degree > kMaxCoefficientDegree) {
+            error = AtLine(lines.Number(), "degree " + std::to_string(degree) + " is above " +
+                                               std::to_string(kMaxCoefficientDegree) + ", the highest the model sums");
+            return false;
+        }
+        if (degree != n || order != m) {
+            error = AtLine(lines.Number(), "expected degree " + std::to_string(n) + " order " + std::to_string(m) +
+                                               ", found degree " + std::to_string(degree) + " order " +
+                                               std::to_string(order));
+            return false;
+        }
+        record.n = degree;
+        record.m = order;
+        read.coefficients.push_back(record);
+        if (++m > n) {
+            ++n;
+            m = 0;
+        }
+    }
+
+    read.mainDegree = n - 1;
+    read.secularDegree = n - 1;
+    read.firstYear = read.epoch;
+    read.lastYear = read.epoch + kValidYears;
+    read.referenceRadiusKm = kReferenceRadiusKm;
+    read.semiMajorAxisKm = kWgs84SemiMajorAxisKm;
+    read.inverseFlattening = kWgs84InverseFlattening;
+    read.singlePrecision = false;
+    model = std::move(read);
+    return true;
+}
+
+}  // namespace model
