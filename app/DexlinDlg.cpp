@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/AboutDlg.h"
+#include "app/ModelText.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
 #include "model/MagneticModel.h"
@@ -52,7 +53,6 @@ constexpr platform::COLORREF kReadoutBackground = platform::RGB(255, 255, 255);
 constexpr double kMonthsPerYear = 12.0;
 constexpr double kDaysPerYear = 365.0;
 constexpr int kTmYearBase = 1900;
-constexpr const char* kYearRangeText = "This version of Dexlin only accepts years between 1995 and 2000.";
 constexpr const char* kYearRangeCaption = "Year out of range.";
 
 // The low four bits of a system command are the platform's own.
@@ -82,8 +82,9 @@ const CDexlinDlg::Readout CDexlinDlg::kCourseReadout{355, 31, 9, "000\xB0"};
 const CDexlinDlg::Readout CDexlinDlg::kDestReadout{135, 54, 25, " 00\xB0 N   000\xB0 W"};
 const CDexlinDlg::Readout CDexlinDlg::kDistanceReadout{355, 54, 9, "00000"};
 
-CDexlinDlg::CDexlinDlg(platform::CDialog* pParent)
+CDexlinDlg::CDexlinDlg(platform::CDialog* pParent, const model::FieldModel* pFieldModel)
     : CDialog(IDD_MAIN, pParent),
+      m_pFieldModel(pFieldModel != nullptr ? pFieldModel : &model::ReferenceField1995()),
       m_nMapLeft(geometry::kWorldMap.left),
       m_nMapTop(geometry::kWorldMap.top),
       m_nMapRight(geometry::kWorldMap.right),
@@ -129,8 +130,8 @@ void CDexlinDlg::SetUpModelYear() {
     m_dModelYear = year + month / kMonthsPerYear + day / kDaysPerYear;
     // The dialog opens either way; outside these years only the variation
     // readout stays off. No window exists yet, so the box has no owner.
-    if (m_dModelYear < kFirstModelYear || m_dModelYear > kLastModelYear)
-        platform::MessageBox(nullptr, kYearRangeText, kYearRangeCaption,
+    if (m_dModelYear < m_pFieldModel->firstYear || m_dModelYear > m_pFieldModel->lastYear)
+        platform::MessageBox(nullptr, YearRangeText(*m_pFieldModel).c_str(), kYearRangeCaption,
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
@@ -163,7 +164,7 @@ void CDexlinDlg::OnSysCommand(UINT nID, LPARAM lParam) {
 
 void CDexlinDlg::OnAbout() {
     // A fresh box each time; what ended it does not matter.
-    CAboutDlg dlgAbout;
+    CAboutDlg dlgAbout(m_pFieldModel);
     dlgAbout.DoModal();
 }
 
@@ -215,11 +216,16 @@ void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
     dc.SelectObject(m_pReadoutFont);
     ShowReadout(dc, kCursorReadout, " " + position);
 
-    // The model serves only the years strictly inside its range.
-    if (m_dModelYear > kFirstModelYear && m_dModelYear < kLastModelYear) {
+    // The model serves only the years strictly inside its range; the 1995.0
+    // reference field through its own query, any other model at height 0.
+    if (m_dModelYear > m_pFieldModel->firstYear && m_dModelYear < m_pFieldModel->lastYear) {
         model::MagneticElements elements{};
+        const int status =
+            IsReferenceField1995(*m_pFieldModel)
+                ? model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements)
+                : model::ComputeMagneticElements(*m_pFieldModel, latitude, longitude, 0.0, m_dModelYear, elements);
         // A position or date the model gives no record for shows no variation.
-        if (model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements) == model::kStatusOk) {
+        if (status == model::kStatusOk) {
             ShowReadout(dc, kVariationReadout,
                         model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes));
         }

@@ -1,7 +1,9 @@
 #include "platform/Dialog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QPainter>
 #include <QRegion>
 #include <QWidget>
@@ -173,6 +175,15 @@ void CDialog::UpdateWindow() { RunPaint(); }
 BOOL CDialog::IsIconic() const { return m_pWindow != nullptr && m_pWindow->isMinimized(); }
 
 QWidget* CDialog::GetDlgItem(int nID) const { return m_pWindow != nullptr ? m_pWindow->Control(nID) : nullptr; }
+
+void CDialog::SetDlgItemText(int nID, const char* lpszString) {
+    QWidget* item = GetDlgItem(nID);
+    const QString text = QString::fromLatin1(lpszString != nullptr ? lpszString : "");
+    if (auto* label = qobject_cast<QLabel*>(item))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(item))
+        button->setText(text);
+}
 
 QWidget* CDialog::GetWindow() const { return m_pWindow.get(); }
 

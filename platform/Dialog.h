@@ -56,6 +56,9 @@ public:
     void UpdateWindow();
     BOOL IsIconic() const;
     QWidget* GetDlgItem(int nID) const;
+    // Sets a control's text (Latin-1), shown as given. Nothing happens for an
+    // id without a control.
+    void SetDlgItemText(int nID, const char* lpszString);
     QWidget* GetWindow() const;      // the dialog's top-level widget, nullptr outside DoModal
     QImage GetSurfaceImage() const;  // a copy of the client surface as drawn so far
 

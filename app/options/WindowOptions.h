@@ -18,8 +18,10 @@ struct WindowOptions {
     std::string error;  // for Refuse: one line naming the argument, no newline
 };
 
-// Reads the arguments after the program name. --help and --version win over
-// everything after them; the first bad argument refuses the line.
+// Reads the arguments after the program name: --model VALUE (or
+// --model=VALUE; the last one counts), --help, --version. --help and
+// --version win over everything after them; the first bad argument refuses
+// the line. The model's value is not looked at here.
 WindowOptions ParseWindowOptions(std::span<const std::string_view> args);
 
 // The usage text (several lines, each ending in a newline) and the version line.

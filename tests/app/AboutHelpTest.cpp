@@ -190,6 +190,24 @@ TEST_F(AboutHelpTest, AboutBoxShowsThePictureDisabledAtTheTopLeftWithTheNoticeAn
     EXPECT_EQ(result, platform::IDOK);
 }
 
+// The notice names the model in use; the reference field keeps the template's.
+TEST_F(AboutHelpTest, AboutNoticeNamesTheFieldModel) {
+    const std::pair<const model::FieldModel*, QString> rows[] = {
+        {nullptr, "Dexlin 1.0 - magnetic model: 1995.0 reference field, valid 1995 to 2000."},
+        {&model::ReferenceField1995(), "Dexlin 1.0 - magnetic model: 1995.0 reference field, valid 1995 to 2000."},
+        {&model::Wmm2025(), "Dexlin 1.0 - magnetic model: WMM2025, valid 2025 to 2030."},
+    };
+    for (const auto& [fieldModel, notice] : rows) {
+        CAboutDlg dlg(fieldModel);
+        RunModal(dlg, [&, notice = notice] {
+            QLabel* label = dlg.GetWindow()->findChild<QLabel*>();
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text(), notice);
+            dlg.EndDialog(platform::IDOK);
+        });
+    }
+}
+
 TEST_F(AboutHelpTest, OkEscapeAndTheCloseBoxEndTheAboutBox) {
     const std::vector<std::pair<const char*, std::function<void(CAboutDlg&)>>> enders{
         {"OK", [](CAboutDlg& d) { qobject_cast<QAbstractButton*>(d.GetDlgItem(platform::IDOK))->click(); }},

@@ -256,13 +256,15 @@ struct GateCase {
     const char* name;
     int year, month, day;
     bool shown;
+    const char* model = nullptr;  // a built-in model's key; nullptr: the dialog's default
 };
 class VariationGate : public PointerTest, public testing::WithParamInterface<GateCase> {};
 
 TEST_P(VariationGate, OnlyInsideTheModelYears) {
     const GateCase& c = GetParam();
     UseDate(c.year, c.month, c.day);
-    CDexlinDlg dlg;
+    const model::FieldModel* fieldModel = c.model != nullptr ? model::FindBuiltInModel(c.model) : nullptr;
+    CDexlinDlg dlg(nullptr, fieldModel);
     WithDialog(dlg, [&] {
         Send(dlg, Pointer::Move, 317, 246);
         const QImage s = dlg.GetSurfaceImage();
@@ -271,7 +273,15 @@ TEST_P(VariationGate, OnlyInsideTheModelYears) {
         EXPECT_EQ(Differences(s, expected, QRect(135, 386, 200, 18)), 0);
         const QRect variation(355, 386, 180, 18);
         if (c.shown) {
-            const model::MagneticElements e = ElementsAt(317, 246, dlg.m_dModelYear);
+            model::MagneticElements e = ElementsAt(317, 246, dlg.m_dModelYear);
+            if (fieldModel != nullptr) {
+                // Any model but the reference field: its query at height 0.
+                double lat = 0.0, lon = 0.0;
+                std::string text;
+                geometry::PixelToGeographic(geometry::kWorldMap, 317, 246, lat, lon, text);
+                ASSERT_EQ(model::ComputeMagneticElements(*fieldModel, lat, lon, 0.0, dlg.m_dModelYear, e),
+                          model::kStatusOk);
+            }
             const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
             DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox,
                         VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E'));
@@ -281,13 +291,14 @@ TEST_P(VariationGate, OnlyInsideTheModelYears) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Dates, VariationGate,
-                         testing::Values(GateCase{"mid_1997", 1997, 6, 15, true},
-                                         GateCase{"first_day_inside", 1994, 12, 1, true},
-                                         GateCase{"last_day_inside", 1999, 11, 30, true},
-                                         GateCase{"day_before", 1994, 11, 30, false},
-                                         GateCase{"day_after", 1999, 12, 1, false}),
-                         [](const testing::TestParamInfo<GateCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Dates, VariationGate,
+    testing::Values(GateCase{"mid_1997", 1997, 6, 15, true}, GateCase{"first_day_inside", 1994, 12, 1, true},
+                    GateCase{"last_day_inside", 1999, 11, 30, true}, GateCase{"day_before", 1994, 11, 30, false},
+                    GateCase{"day_after", 1999, 12, 1, false}, GateCase{"wmm2025_today", 2026, 12, 9, true, "wmm2025"},
+                    GateCase{"wmm2025_in_2031", 2031, 1, 1, false, "wmm2025"},
+                    GateCase{"wmm2025_in_1997", 1997, 6, 15, false, "wmm2025"}),
+    [](const testing::TestParamInfo<GateCase>& info) { return std::string(info.param.name); });
 
 // Edges of the map count as inside; one pixel beyond, every event is dropped
 // whole: no pixel, no member, no default processing.

@@ -1,7 +1,7 @@
 // The window program's command line with any bytes, split at NUL bytes into
 // arguments as argv would hold them. Whatever comes in, the reading ends in
 // one of its actions; a refusal carries one printable line of bounded length,
-// and every other action none.
+// and every other action none; only a start keeps a model.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         FUZZ_CHECK(options.error.empty());
     }
-    if (options.action == WindowOptions::Action::Run) FUZZ_CHECK(args.empty());
+    // A start with arguments has a model; nothing else keeps one.
+    if (options.action == WindowOptions::Action::Run) FUZZ_CHECK(args.empty() || !options.model.empty());
+    if (options.action != WindowOptions::Action::Run) FUZZ_CHECK(options.model.empty());
     return 0;
 }
