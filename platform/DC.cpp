@@ -141,6 +141,10 @@ BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
     BeginDraw(painter);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(ToQColor(brush->GetColor()));
+    // The outline stays inside l..r-1 x t..b-1 at any device pixel ratio: on a
+    // dense surface a centred pen would reach a device pixel past the left
+    // and top edges (at ratio 1 the clip cuts nothing).
+    painter.setClipRect(QRect(l, t, r - l, b - t), Qt::IntersectClip);
     // An aliased 1-pixel outline of a w x h rectangle covers w + 1 x h + 1 pixels.
     painter.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
     Drawn(QRect(l, t, r - l, b - t));

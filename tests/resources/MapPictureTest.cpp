@@ -266,6 +266,11 @@ TEST_F(MapPicture, TwiceAsDenseShowsTheSamePlacesAndEvenBevels) {
         for (int y = 2 * b.top; y <= 2 * b.bottom + 1; ++y)
             for (int x = 2 * b.left; x <= 2 * b.right + 1; ++x)
                 ASSERT_EQ(dense.pixelIndex(x, y), BoxColour(b, x / 2, y / 2)) << x << "," << y;
+        // The label keeps at least its 1x gap: plain yellow between its 1x
+        // right end and the box.
+        for (int y = 2 * b.top; y <= 2 * b.bottom + 1; ++y)
+            for (int x = 2 * (p.label.right + 1); x < 2 * b.left; ++x)
+                ASSERT_EQ(dense.pixelIndex(x, y), kYellow) << "gap left of the box at " << x << "," << y;
     }
     int compared = 0, differing = 0;
     for (int y = 1; y < kLastMapRow; ++y)

@@ -165,7 +165,15 @@ void MapPicture::DrawPanel(IndexedPicture& picture) const {
         DrawBox(picture, s, b);
 
     // Positions in picture pixels: a map column c starts at picture column c * s.
-    const QFont font = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight * s);
+    // At a larger scale the labels keep their 1x room: the font whose capitals
+    // are s times as high, made smaller while the widest label would take more
+    // than s times its 1x width (hinting makes small sizes relatively narrow),
+    // so that no label comes nearer a box than at 1x.
+    const QFont base = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight);
+    QFont font = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight * s);
+    const int widest = TextStamp::InkBounds(base, "Mag. Variation:").width() * s;
+    while (s > 1 && font.pixelSize() > 1 && TextStamp::InkBounds(font, "Mag. Variation:").width() > widest)
+        font = TextStamp::FontOfPixelSize(m_labelFamily, true, font.pixelSize() - 1);
     const auto labelLeftOf = [&](const Box& box, const QString& text) {
         TextStamp::Stamp(picture, font, text, kBlack, TextStamp::Anchor::InkRight, (box.left - kLabelGap) * s - 1,
                          (box.top + kBaselineBelowBoxTop) * s);
