@@ -28,7 +28,7 @@ std::string g_noDisplayLine;
 
 void HoldStartUpMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
-        std::fputs(g_noDisplayLine.c_str(), stderr);
+        static_cast<void>(std::fputs(g_noDisplayLine.c_str(), stderr));  // nowhere else to report it
         std::_Exit(kExitNoDisplayStatus);
     }
     g_held.push_back({type, QByteArray(context.category != nullptr ? context.category : "default"), text});
