@@ -60,7 +60,11 @@ bool ChooseModel(const std::string& value, model::FieldModel& read, const model:
     if ((chosen = model::FindBuiltInModel(value)) != nullptr) return true;
     std::string text, why;
     if (!ReadSmallFile(value, text, why) || !model::ReadCoefficientFile(text, read, why)) {
-        error = "dexlin: " + value + ": " + why + "\n";
+        // The path as one line: a control byte in it shows as '?'.
+        std::string shown = value;
+        for (char& c : shown)
+            if (static_cast<unsigned char>(c) < ' ' || c == '\x7F') c = '?';
+        error = "dexlin: " + shown + ": " + why + "\n";
         return false;
     }
     chosen = &read;

@@ -32,6 +32,7 @@ run() {
 }
 
 usage_line="Usage: dexlin "
+
 # A coefficient file cut short: its closing line comes before degree 1 ends.
 printf '    2025.0            WMM-2025        11/13/2024\n   1  0  -29351.8       0.0       12.0        0.0\n%s\n' \
   999999999999999999999999999999999999999999999999 >"$work/bad.cof"
@@ -44,6 +45,7 @@ printf '    2025.0            TINY-2025        11/13/2024\n%s\n%s\n%s\n' \
 while IFS=';' read -r name display args status out err; do
   [ -z "$name" ] && continue
   read -r -a argv <<<"$args"
+  argv=("${argv[@]//%NL%/$'\n'}")  # a newline inside an argument
   got=$(run "$display" "${argv[@]}")
   [ "$got" = "$status" ] || fail "$name: exit status $got, expected $status ($(head -c 300 "$work/err"))"
   [ "$(head -n1 "$work/out")" = "$out" ] || fail "$name: stdout starts '$(head -n1 "$work/out")', expected '$out'"
@@ -68,6 +70,7 @@ model_needs_a_value;;--model;2;;dexlin: option '--model' needs a value
 model_empty_value;;--model=;2;;dexlin: option '--model' needs a value
 model_file_missing;;--model $work/none.cof;2;;dexlin: $work/none.cof: No such file or directory
 model_file_bad;;--model $work/bad.cof;2;;dexlin: $work/bad.cof: line 3: degree 1 ends before order 1
+model_file_name_with_newline;;--model $work/new%NL%line;2;;dexlin: $work/new?line: No such file or directory
 model_file_not_one;;--model /dev/zero;2;;dexlin: /dev/zero: larger than 1 MiB, not a coefficient file
 model_file_good_no_display;;--model $work/good.cof;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
 model_then_help;;--model wmm2025 --help;0;${usage_line}[--model igrf1995|wmm2025|FILE] [--help] [--version];
