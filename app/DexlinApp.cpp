@@ -13,14 +13,23 @@ const platform::AppCommandEntry CDexlinApp::kCommandMap[] = {
 std::span<const platform::AppCommandEntry> CDexlinApp::GetCommandMap() const { return kCommandMap; }
 
 // No name: the framework takes it from the program file.
-CDexlinApp::CDexlinApp() : CWinApp(nullptr) {}
+CDexlinApp::CDexlinApp() : CWinApp(nullptr), m_pFieldModel(&model::ReferenceField1995()) {}
+
+void CDexlinApp::UseFieldModel(const model::FieldModel& fieldModel) {
+    if (&fieldModel == &model::ReferenceField1995() || &fieldModel == &model::Wmm2025()) {
+        m_pFieldModel = &fieldModel;
+    } else {
+        m_readModel = fieldModel;
+        m_pFieldModel = &m_readModel;
+    }
+}
 
 CDexlinApp::~CDexlinApp() = default;
 
 platform::BOOL CDexlinApp::InitInstance() {
     // No three-dimensional control step: Qt draws every control in the
     // platform's own look already.
-    CDexlinDlg dlg(nullptr);
+    CDexlinDlg dlg(nullptr, m_pFieldModel);
     m_pMainWnd = &dlg;
     dlg.DoModal();  // which key or button ended it does not matter
     // The dialog has closed: end the program without a message loop.

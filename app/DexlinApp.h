@@ -1,6 +1,7 @@
 // The application object: builds the main dialog and runs it modally.
 #pragma once
 
+#include "model/FieldModel.h"
 #include "platform/WinApp.h"
 
 class CDexlinApp : public platform::CWinApp {
@@ -10,9 +11,17 @@ public:
 
     platform::BOOL InitInstance() override;
 
+    // The field model of the variation readout, chosen before InitInstance;
+    // the built-in 1995.0 reference field unless chosen. A built-in model is
+    // used as it is, any other is copied.
+    void UseFieldModel(const model::FieldModel& fieldModel);
+    const model::FieldModel& GetFieldModel() const { return *m_pFieldModel; }
+
 protected:
     std::span<const platform::AppCommandEntry> GetCommandMap() const override;
 
 private:
     static const platform::AppCommandEntry kCommandMap[];
+    const model::FieldModel* m_pFieldModel;
+    model::FieldModel m_readModel;  // a model read from a file
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/AboutDlg.h"
+#include "app/ModelText.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
 #include "model/MagneticModel.h"
@@ -52,7 +53,6 @@ constexpr int kPictureCopyHeight = 480;
 constexpr platform::COLORREF kReadoutBackground = platform::RGB(255, 255, 255);
 
 constexpr int kTmYearBase = 1900;
-constexpr const char* kYearRangeText = "This version of Dexlin only accepts years between 1995 and 2000.";
 constexpr const char* kYearRangeCaption = "Year out of range.";
 
 // The low four bits of a system command are the platform's own.
@@ -100,8 +100,9 @@ const CDexlinDlg::Readout CDexlinDlg::kCourseReadout{355, 31, 9, "000\xB0", 5, "
 const CDexlinDlg::Readout CDexlinDlg::kDestReadout{135, 54, 25, " 00\xB0 N   000\xB0 W", 6, "Destination"};
 const CDexlinDlg::Readout CDexlinDlg::kDistanceReadout{355, 54, 9, "00000", 7, "Distance"};
 
-CDexlinDlg::CDexlinDlg(platform::CDialog* pParent)
+CDexlinDlg::CDexlinDlg(platform::CDialog* pParent, const model::FieldModel* pFieldModel)
     : CDialog(IDD_MAIN, pParent),
+      m_pFieldModel(pFieldModel != nullptr ? pFieldModel : &model::ReferenceField1995()),
       m_nMapLeft(geometry::kWorldMap.left),
       m_nMapTop(geometry::kWorldMap.top),
       m_nMapRight(geometry::kWorldMap.right),
@@ -145,8 +146,8 @@ void CDexlinDlg::SetUpModelYear() {
     m_dModelYear = model::ModelYear(local.tm_year + kTmYearBase, local.tm_mon + 1, local.tm_mday);
     // The dialog opens either way; outside these years only the variation
     // readout stays off. No window exists yet, so the box has no owner.
-    if (m_dModelYear < kFirstModelYear || m_dModelYear > kLastModelYear)
-        platform::MessageBox(nullptr, kYearRangeText, kYearRangeCaption,
+    if (m_dModelYear < m_pFieldModel->firstYear || m_dModelYear > m_pFieldModel->lastYear)
+        platform::MessageBox(nullptr, YearRangeText(*m_pFieldModel).c_str(), kYearRangeCaption,
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
@@ -197,7 +198,7 @@ void CDexlinDlg::OnSysCommand(UINT nID, LPARAM lParam) {
 
 void CDexlinDlg::OnAbout() {
     // A fresh box each time; what ended it does not matter.
-    CAboutDlg dlgAbout;
+    CAboutDlg dlgAbout(m_pFieldModel);
     dlgAbout.DoModal();
 }
 
@@ -251,11 +252,16 @@ void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
     dc.SelectObject(m_pReadoutFont);
     ShowReadout(dc, kCursorReadout, " " + position);
 
-    // The model serves only the years strictly inside its range.
-    if (m_dModelYear > kFirstModelYear && m_dModelYear < kLastModelYear) {
+    // The model serves only the years strictly inside its range; the 1995.0
+    // reference field through its own query, any other model at height 0.
+    if (m_dModelYear > m_pFieldModel->firstYear && m_dModelYear < m_pFieldModel->lastYear) {
         model::MagneticElements elements{};
+        const int status =
+            IsReferenceField1995(*m_pFieldModel)
+                ? model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements)
+                : model::ComputeMagneticElements(*m_pFieldModel, latitude, longitude, 0.0, m_dModelYear, elements);
         // A position or date the model gives no record for shows no variation.
-        if (model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements) == model::kStatusOk) {
+        if (status == model::kStatusOk) {
             ShowReadout(dc, kVariationReadout,
                         model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes));
         }
@@ -268,16 +274,16 @@ void CDexlinDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     CClientDC dc(this);
     ChooseRouteEnd(dc, point,
                    {m_brushStart, m_ptStartMarker, m_bStartDrawn, m_bStartSet, m_dStartLat, m_dStartLon, kStartReadout,
-                    m_bDestSet});
+                    m_bDestSet, m_brushDest, m_ptDestMarker, m_bDestDrawn});
     CDialog::OnLButtonDown(nFlags, point);
 }
 
 void CDexlinDlg::OnRButtonDown(UINT nFlags, CPoint point) {
     if (!IsInsideMap(point.x, point.y)) return;  // off the map: dropped whole
     CClientDC dc(this);
-    ChooseRouteEnd(
-        dc, point,
-        {m_brushDest, m_ptDestMarker, m_bDestDrawn, m_bDestSet, m_dDestLat, m_dDestLon, kDestReadout, m_bStartSet});
+    ChooseRouteEnd(dc, point,
+                   {m_brushDest, m_ptDestMarker, m_bDestDrawn, m_bDestSet, m_dDestLat, m_dDestLon, kDestReadout,
+                    m_bStartSet, m_brushStart, m_ptStartMarker, m_bStartDrawn});
     CDialog::OnRButtonDown(nFlags, point);
 }
 
@@ -321,6 +327,17 @@ void CDexlinDlg::ChooseRouteEnd(CDC& dc, CPoint point, const RouteEnd& end) {
         const CRect old{end.ptMarker.x - r, end.ptMarker.y - r, end.ptMarker.x + r, end.ptMarker.y + r};
         InvalidateRect(&old, platform::FALSE);
         UpdateWindow();
+        // The restored picture may have cut into the other end's marker, which
+        // still marks a chosen point: it is drawn again. Outside the restored
+        // square its pixels are that marker's already (an aliased circle
+        // drawn over itself), so only the cut part changes.
+        const CPoint other = end.ptOtherMarker;
+        const bool meets =
+            other.x - r < old.right && old.left < other.x + r && other.y - r < old.bottom && old.top < other.y + r;
+        if (end.bOtherDrawn && meets) {
+            dc.SelectObject(&end.otherBrush);
+            dc.Ellipse(other.x - r, other.y - r, other.x + r, other.y + r);
+        }
     }
     dc.SelectObject(&end.brush);
     dc.Ellipse(point.x - r, point.y - r, point.x + r, point.y + r);

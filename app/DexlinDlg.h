@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "model/FieldModel.h"
 #include "platform/Brush.h"
 #include "platform/Dialog.h"
 #include "platform/Font.h"
@@ -14,13 +15,12 @@ class CDC;
 
 class CDexlinDlg : public platform::CDialog {
 public:
-    explicit CDexlinDlg(platform::CDialog* pParent = nullptr);
+    // The variation readout uses the field model given (it must outlive the
+    // dialog); nullptr: the built-in 1995.0 reference field.
+    explicit CDexlinDlg(platform::CDialog* pParent = nullptr, const model::FieldModel* pFieldModel = nullptr);
     ~CDexlinDlg() override;
 
-    // The model dates the variation query serves; both bounds accepted.
-    static constexpr double kFirstModelYear = 1995.0;
-    static constexpr double kLastModelYear = 2000.0;
-
+    const model::FieldModel* m_pFieldModel;  // the variation readout's model
     platform::HICON m_hIcon;
     double m_dModelYear = 0.0;  // decimal year, passed to the variation query
     int m_nMapLeft;             // map rectangle in client pixels, edges inclusive
@@ -54,7 +54,7 @@ public:
                                    double& distance) const;
 
     // Sets m_dModelYear from the local date; warns when the date is outside
-    // the model's years.
+    // the model's years (1995 to 2000 for the reference field).
     void SetUpModelYear();
 
 protected:
@@ -102,6 +102,9 @@ private:
         double& dLon;
         const Readout& readout;           // its position readout
         const platform::BOOL& bOtherSet;  // the other end has been chosen
+        platform::CBrush& otherBrush;     // the other end's marker, redrawn where a restored square cut it
+        const platform::CPoint& ptOtherMarker;
+        const platform::BOOL& bOtherDrawn;
     };
 
     // The client point of the map's middle pixel: where the keyboard's point starts.

@@ -22,7 +22,7 @@ CBitmapButton::~CBitmapButton() {
 
 BOOL CBitmapButton::AutoLoad(UINT nID, CDialog* pParent) {
     auto* button =
-        pParent != nullptr ? dynamic_cast<OwnerDrawButton*>(pParent->GetDlgItem(static_cast<int>(nID))) : nullptr;
+        pParent != nullptr ? qobject_cast<OwnerDrawButton*>(pParent->GetDlgItem(static_cast<int>(nID))) : nullptr;
     if (button == nullptr) return FALSE;
     m_pButton = button;
     m_pButton->SetDrawer([this](QPainter& painter, const OwnerDrawButton&) { Draw(painter); });

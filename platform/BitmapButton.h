@@ -4,6 +4,8 @@
 // (disabled); only the up picture is required.
 #pragma once
 
+// The control belongs to the dialog's window and may go first: a guarded
+// pointer notices that.
 #include <QPointer>
 
 #include "platform/Bitmap.h"

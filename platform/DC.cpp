@@ -19,6 +19,19 @@ constexpr int kIconSize = 32;
 
 QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
+// A picture's area in the units drawing uses: device pixels over the device
+// pixel ratio (a high-density client surface holds more pixels than its size).
+QRect LogicalRect(const QImage& image) {
+    const QSizeF size = image.deviceIndependentSize();
+    return QRect(0, 0, qRound(size.width()), qRound(size.height()));
+}
+
+// The device pixels of a picture under a rectangle in drawing units.
+QRect DeviceRect(const QImage& image, const QRect& rect) {
+    const qreal d = image.devicePixelRatio();
+    return QRectF(rect.x() * d, rect.y() * d, rect.width() * d, rect.height() * d).toAlignedRect();
+}
+
 }  // namespace
 
 int GetSystemMetrics(int index) {
@@ -128,6 +141,10 @@ BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
     BeginDraw(painter);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(ToQColor(brush->GetColor()));
+    // The outline stays inside l..r-1 x t..b-1 at any device pixel ratio: on a
+    // dense surface a centred pen would reach a device pixel past the left
+    // and top edges (at ratio 1 the clip cuts nothing).
+    painter.setClipRect(QRect(l, t, r - l, b - t), Qt::IntersectClip);
     // An aliased 1-pixel outline of a w x h rectangle covers w + 1 x h + 1 pixels.
     painter.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
     Drawn(QRect(l, t, r - l, b - t));
@@ -138,18 +155,34 @@ BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, i
     if (dwRop != SRCCOPY || pSrcDC == nullptr || pSrcDC->m_pTarget == nullptr || m_pTarget == nullptr ||
         m_pTarget->isNull())
         return FALSE;
-    const QRect source = QRect(xSrc, ySrc, nWidth, nHeight) & pSrcDC->m_pTarget->rect();
+    const QRect source = QRect(xSrc, ySrc, nWidth, nHeight) & LogicalRect(*pSrcDC->m_pTarget);
     if (source.isEmpty()) return TRUE;
     const QPoint to(x + source.x() - xSrc, y + source.y() - ySrc);
     // A copy within one picture reads from a snapshot of it.
-    const QImage snapshot = pSrcDC->m_pTarget == m_pTarget ? m_pTarget->copy(source) : QImage();
+    const QImage snapshot = pSrcDC->m_pTarget == m_pTarget ? m_pTarget->copy(DeviceRect(*m_pTarget, source)) : QImage();
     QPainter painter(m_pTarget);
     BeginDraw(painter);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (snapshot.isNull())
+    // On a high-density target a picture with a dense version draws from
+    // that, smoothly resampled where the densities differ (1.5); otherwise
+    // each pixel becomes a block of device pixels.
+    const QImage* dense = nullptr;
+    if (m_pTarget->devicePixelRatio() > 1.0 && pSrcDC->m_pBitmap != nullptr && snapshot.isNull() &&
+        !pSrcDC->m_pBitmap->GetDenseImage().isNull())
+        dense = &pSrcDC->m_pBitmap->GetDenseImage();
+    if (dense != nullptr) {
+        const qreal d = dense->devicePixelRatio();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, m_pTarget->devicePixelRatio() != d);
+        painter.drawImage(QRectF(to, source.size()), *dense,
+                          QRectF(source.x() * d, source.y() * d, source.width() * d, source.height() * d));
+    } else if (snapshot.isNull() && pSrcDC->m_pTarget->devicePixelRatio() == 1.0) {
         painter.drawImage(to, *pSrcDC->m_pTarget, source);
-    else
+    } else if (snapshot.isNull()) {
+        painter.drawImage(QRectF(to, source.size()), *pSrcDC->m_pTarget,
+                          QRectF(DeviceRect(*pSrcDC->m_pTarget, source)));
+    } else {
         painter.drawImage(to, snapshot);
+    }
     Drawn(QRect(to, source.size()));
     return TRUE;
 }
@@ -167,8 +200,8 @@ void CDC::FillBackground(COLORREF crColor) {
     if (m_pTarget == nullptr || m_pTarget->isNull()) return;
     QPainter painter(m_pTarget);
     BeginDraw(painter);
-    painter.fillRect(m_pTarget->rect(), ToQColor(crColor));
-    Drawn(m_pTarget->rect());
+    painter.fillRect(LogicalRect(*m_pTarget), ToQColor(crColor));
+    Drawn(LogicalRect(*m_pTarget));
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 // CreateCompatibleDC draws into the picture selected into it.
 #pragma once
 
+// A window DC keeps its clip region by value (the paint's region, taken once).
 #include <QRegion>
 #include <string>
 

@@ -1,8 +1,11 @@
 #include "platform/Dialog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QPainter>
+#include <QRegion>
 #include <QWidget>
 
 #include "platform/DialogWindow.h"
@@ -16,7 +19,13 @@
 
 namespace platform {
 
-CDialog::CDialog(UINT nIDTemplate, CDialog* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+struct CDialog::PendingPaint {
+    QRegion invalid;  // what the next paint redraws
+    QRegion erase;    // the part of it filled with the background first
+};
+
+CDialog::CDialog(UINT nIDTemplate, CDialog* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd), m_pPending(std::make_unique<PendingPaint>()) {}
 
 CDialog::~CDialog() {
     if (CWinApp* app = GetApp(); app != nullptr && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
@@ -37,8 +46,7 @@ int CDialog::DoModal() {
     m_pWindow = std::make_unique<DialogWindow>(*this, *layout, owner);
     m_bEnded = false;
     m_nResult = -1;
-    m_invalid = QRegion();
-    m_erase = QRegion();
+    *m_pPending = PendingPaint{};
 
     if (OnInitDialog()) m_pWindow->FocusFirstTabStop();
     m_pWindow->CentreOver(owner);
@@ -162,8 +170,8 @@ void CDialog::InvalidateRect(const CRect* lpRect, BOOL bErase) {
     const QRect rect =
         lpRect != nullptr ? QRect(lpRect->left, lpRect->top, lpRect->Width(), lpRect->Height()) & client : client;
     if (rect.isEmpty()) return;
-    m_invalid += rect;
-    if (bErase) m_erase += rect;
+    m_pPending->invalid += rect;
+    if (bErase) m_pPending->erase += rect;
     m_pWindow->update(rect);
 }
 
@@ -172,6 +180,15 @@ void CDialog::UpdateWindow() { RunPaint(); }
 BOOL CDialog::IsIconic() const { return m_pWindow != nullptr && m_pWindow->isMinimized(); }
 
 QWidget* CDialog::GetDlgItem(int nID) const { return m_pWindow != nullptr ? m_pWindow->Control(nID) : nullptr; }
+
+void CDialog::SetDlgItemText(int nID, const char* lpszString) {
+    QWidget* item = GetDlgItem(nID);
+    const QString text = QString::fromLatin1(lpszString != nullptr ? lpszString : "");
+    if (auto* label = qobject_cast<QLabel*>(item))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(item))
+        button->setText(text);
+}
 
 QWidget* CDialog::GetWindow() const { return m_pWindow.get(); }
 
@@ -219,21 +236,21 @@ RegionWidget* CDialog::GetRegion(int nId) const {
     return nullptr;
 }
 
-QRegion CDialog::BeginPaint() { return std::exchange(m_invalid, QRegion()); }
+QRegion CDialog::BeginPaint() { return std::exchange(m_pPending->invalid, QRegion()); }
 
 void CDialog::RunPaint() {
-    if (m_pWindow == nullptr || m_invalid.isEmpty()) return;
-    if (!m_erase.isEmpty()) {
+    if (m_pWindow == nullptr || m_pPending->invalid.isEmpty()) return;
+    if (!m_pPending->erase.isEmpty()) {
         QPainter painter(&m_pWindow->Surface());
-        painter.setClipRegion(m_erase);
+        painter.setClipRegion(m_pPending->erase);
         painter.fillRect(m_pWindow->Surface().rect(), m_pWindow->palette().color(QPalette::Window));
-        m_erase = QRegion();
+        m_pPending->erase = QRegion();
     }
     // A handler that never began painting still validates what it was asked
     // to paint; what it invalidates itself stays for the next paint.
-    const QRegion painting = m_invalid;
+    const QRegion painting = m_pPending->invalid;
     SendMessage(WM_PAINT);
-    m_invalid -= painting;
+    m_pPending->invalid -= painting;
 }
 
 }  // namespace platform

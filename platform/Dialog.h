@@ -4,7 +4,6 @@
 // only show the surface again.
 #pragma once
 
-#include <QRegion>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -15,6 +14,7 @@
 #include "platform/Types.h"
 
 class QImage;
+class QRegion;
 class QWidget;
 
 namespace platform {
@@ -60,6 +60,9 @@ public:
     void UpdateWindow();
     BOOL IsIconic() const;
     QWidget* GetDlgItem(int nID) const;
+    // Sets a control's text (Latin-1), shown as given. Nothing happens for an
+    // id without a control.
+    void SetDlgItemText(int nID, const char* lpszString);
     QWidget* GetWindow() const;      // the dialog's top-level widget, nullptr outside DoModal
     QImage GetSurfaceImage() const;  // a copy of the client surface as drawn so far
 
@@ -113,8 +116,8 @@ private:
     CDialog* m_pParentWnd;
     std::unique_ptr<DialogWindow> m_pWindow;
     std::vector<RegionWidget*> m_regions;  // children of m_pWindow
-    QRegion m_invalid;
-    QRegion m_erase;
+    struct PendingPaint;  // the regions waiting for the next paint (Dialog.cpp)
+    std::unique_ptr<PendingPaint> m_pPending;
     HICON m_hIconBig = nullptr;
     HICON m_hIconSmall = nullptr;
     bool m_bEnded = false;

@@ -1,6 +1,7 @@
 #include "platform/DialogWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -11,7 +12,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QtMath>
 #include <algorithm>
+#include <memory>
 
 #include "platform/Dialog.h"
 #include "platform/OwnerDrawButton.h"
@@ -44,6 +49,29 @@ UINT KeyStateFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     return flags;
 }
 
+// The light colours the dialogs are drawn for: the fixed palette of Qt's
+// Fusion style (light grey faces, black text), whatever palette the desktop
+// gives the application. The readout panel and the pictures are yellow and
+// white; dark faces or light text on them would be unreadable.
+const QPalette& DialogPalette() {
+    static const QPalette palette = [] {
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        return fusion != nullptr ? fusion->standardPalette() : QPalette(QColor(0xEF, 0xEF, 0xEF));
+    }();
+    return palette;
+}
+
+// Under an application style sheet (which outranks any palette) the dialogs'
+// own faces, labels and buttons take the same light colours back.
+QString DialogStyleSheet() {
+    const QPalette& p = DialogPalette();
+    return QStringLiteral(
+               "QDialog, QLabel { background-color: %1; color: %2; }"
+               "QPushButton { background-color: %3; color: %4; border: 1px solid %5; }")
+        .arg(p.color(QPalette::Window).name(), p.color(QPalette::WindowText).name(), p.color(QPalette::Button).name(),
+             p.color(QPalette::ButtonText).name(), p.color(QPalette::Dark).name());
+}
+
 }  // namespace
 
 DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidget* owner)
@@ -53,6 +81,8 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidge
       m_pMenu(new QMenu(this)),
       m_systemMenu(m_pMenu) {
     setWindowTitle(QString::fromLatin1(layout.title));
+    setPalette(DialogPalette());
+    if (qApp != nullptr && !qApp->styleSheet().isEmpty()) setStyleSheet(DialogStyleSheet());
     if ((layout.style & DS_SETFONT) != 0 && !layout.typeface.empty()) {
         QFont font(QString::fromLatin1(layout.typeface));
         font.setPixelSize(layout.pointSize * kPixelsPerInch / kPointsPerInch);
@@ -60,8 +90,8 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidge
     }
     const QSize client(DialogUnitsToPixelsX(layout.cx), DialogUnitsToPixelsY(layout.cy));
     setFixedSize(client);
-    m_surface = QImage(client, QImage::Format_RGB32);
-    m_surface.fill(palette().color(QPalette::Window));
+    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    MakeSurface(screen != nullptr ? screen->devicePixelRatio() : 1.0);
     setMouseTracking(true);  // moves arrive with no button held
 
     for (const ControlTemplate& control : layout.controls) AddControl(control);
@@ -84,6 +114,15 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidge
 }
 
 DialogWindow::~DialogWindow() = default;
+
+void DialogWindow::MakeSurface(qreal devicePixelRatio) {
+    // The client area in device pixels (a fractional ratio rounds up), drawn
+    // in client pixels: text and markers come out at the screen's own density.
+    const QSize device(qCeil(width() * devicePixelRatio), qCeil(height() * devicePixelRatio));
+    m_surface = QImage(device, QImage::Format_RGB32);
+    m_surface.setDevicePixelRatio(devicePixelRatio);
+    m_surface.fill(palette().color(QPalette::Window));
+}
 
 void DialogWindow::AddControl(const ControlTemplate& control) {
     const QString text = QString::fromLatin1(control.text);
@@ -165,9 +204,22 @@ void DialogWindow::End(int result) {
 }
 
 void DialogWindow::paintEvent(QPaintEvent* event) {
+    // On a screen of another density (the window moved, the scale changed)
+    // the surface starts again at that density with a whole repaint, as after
+    // any other repaint of the whole client area.
+    if (devicePixelRatioF() != m_surface.devicePixelRatio()) {
+        MakeSurface(devicePixelRatioF());
+        m_dialog.InvalidateRect(nullptr, FALSE);
+    }
     m_dialog.RunPaint();  // the dialog's own painting, when something is invalid
     QPainter painter(this);
-    for (const QRect& rect : event->region()) painter.drawImage(rect, m_surface, rect);
+    if (m_surface.devicePixelRatio() == 1.0) {
+        for (const QRect& rect : event->region()) painter.drawImage(rect, m_surface, rect);
+    } else {
+        // Device pixel for device pixel.
+        painter.setClipRegion(event->region());
+        painter.drawImage(QPoint(0, 0), m_surface);
+    }
 }
 
 void DialogWindow::showEvent(QShowEvent* event) {
@@ -178,13 +230,17 @@ void DialogWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// The client pixel under a pointer position: on a high-density screen a
+// position between pixels lies in the pixel whose area holds it.
+QPoint DialogWindow::ClientPixel(const QPointF& position) { return QPoint(qFloor(position.x()), qFloor(position.y())); }
+
 void DialogWindow::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = ClientPixel(event->position());
     m_dialog.SendMessage(WM_MOUSEMOVE, KeyStateFlags(event->buttons(), event->modifiers()), MAKELPARAM(p.x(), p.y()));
 }
 
 void DialogWindow::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = ClientPixel(event->position());
     const UINT flags = KeyStateFlags(event->buttons(), event->modifiers());
     if (event->button() == Qt::LeftButton)
         m_dialog.SendMessage(WM_LBUTTONDOWN, flags, MAKELPARAM(p.x(), p.y()));

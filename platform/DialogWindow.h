@@ -18,6 +18,8 @@ namespace platform {
 class CDialog;
 
 class DialogWindow : public QDialog {
+    Q_OBJECT
+
 public:
     DialogWindow(CDialog& dialog, const DialogTemplate& layout, QWidget* owner);
     ~DialogWindow() override;
@@ -45,6 +47,8 @@ public:
 
 private:
     void AddControl(const ControlTemplate& control);
+    void MakeSurface(qreal devicePixelRatio);
+    static QPoint ClientPixel(const QPointF& position);
 
     CDialog& m_dialog;
     QImage m_surface;

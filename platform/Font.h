@@ -2,6 +2,8 @@
 // DeleteObject or with its owner.
 #pragma once
 
+// A font object keeps the Qt font it stands for and a cache of text widths
+// by value; CFont objects are members of the dialogs.
 #include <QFont>
 #include <QHash>
 #include <QString>

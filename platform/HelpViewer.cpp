@@ -118,8 +118,7 @@ HelpViewer* HelpViewer::ForOwner(QWidget* owner) {
         }
         return ownerless;
     }
-    for (QObject* child : owner->children())
-        if (auto* viewer = dynamic_cast<HelpViewer*>(child)) return viewer;
+    if (auto* viewer = owner->findChild<HelpViewer*>(QString(), Qt::FindDirectChildrenOnly)) return viewer;
     return new HelpViewer(owner);
 }
 
@@ -140,7 +139,7 @@ void HelpViewer::PlaceBesideOwner() {
     for (QWidget* child : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow() || child->isHidden()) continue;
         const QRect r(child->mapToGlobal(QPoint(0, 0)), child->size());
-        auto* region = dynamic_cast<RegionWidget*>(child);
+        auto* region = qobject_cast<RegionWidget*>(child);
         if (region != nullptr && region->Role() == RegionRole::Graphic)
             graphics.push_back(r);
         else

@@ -24,6 +24,8 @@ QRect PlaceWindowBeside(const QRect& work, const QRect& owner, const QRect& keep
                         int gap);
 
 class HelpViewer : public QWidget {
+    Q_OBJECT
+
 public:
     // A window of the owner's (it goes with it); never modal. Escape and
     // Ctrl+W close it.

@@ -7,6 +7,8 @@
 namespace platform {
 
 class OwnerDrawButton : public QAbstractButton {
+    Q_OBJECT
+
 public:
     using Drawer = std::function<void(QPainter& painter, const OwnerDrawButton& button)>;
 

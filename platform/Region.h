@@ -34,6 +34,8 @@ struct RegionSpec {
 UINT VirtualKeyOf(int qtKey);
 
 class RegionWidget : public QWidget {
+    Q_OBJECT
+
 public:
     RegionWidget(CDialog& dialog, QWidget* window, const RegionSpec& spec);
 

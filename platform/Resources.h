@@ -23,7 +23,8 @@ struct StringResource {
 struct BitmapResource {
     int id;
     const char* name;
-    const char* path;  // Qt resource path of a BMP file, ":/..."
+    const char* path;                 // Qt resource path of a BMP file, ":/..."
+    const char* pathDense = nullptr;  // the same picture at 2 x 2 pixels per pixel (any Qt image format), or none
 };
 
 // An icon group: its images from largest to smallest.

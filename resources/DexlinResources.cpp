@@ -81,7 +81,7 @@ const std::array kStrings{
 };
 
 const std::array kBitmaps{
-    BitmapResource{IDB_WORLDMAP, "", ":/pictures/worldmap.bmp"},
+    BitmapResource{IDB_WORLDMAP, "", ":/pictures/worldmap.bmp", ":/pictures/worldmap@2x.png"},
     BitmapResource{0, "ADVERTU", ":/pictures/advertu.bmp"},
 };
 

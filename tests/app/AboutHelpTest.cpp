@@ -192,6 +192,24 @@ TEST_F(AboutHelpTest, AboutBoxShowsThePictureDisabledAtTheTopLeftWithTheNoticeAn
     EXPECT_EQ(result, platform::IDOK);
 }
 
+// The notice names the model in use; the reference field keeps the template's.
+TEST_F(AboutHelpTest, AboutNoticeNamesTheFieldModel) {
+    const std::pair<const model::FieldModel*, QString> rows[] = {
+        {nullptr, "Dexlin 1.0 - magnetic model: 1995.0 reference field, valid 1995 to 2000."},
+        {&model::ReferenceField1995(), "Dexlin 1.0 - magnetic model: 1995.0 reference field, valid 1995 to 2000."},
+        {&model::Wmm2025(), "Dexlin 1.0 - magnetic model: WMM2025, valid 2025 to 2030."},
+    };
+    for (const auto& [fieldModel, notice] : rows) {
+        CAboutDlg dlg(fieldModel);
+        RunModal(dlg, [&, notice = notice] {
+            QLabel* label = dlg.GetWindow()->findChild<QLabel*>();
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text(), notice);
+            dlg.EndDialog(platform::IDOK);
+        });
+    }
+}
+
 TEST_F(AboutHelpTest, OkEscapeAndTheCloseBoxEndTheAboutBox) {
     const std::vector<std::pair<const char*, std::function<void(CAboutDlg&)>>> enders{
         {"OK", [](CAboutDlg& d) { qobject_cast<QAbstractButton*>(d.GetDlgItem(platform::IDOK))->click(); }},
@@ -359,4 +377,69 @@ TEST_F(AboutHelpTest, ShippedHelpFileOpensAtTheMainDialogsTopic) {
         EXPECT_TRUE(boxes.empty());
         QTest::keyClick(dlg.GetWindow(), Qt::Key_Escape);
     });
+}
+
+namespace {
+
+// What a dark desktop may not change: the about box's notice strip below its
+// picture (with the OK button) and the main dialog's two buttons on the
+// yellow panel.
+struct Looks {
+    QImage strip, about, help;
+};
+
+Looks CaptureLooks() {
+    Looks looks;
+    CAboutDlg box;
+    RunModal(box, [&] {
+        looks.strip = box.GetWindow()->grab(QRect(0, 415, 654, 28)).toImage().convertToFormat(QImage::Format_RGB32);
+        box.EndDialog(platform::IDOK);
+    });
+    CDexlinDlg main;
+    RunModal(main, [&] {
+        looks.about = main.GetDlgItem(IDC_ABOUT)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        looks.help = main.GetDlgItem(ID_HELP)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        main.EndDialog(platform::IDCANCEL);
+    });
+    return looks;
+}
+
+int DarkPixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += qGray(image.pixel(x, y)) < 96;
+    return n;
+}
+
+}  // namespace
+
+TEST_F(AboutHelpTest, DarkDesktopLeavesTheNoticeStripAndTheButtonsLight) {
+    const QPalette original = QApplication::palette();
+    const Looks light = CaptureLooks();
+    ASSERT_FALSE(light.strip.isNull());
+    const QRgb face = light.strip.pixel(500, 3);  // left of OK, above the notice's text
+    ASSERT_GT(qGray(face), 200) << "a light face to begin with";
+
+    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Text, Qt::white);
+    QApplication::setPalette(dark);
+    const Looks underPalette = CaptureLooks();
+    QApplication::setPalette(original);
+    EXPECT_EQ(underPalette.strip, light.strip) << "notice strip under a dark palette";
+    EXPECT_EQ(underPalette.about, light.about) << "About button under a dark palette";
+    EXPECT_EQ(underPalette.help, light.help) << "Help button under a dark palette";
+
+    // A style sheet outranks every palette: faces and buttons light, texts dark.
+    qApp->setStyleSheet(QStringLiteral("* { background-color: #202020; color: #f0f0f0; }"));
+    const Looks underSheet = CaptureLooks();
+    qApp->setStyleSheet(QString());
+    EXPECT_EQ(underSheet.strip.pixel(500, 3), face) << "notice strip under a dark style sheet";
+    EXPECT_GT(DarkPixels(underSheet.strip), 50) << "the notice's and OK's texts stay dark";
+    for (const QImage& button : {underSheet.about, underSheet.help}) {
+        EXPECT_GT(qGray(button.pixel(4, button.height() / 2)), 200) << "button face";
+        EXPECT_GT(DarkPixels(button), 10) << "button text and border";
+        EXPECT_LT(DarkPixels(button), button.width() * button.height() / 3) << "not a dark button";
+    }
 }

@@ -102,6 +102,8 @@ struct ModelYearCase {
     int year, month, day;
     double modelYear;
     bool warned;
+    const char* model = nullptr;  // a built-in model's key; nullptr: the dialog's default
+    const char* message = "This version of Dexlin only accepts years between 1995 and 2000.";
 };
 
 class ModelYearTest : public DexlinDlgTest, public testing::WithParamInterface<ModelYearCase> {};
@@ -109,14 +111,14 @@ class ModelYearTest : public DexlinDlgTest, public testing::WithParamInterface<M
 TEST_P(ModelYearTest, FromTheLocalDateWithTheRangeMessageBeforeTheDialog) {
     const ModelYearCase& c = GetParam();
     UseDate(c.year, c.month, c.day);
-    CDexlinDlg dlg;
+    CDexlinDlg dlg(nullptr, c.model != nullptr ? model::FindBuiltInModel(c.model) : nullptr);
     EXPECT_NEAR(dlg.m_dModelYear, c.modelYear, 0.00005);
     if (!c.warned) {
         EXPECT_TRUE(boxes.empty());
         return;
     }
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "This version of Dexlin only accepts years between 1995 and 2000.");
+    EXPECT_EQ(boxes[0].text, c.message);
     EXPECT_EQ(boxes[0].caption, "Year out of range.");
     EXPECT_EQ(boxes[0].type, platform::MB_OK | platform::MB_ICONEXCLAMATION);
     EXPECT_FALSE(boxes[0].hadOwner);
@@ -130,16 +132,27 @@ TEST_P(ModelYearTest, FromTheLocalDateWithTheRangeMessageBeforeTheDialog) {
     EXPECT_EQ(boxes.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dates, ModelYearTest,
-                         testing::Values(ModelYearCase{"mid_1997", 1997, 6, 15, 1997.5411, false},
-                                         ModelYearCase{"first_accepted_day", 1994, 12, 1, 1995.0027, false},
-                                         ModelYearCase{"day_before_the_model", 1994, 11, 30, 1994.9989, true},
-                                         ModelYearCase{"last_accepted_day", 1999, 11, 30, 1999.9989, false},
-                                         ModelYearCase{"first_day_after_the_model", 1999, 12, 1, 2000.0027, true},
-                                         ModelYearCase{"december_of_a_later_year", 2026, 12, 9, 2027.0247, true}),
-                         [](const testing::TestParamInfo<ModelYearCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Dates, ModelYearTest,
+    testing::Values(ModelYearCase{"mid_1997", 1997, 6, 15, 1997.5411, false},
+                    ModelYearCase{"first_accepted_day", 1994, 12, 1, 1995.0027, false},
+                    ModelYearCase{"day_before_the_model", 1994, 11, 30, 1994.9989, true},
+                    ModelYearCase{"last_accepted_day", 1999, 11, 30, 1999.9989, false},
+                    ModelYearCase{"first_day_after_the_model", 1999, 12, 1, 2000.0027, true},
+                    ModelYearCase{"december_of_a_later_year", 2026, 12, 9, 2027.0247, true},
+                    ModelYearCase{"igrf1995_by_its_key", 2026, 12, 9, 2027.0247, true, "igrf1995"},
+                    ModelYearCase{"wmm2025_today", 2026, 12, 9, 2027.0247, false, "wmm2025"},
+                    ModelYearCase{"wmm2025_last_accepted_day", 2029, 11, 30, 2029.9989, false, "wmm2025"},
+                    ModelYearCase{"wmm2025_first_day_after", 2029, 12, 1, 2030.0027, true, "wmm2025",
+                                  "This version of Dexlin only accepts years between 2025 and "
+                                  "2030."},
+                    ModelYearCase{"wmm2025_in_2031", 2031, 1, 1, 2031.0861, true, "wmm2025",
+                                  "This version of Dexlin only accepts years between 2025 and "
+                                  "2030."},
+                    ModelYearCase{"wmm2025_in_1997", 1997, 6, 15, 1997.5411, true, "wmm2025",
+                                  "This version of Dexlin only accepts years between 2025 and "
+                                  "2030."}),
+    [](const testing::TestParamInfo<ModelYearCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DexlinDlgTest, ConstructionSetsMapMarkersBrushesAndFont) {
     CDexlinDlg dlg;

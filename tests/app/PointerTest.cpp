@@ -278,13 +278,15 @@ struct GateCase {
     const char* name;
     int year, month, day;
     bool shown;
+    const char* model = nullptr;  // a built-in model's key; nullptr: the dialog's default
 };
 class VariationGate : public PointerTest, public testing::WithParamInterface<GateCase> {};
 
 TEST_P(VariationGate, OnlyInsideTheModelYears) {
     const GateCase& c = GetParam();
     UseDate(c.year, c.month, c.day);
-    CDexlinDlg dlg;
+    const model::FieldModel* fieldModel = c.model != nullptr ? model::FindBuiltInModel(c.model) : nullptr;
+    CDexlinDlg dlg(nullptr, fieldModel);
     WithDialog(dlg, [&] {
         Send(dlg, Pointer::Move, 317, 246);
         const QImage s = dlg.GetSurfaceImage();
@@ -293,7 +295,15 @@ TEST_P(VariationGate, OnlyInsideTheModelYears) {
         EXPECT_EQ(Differences(s, expected, QRect(135, 386, 200, 18)), 0);
         const QRect variation(355, 386, 180, 18);
         if (c.shown) {
-            const model::MagneticElements e = ElementsAt(317, 246, dlg.m_dModelYear);
+            model::MagneticElements e = ElementsAt(317, 246, dlg.m_dModelYear);
+            if (fieldModel != nullptr) {
+                // Any model but the reference field: its query at height 0.
+                double lat = 0.0, lon = 0.0;
+                std::string text;
+                geometry::PixelToGeographic(geometry::kWorldMap, 317, 246, lat, lon, text);
+                ASSERT_EQ(model::ComputeMagneticElements(*fieldModel, lat, lon, 0.0, dlg.m_dModelYear, e),
+                          model::kStatusOk);
+            }
             const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
             DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox,
                         VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E'));
@@ -303,13 +313,14 @@ TEST_P(VariationGate, OnlyInsideTheModelYears) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Dates, VariationGate,
-                         testing::Values(GateCase{"mid_1997", 1997, 6, 15, true},
-                                         GateCase{"first_day_inside", 1994, 12, 1, true},
-                                         GateCase{"last_day_inside", 1999, 11, 30, true},
-                                         GateCase{"day_before", 1994, 11, 30, false},
-                                         GateCase{"day_after", 1999, 12, 1, false}),
-                         [](const testing::TestParamInfo<GateCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Dates, VariationGate,
+    testing::Values(GateCase{"mid_1997", 1997, 6, 15, true}, GateCase{"first_day_inside", 1994, 12, 1, true},
+                    GateCase{"last_day_inside", 1999, 11, 30, true}, GateCase{"day_before", 1994, 11, 30, false},
+                    GateCase{"day_after", 1999, 12, 1, false}, GateCase{"wmm2025_today", 2026, 12, 9, true, "wmm2025"},
+                    GateCase{"wmm2025_in_2031", 2031, 1, 1, false, "wmm2025"},
+                    GateCase{"wmm2025_in_1997", 1997, 6, 15, false, "wmm2025"}),
+    [](const testing::TestParamInfo<GateCase>& info) { return std::string(info.param.name); });
 
 // Edges of the map count as inside; one pixel beyond, every event is dropped
 // whole: no pixel, no member, no default processing.
@@ -419,6 +430,53 @@ TEST_F(PointerTest, StartThenDestinationThenANewStart) {
         ExpectDot(s, b, kRed, "destination again");
     });
 }
+
+// One end stays while the other moves away from a square that overlapped
+// it: restoring the old square must not eat into the staying marker.
+struct MovedMarkerCase {
+    const char* name;
+    Pointer staying;
+    CPoint stay, from, to;
+};
+class MovedMarker : public PointerTest, public testing::WithParamInterface<MovedMarkerCase> {};
+
+TEST_P(MovedMarker, TheStayingMarkerStaysWhole) {
+    const MovedMarkerCase& c = GetParam();
+    const Pointer moving = c.staying == Pointer::Right ? Pointer::Left : Pointer::Right;
+    const QRgb stayFill = c.staying == Pointer::Right ? kRed : kYellow;
+    const QRgb moveFill = c.staying == Pointer::Right ? kYellow : kRed;
+    // The markers drawn on their own: a circle in the marker's 8 x 8 square,
+    // aliased, outlined in black.
+    QImage expected = picture;
+    {
+        QPainter painter(&expected);
+        painter.setPen(QPen(Qt::black, 1));
+        for (const auto& [p, fill] : {std::pair{c.stay, stayFill}, std::pair{c.to, moveFill}}) {
+            painter.setBrush(QColor(fill));
+            painter.drawEllipse(QRect(p.x - 4, p.y - 4, 7, 7));
+        }
+    }
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        Send(dlg, c.staying, c.stay.x, c.stay.y);
+        Send(dlg, moving, c.from.x, c.from.y);
+        Send(dlg, moving, c.to.x, c.to.y);
+        const QImage s = dlg.GetSurfaceImage();
+        EXPECT_EQ(Differences(s, expected, QRect(0, 0, 635, 379)), 0) << "the map: the two markers on the picture";
+        EXPECT_TRUE(dlg.m_bStartSet && dlg.m_bDestSet && dlg.m_bStartDrawn && dlg.m_bDestDrawn);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Overlaps, MovedMarker,
+    testing::Values(MovedMarkerCase{"start_leaves_the_destination", Pointer::Right, {300, 150}, {303, 152}, {400, 200}},
+                    MovedMarkerCase{"destination_leaves_the_start", Pointer::Left, {300, 150}, {297, 148}, {100, 300}},
+                    MovedMarkerCase{"squares_share_one_column", Pointer::Right, {300, 150}, {307, 150}, {400, 200}},
+                    MovedMarkerCase{"one_column_apart", Pointer::Right, {300, 150}, {308, 150}, {400, 200}},
+                    MovedMarkerCase{"squares_share_one_row", Pointer::Left, {300, 150}, {300, 143}, {400, 200}},
+                    MovedMarkerCase{"moves_onto_it_again", Pointer::Right, {300, 150}, {303, 152}, {298, 149}},
+                    MovedMarkerCase{"at_the_maps_corner", Pointer::Left, {0, 0}, {2, 1}, {300, 200}}),
+    [](const testing::TestParamInfo<MovedMarkerCase>& info) { return std::string(info.param.name); });
 
 // A shorter text after a longer one leaves no piece of the longer: the
 // blanks reach as far as the widest text of their box.

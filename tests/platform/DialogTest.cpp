@@ -232,6 +232,27 @@ TEST_F(DialogTest, IconsAreSharedHandlesSetOnTheWindow) {
     });
 }
 
+// Unowned: the frame's centre is the work area's centre, to the pixel, for an
+// odd and an even size alike (QRect's centre of an even span rounds down).
+TEST_F(DialogTest, UnownedDialogIsCentredExactlyOddOrEven) {
+    struct Row {
+        UINT id;
+        QSize client;
+    };
+    for (const Row& row : {Row{testres::kDialog, {637, 453}}, Row{testres::kEvenDialog, {636, 442}}}) {
+        CDialog d(row.id);
+        RunModal(d, [&] {
+            QWidget* window = d.GetWindow();
+            EXPECT_EQ(window->size(), row.client);
+            const QRect frame = window->frameGeometry();
+            const QRect work = window->screen()->availableGeometry();
+            EXPECT_EQ(frame.center(), work.center()) << row.client.width() << " x " << row.client.height();
+            EXPECT_EQ(frame.left() - work.left(), (work.width() - frame.width()) / 2);
+            d.EndDialog(IDOK);
+        });
+    }
+}
+
 TEST_F(DialogTest, UnownedDialogOpenedWhileTheMainWindowRunsIsCentredOverIt) {
     RunModal(dialog, [&] {
         theApp.m_pMainWnd = &dialog;

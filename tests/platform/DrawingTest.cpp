@@ -60,6 +60,20 @@ TEST(Fonts, PositiveHeightIsTheCellAndTheFontFitsInIt) {
     EXPECT_EQ(font->GetQFont().styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
     EXPECT_TRUE(font->DeleteObject());
     EXPECT_FALSE(font->DeleteObject()) << "released once";
+
+    // A cell that some size fills exactly takes that size, not a smaller one.
+    QFont probe = ReadoutFont()->GetQFont();
+    for (int size : {9, 12, 14, 20, 31}) {
+        probe.setPixelSize(size);
+        const QFontMetrics pm(probe);
+        const int exact = pm.ascent() + pm.descent();
+        CFont fitted;
+        fitted.CreateFont(exact, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 2, 16, "Times New Roman");
+        const QFontMetrics fm2(fitted.GetQFont());
+        EXPECT_EQ(fm2.ascent() + fm2.descent(), exact) << "size " << size << ": fills its cell of " << exact;
+        EXPECT_GE(fitted.GetQFont().pixelSize(), size);
+        EXPECT_EQ(fitted.GetCellHeight(), exact);
+    }
 }
 
 TEST(Fonts, KeptWidthsFollowTheFont) {

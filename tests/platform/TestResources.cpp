@@ -37,6 +37,24 @@ const DialogTemplate kLayout{
         {kLabel, "static", WS_CHILD | WS_VISIBLE, 0, 0, 3, 263, 100, 8, "a&&b &c"},
     }};
 
+// An even number of pixels each way (424 x 272 units), for centring.
+const DialogTemplate kEvenLayout{
+    false,
+    0,
+    0,
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+    0,
+    0,
+    424,
+    272,
+    "Even",
+    8,
+    0,
+    false,
+    0,
+    "MS Sans Serif",
+    {{kGo, "button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 368, 240, 50, 14, "&Go"}}};
+
 struct Files {
     QTemporaryDir dir;
     std::string picture;
@@ -73,7 +91,8 @@ void Install() {
     icon.fill(Qt::darkGreen);
     icon.save(QString::fromStdString(files.icon), "PNG");
 
-    static const std::array<DialogResource, 1> dialogs{{{static_cast<int>(kDialog), &kLayout}}};
+    static const std::array<DialogResource, 2> dialogs{
+        {{static_cast<int>(kDialog), &kLayout}, {static_cast<int>(kEvenDialog), &kEvenLayout}}};
     static const std::array<StringResource, 1> strings{{{static_cast<int>(kString), "&Extra..."}}};
     static const std::array<BitmapResource, 1> bitmaps{{{static_cast<int>(kPicture), "", files.picture.c_str()}}};
     static const std::array<const char*, 1> iconImages{files.icon.c_str()};

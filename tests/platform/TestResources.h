@@ -11,6 +11,7 @@ inline constexpr platform::UINT kDialog = 7000;
 inline constexpr platform::UINT kPicture = 7001;
 inline constexpr platform::UINT kIcon = 7002;
 inline constexpr platform::UINT kString = 7003;
+inline constexpr platform::UINT kEvenDialog = 7004;  // 636 x 442 pixels, one button
 
 inline constexpr int kGo = 300;           // default push button
 inline constexpr int kOther = 301;        // push button

@@ -3,6 +3,7 @@
 // each looked up through the conversion the readouts use.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -248,3 +249,40 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 }  // namespace
+
+// ---- The same map at twice the density ----
+
+// Each map pixel is 2 x 2 picture pixels. The panel's boxes are the 1x boxes
+// doubled (every bevel ring two pixels wide on every side), and the first
+// picture pixel of every map pixel shows what the 1x picture shows there,
+// away from lines.
+TEST_F(MapPicture, TwiceAsDenseShowsTheSamePlacesAndEvenBevels) {
+    const QImage dense(QStringLiteral(":/pictures/worldmap@2x.png"));
+    ASSERT_EQ(dense.size(), QSize(2 * kWidth, 2 * kHeight));
+    ASSERT_EQ(dense.format(), QImage::Format_Indexed8);
+    for (const PanelBox& p : kPanel) {
+        SCOPED_TRACE(p.name);
+        const Rect& b = p.box;
+        for (int y = 2 * b.top; y <= 2 * b.bottom + 1; ++y)
+            for (int x = 2 * b.left; x <= 2 * b.right + 1; ++x)
+                ASSERT_EQ(dense.pixelIndex(x, y), BoxColour(b, x / 2, y / 2)) << x << "," << y;
+        // The label keeps at least its 1x gap: plain yellow between its 1x
+        // right end and the box.
+        for (int y = 2 * b.top; y <= 2 * b.bottom + 1; ++y)
+            for (int x = 2 * (p.label.right + 1); x < 2 * b.left; ++x)
+                ASSERT_EQ(dense.pixelIndex(x, y), kYellow) << "gap left of the box at " << x << "," << y;
+    }
+    int compared = 0, differing = 0;
+    for (int y = 1; y < kLastMapRow; ++y)
+        for (int x = 1; x + 1 < kWidth; ++x) {
+            bool plain = true;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    plain = plain && (At(x + dx, y + dy) == kNavy || At(x + dx, y + dy) == kOlive);
+            if (!plain) continue;
+            ++compared;
+            differing += dense.pixelIndex(2 * x, 2 * y) != At(x, y);
+        }
+    EXPECT_GT(compared, 150000);
+    EXPECT_LT(differing, compared / 1000) << "land and sea where the 1x picture has them";
+}

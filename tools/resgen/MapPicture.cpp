@@ -37,19 +37,24 @@ constexpr int kGraticuleLongitudes[] = {-135, -90, -45, 0, 45, 90, 135};
 // Nearest pixel, halves away from zero.
 int Nearest(double v) { return static_cast<int>(std::lround(v)); }
 
-bool OnMap(int x, int y) { return x >= 0 && x < MapPicture::kWidth && y >= 0 && y <= MapPicture::kLastMapRow; }
-
-void PlotMap(IndexedPicture& picture, int x, int y, Colour c) {
-    if (OnMap(x, y)) picture.Set(x, y, c);
+// Plots a map pixel's worth (scale x scale picture pixels) with its top-left
+// at picture pixel (x, y), within the map's rows.
+void PlotMap(IndexedPicture& picture, int scale, int x, int y, Colour c) {
+    for (int dy = 0; dy < scale; ++dy)
+        for (int dx = 0; dx < scale; ++dx) {
+            const int px = x + dx, py = y + dy;
+            if (px >= 0 && px < MapPicture::kWidth * scale && py >= 0 && py < (MapPicture::kLastMapRow + 1) * scale)
+                picture.Set(px, py, c);
+        }
 }
 
-// One-pixel aliased line between two pixels.
-void Line(IndexedPicture& picture, int x0, int y0, int x1, int y1, Colour c) {
+// Aliased line of one map pixel's width between two picture pixels.
+void Line(IndexedPicture& picture, int scale, int x0, int y0, int x1, int y1, Colour c) {
     const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
     for (;;) {
-        PlotMap(picture, x0, y0, c);
+        PlotMap(picture, scale, x0, y0, c);
         if (x0 == x1 && y0 == y1) break;
         const int e2 = 2 * err;
         if (e2 >= dy) {
@@ -72,26 +77,32 @@ bool IsCutEdge(const GeoPoint& a, const GeoPoint& b) {
            (a.lat <= kPole && b.lat <= kPole);
 }
 
-void DrawRing(IndexedPicture& picture, int left, int top, int right, int bottom, Colour light, Colour dark) {
-    for (int x = left; x <= right; ++x) picture.Set(x, top, light);
-    for (int y = top; y <= bottom; ++y) picture.Set(left, y, light);
-    // The dark sides are drawn last and take the corners they share.
-    for (int x = left; x <= right; ++x) picture.Set(x, bottom, dark);
-    for (int y = top; y <= bottom; ++y) picture.Set(right, y, dark);
+// Fills map pixels l..r x t..b (inclusive) at the picture's scale.
+void Fill(IndexedPicture& picture, int scale, int l, int t, int r, int b, Colour c) {
+    for (int y = t * scale; y < (b + 1) * scale; ++y)
+        for (int x = l * scale; x < (r + 1) * scale; ++x) picture.Set(x, y, c);
 }
 
-// A sunken box: outer ring grey over black, inner ring silver over grey, white inside.
-void DrawBox(IndexedPicture& picture, const Box& b) {
-    DrawRing(picture, b.left, b.top, b.right, b.bottom, kGrey, kBlack);
-    DrawRing(picture, b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, kSilver, kGrey);
-    for (int y = b.top + 2; y <= b.bottom - 2; ++y)
-        for (int x = b.left + 2; x <= b.right - 2; ++x) picture.Set(x, y, kWhite);
+void DrawRing(IndexedPicture& picture, int scale, int left, int top, int right, int bottom, Colour light, Colour dark) {
+    Fill(picture, scale, left, top, right, top, light);
+    Fill(picture, scale, left, top, left, bottom, light);
+    // The dark sides are drawn last and take the corners they share.
+    Fill(picture, scale, left, bottom, right, bottom, dark);
+    Fill(picture, scale, right, top, right, bottom, dark);
+}
+
+// A sunken box: outer ring grey over black, inner ring silver over grey, white
+// inside; each ring one map pixel (scale picture pixels) wide.
+void DrawBox(IndexedPicture& picture, int scale, const Box& b) {
+    DrawRing(picture, scale, b.left, b.top, b.right, b.bottom, kGrey, kBlack);
+    DrawRing(picture, scale, b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, kSilver, kGrey);
+    Fill(picture, scale, b.left + 2, b.top + 2, b.right - 2, b.bottom - 2, kWhite);
 }
 
 }  // namespace
 
 IndexedPicture MapPicture::Draw() const {
-    IndexedPicture picture(kWidth, kHeight, kYellow);
+    IndexedPicture picture(kWidth * m_nScale, kHeight * m_nScale, kYellow);
     DrawLandAndSea(picture);
     DrawCoastsAndBorders(picture);
     DrawGraticule(picture);
@@ -100,13 +111,22 @@ IndexedPicture MapPicture::Draw() const {
 }
 
 void MapPicture::DrawLandAndSea(IndexedPicture& picture) const {
-    // Each pixel shows the place the readout names for it.
-    for (int y = 0; y <= kLastMapRow; ++y) {
+    // Each pixel shows the place the readout names for it; at a larger scale
+    // the first picture pixel of each map pixel does, the others show the
+    // readout's curve between map pixels.
+    const double s = m_nScale;
+    for (int y = 0; y < (kLastMapRow + 1) * m_nScale; ++y) {
+        const auto position = [&](int x, double& latitude, double& lon) {
+            if (x % m_nScale == 0 && y % m_nScale == 0)
+                PixelPosition(x / m_nScale, y / m_nScale, latitude, lon);
+            else
+                FractionalPosition(x / s, y / s, latitude, lon);
+        };
         double latitude = 0.0, lon = 0.0;
-        PixelPosition(0, y, latitude, lon);
+        position(0, latitude, lon);
         const std::vector<double> crossings = m_land.Crossings(latitude);
-        for (int x = 0; x < kWidth; ++x) {
-            PixelPosition(x, y, latitude, lon);
+        for (int x = 0; x < kWidth * m_nScale; ++x) {
+            position(x, latitude, lon);
             if (lon > 180.0) lon -= 360.0;  // the last columns repeat the far west
             picture.Set(x, y, LandMask::IsLand(crossings, lon) ? kOlive : kNavy);
         }
@@ -121,11 +141,13 @@ void MapPicture::DrawCoastsAndBorders(IndexedPicture& picture) const {
             if (IsCutEdge(a, b)) continue;
             // An edge across the 180th meridian is drawn as its short way round.
             b.lon = a.lon + std::remainder(b.lon - a.lon, 360.0);
-            const int x0 = Nearest(LongitudeColumn(a.lon)), y0 = Nearest(LatitudeRow(a.lat));
-            const int x1 = Nearest(LongitudeColumn(b.lon)), y1 = Nearest(LatitudeRow(b.lat));
+            const double s = m_nScale;
+            const int x0 = Nearest(LongitudeColumn(a.lon) * s), y0 = Nearest(LatitudeRow(a.lat) * s);
+            const int x1 = Nearest(LongitudeColumn(b.lon) * s), y1 = Nearest(LatitudeRow(b.lat) * s);
             // One turn east or west shows the same coast again: across the
             // meridian, and in the columns past 180 E that repeat the far west.
-            for (int shift : {-kMapColumns360, 0, kMapColumns360}) Line(picture, x0 + shift, y0, x1 + shift, y1, kLime);
+            for (int shift : {-kMapColumns360 * m_nScale, 0, kMapColumns360 * m_nScale})
+                Line(picture, m_nScale, x0 + shift, y0, x1 + shift, y1, kLime);
         }
     }
 }
@@ -133,17 +155,28 @@ void MapPicture::DrawCoastsAndBorders(IndexedPicture& picture) const {
 void MapPicture::DrawGraticule(IndexedPicture& picture) const {
     for (int lat : kGraticuleLatitudes)
         for (int lon : kGraticuleLongitudes)
-            picture.Set(Nearest(LongitudeColumn(lon)), Nearest(LatitudeRow(lat)), kBlack);
+            PlotMap(picture, m_nScale, Nearest(LongitudeColumn(lon)) * m_nScale, Nearest(LatitudeRow(lat)) * m_nScale,
+                    kBlack);
 }
 
 void MapPicture::DrawPanel(IndexedPicture& picture) const {
+    const int s = m_nScale;
     for (const Box& b : {kCursorBox, kStartBox, kDestinationBox, kVariationBox, kCourseBox, kDistanceBox})
-        DrawBox(picture, b);
+        DrawBox(picture, s, b);
 
-    const QFont font = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight);
+    // Positions in picture pixels: a map column c starts at picture column c * s.
+    // At a larger scale the labels keep their 1x room: the font whose capitals
+    // are s times as high, made smaller while the widest label would take more
+    // than s times its 1x width (hinting makes small sizes relatively narrow),
+    // so that no label comes nearer a box than at 1x.
+    const QFont base = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight);
+    QFont font = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight * s);
+    const int widest = TextStamp::InkBounds(base, "Mag. Variation:").width() * s;
+    while (s > 1 && font.pixelSize() > 1 && TextStamp::InkBounds(font, "Mag. Variation:").width() > widest)
+        font = TextStamp::FontOfPixelSize(m_labelFamily, true, font.pixelSize() - 1);
     const auto labelLeftOf = [&](const Box& box, const QString& text) {
-        TextStamp::Stamp(picture, font, text, kBlack, TextStamp::Anchor::InkRight, box.left - kLabelGap - 1,
-                         box.top + kBaselineBelowBoxTop);
+        TextStamp::Stamp(picture, font, text, kBlack, TextStamp::Anchor::InkRight, (box.left - kLabelGap) * s - 1,
+                         (box.top + kBaselineBelowBoxTop) * s);
     };
     labelLeftOf(kCursorBox, "Cursor position:");
     labelLeftOf(kStartBox, "Start position:");
@@ -154,22 +187,24 @@ void MapPicture::DrawPanel(IndexedPicture& picture) const {
     // "Great circle" over "bearing", one colon between them at the right end:
     // the first line's capitals start on the top row, the second's descenders
     // end on the bottom row.
-    const int colonRight = kCourseBox.left - kLabelGap - 1;
+    const int top = kCourseLabelTop * s;
+    const int bottom = (kCourseLabelBottom + 1) * s - 1;
+    const int colonRight = (kCourseBox.left - kLabelGap) * s - 1;
     const QRect colon = TextStamp::InkBounds(font, ":");
     const QRect upper = TextStamp::InkBounds(font, "Great circle");
     const QRect lower = TextStamp::InkBounds(font, "bearing");
-    const int upperBaseline = kCourseLabelTop - upper.top();
-    const int lowerBaseline = kCourseLabelBottom - lower.bottom();
-    const int colonBaseline = (kCourseLabelTop + kCourseLabelBottom + 1) / 2 - (colon.top() + colon.bottom() + 1) / 2;
+    const int upperBaseline = top - upper.top();
+    const int lowerBaseline = bottom - lower.bottom();
+    const int colonBaseline = (top + bottom + 1) / 2 - (colon.top() + colon.bottom() + 1) / 2;
     const QRect colonInk =
         TextStamp::Stamp(picture, font, ":", kBlack, TextStamp::Anchor::InkRight, colonRight, colonBaseline);
-    const int linesRight = colonInk.left() - kCourseColonGap - 1;
+    const int linesRight = colonInk.left() - kCourseColonGap * s - 1;
     TextStamp::Stamp(picture, font, "Great circle", kBlack, TextStamp::Anchor::InkRight, linesRight, upperBaseline);
     TextStamp::Stamp(picture, font, "bearing", kBlack, TextStamp::Anchor::InkRight, linesRight, lowerBaseline);
 
     // The distance's unit, right of its box.
-    TextStamp::Stamp(picture, font, "(miles)", kBlack, TextStamp::Anchor::InkLeft, kDistanceBox.right + kLabelGap,
-                     kDistanceBox.top + kBaselineBelowBoxTop);
+    TextStamp::Stamp(picture, font, "(miles)", kBlack, TextStamp::Anchor::InkLeft, (kDistanceBox.right + kLabelGap) * s,
+                     (kDistanceBox.top + kBaselineBelowBoxTop) * s);
 }
 
 }  // namespace resgen

@@ -1,5 +1,7 @@
 // The main dialog's background: the world map in the readout's own scale
-// (rows 0 to 377) over the yellow readout panel (rows 378 to 453).
+// (rows 0 to 377) over the yellow readout panel (rows 378 to 453), at one or
+// more picture pixels per map pixel: at scale 2 each map pixel is 2 x 2
+// picture pixels, lines and bevels are 2 pixels wide, texts twice as large.
 #pragma once
 
 #include <QString>
@@ -16,8 +18,8 @@ public:
     static constexpr int kHeight = 454;
     static constexpr int kLastMapRow = 377;
 
-    MapPicture(const Topology& world, const LandMask& land, QString labelFamily)
-        : m_world(world), m_land(land), m_labelFamily(std::move(labelFamily)) {}
+    MapPicture(const Topology& world, const LandMask& land, QString labelFamily, int scale = 1)
+        : m_world(world), m_land(land), m_labelFamily(std::move(labelFamily)), m_nScale(scale) {}
 
     IndexedPicture Draw() const;
 
@@ -30,6 +32,7 @@ private:
     const Topology& m_world;
     const LandMask& m_land;
     QString m_labelFamily;
+    int m_nScale;  // picture pixels per map pixel, each way
 };
 
 }  // namespace resgen

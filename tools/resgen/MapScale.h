@@ -27,6 +27,16 @@ inline double LatitudeRow(double latitude) {
     return kEquatorRow - kEquatorRow * std::tan(latitude * 63.0 / 80.0 * kDegree) / std::tan(63.0 * kDegree);
 }
 
+// The readout's curve at a fractional row and column (a point between the
+// readout's pixels, for pictures of more than one pixel per map pixel).
+inline void FractionalPosition(double x, double y, double& latitude, double& longitude) {
+    constexpr double kEquatorRow = 246.0;
+    constexpr double kDegree = 3.1415926535 / 180.0;
+    const double a = std::atan(std::tan(63.0 * kDegree) * std::fabs(y - kEquatorRow) / kEquatorRow);
+    latitude = (y > kEquatorRow ? -1.0 : 1.0) * a / kDegree * 80.0 / 63.0;
+    longitude = x / kMapColumns360 * 360.0 - 180.0;
+}
+
 // Fractional column of a longitude.
 inline double LongitudeColumn(double longitude) { return (longitude + 180.0) * kMapColumns360 / 360.0; }
 

@@ -59,6 +59,9 @@ bool Run(const QStringList& args) {
     const resgen::LandMask land(world.Rings("land"));
     const resgen::IndexedPicture map = resgen::MapPicture(world, land, sans).Draw();
     if (!Write(out, "worldmap.bmp", map.ToBmp(kMapXPixelsPerMetre, kMapYPixelsPerMetre))) return false;
+    // The same map at two picture pixels per map pixel, for high-density screens.
+    const resgen::IndexedPicture map2x = resgen::MapPicture(world, land, sans, 2).Draw();
+    if (!Write(out, "worldmap@2x.png", map2x.ToPng())) return false;
 
     const resgen::Globe globe(land);
     resgen::IndexedPicture about(1, 1, resgen::kWhite);
