@@ -17,11 +17,11 @@ constexpr int kLineStep = 17;
 
 bool AboutPicture::Draw(IndexedPicture& picture) const {
     picture = IndexedPicture(kWidth, kHeight, kWhite);
-    m_globe.Draw(picture, kMargin, kMargin, kGlobeSize);
+    globe_.Draw(picture, kMargin, kMargin, kGlobeSize);
 
-    const QFont title = TextStamp::FontWithCapHeight(m_fonts.serif, true, 44);
-    const QFont heading = TextStamp::FontWithCapHeight(m_fonts.sans, true, 11);
-    const QFont body = TextStamp::FontWithCapHeight(m_fonts.sans, false, 9);
+    const QFont title = TextStamp::FontWithCapHeight(fonts_.serif, true, 44);
+    const QFont heading = TextStamp::FontWithCapHeight(fonts_.sans, true, 11);
+    const QFont body = TextStamp::FontWithCapHeight(fonts_.sans, false, 9);
     const QRect inside(kMargin, kMargin, kWidth - 2 * kMargin, kHeight - 2 * kMargin);
     bool fits = true;
     const auto put = [&](const QFont& font, const QString& text, Colour colour, int left, int baseline) {

@@ -19,14 +19,14 @@ public:
     static constexpr int kWidth = 656;
     static constexpr int kHeight = 415;
 
-    AboutPicture(const Globe& globe, AboutFonts fonts) : m_globe(globe), m_fonts(std::move(fonts)) {}
+    AboutPicture(const Globe& globe, AboutFonts fonts) : globe_(globe), fonts_(std::move(fonts)) {}
 
     // False when a line of text does not fit inside the margins.
     bool Draw(IndexedPicture& picture) const;
 
 private:
-    const Globe& m_globe;
-    AboutFonts m_fonts;
+    const Globe& globe_;
+    AboutFonts fonts_;
 };
 
 }  // namespace resgen

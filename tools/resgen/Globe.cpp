@@ -20,13 +20,13 @@ bool Globe::LandAt(double dx, double dy) const {
     // Inverse orthographic projection about the centre point.
     const double x = dx, y = -dy;
     const double rho = std::hypot(x, y);
-    if (rho == 0.0) return m_land.IsLandNear(kCentreLatitude, kCentreLongitude);
+    if (rho == 0.0) return land_.IsLandNear(kCentreLatitude, kCentreLongitude);
     const double c = std::asin(std::min(rho, 1.0));
     const double phi0 = kCentreLatitude * kDegree;
     const double lat = std::asin(std::cos(c) * std::sin(phi0) + y * std::sin(c) * std::cos(phi0) / rho);
     const double lon = kCentreLongitude * kDegree + std::atan2(x * std::sin(c), rho * std::cos(c) * std::cos(phi0) -
                                                                                     y * std::sin(c) * std::sin(phi0));
-    return m_land.IsLandNear(lat / kDegree, lon / kDegree);
+    return land_.IsLandNear(lat / kDegree, lon / kDegree);
 }
 
 void Globe::Draw(IndexedPicture& picture, int left, int top, int size) const {

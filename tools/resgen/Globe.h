@@ -9,7 +9,7 @@ namespace resgen {
 
 class Globe {
 public:
-    explicit Globe(const LandMask& land) : m_land(land) {}
+    explicit Globe(const LandMask& land) : land_(land) {}
 
     // Draws the square of side size with its top-left corner at (left, top).
     void Draw(IndexedPicture& picture, int left, int top, int size) const;
@@ -17,7 +17,7 @@ public:
 private:
     bool LandAt(double dx, double dy) const;  // dx, dy on the unit disc, y down
 
-    const LandMask& m_land;
+    const LandMask& land_;
 };
 
 }  // namespace resgen

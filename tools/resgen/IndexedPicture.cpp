@@ -27,21 +27,21 @@ int Stride(int width, int bitsPerPixel) { return (width * bitsPerPixel + 31) / 3
 }  // namespace
 
 IndexedPicture::IndexedPicture(int width, int height, Colour fill)
-    : m_width(width), m_height(height), m_pixels(static_cast<std::size_t>(width) * height, fill) {}
+    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill) {}
 
 void IndexedPicture::Set(int x, int y, Colour c) {
-    if (x >= 0 && y >= 0 && x < m_width && y < m_height) m_pixels[Index(x, y)] = c;
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[Index(x, y)] = c;
 }
 
 QByteArray IndexedPicture::Dib(bool withMask, std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre) const {
-    const int stride = Stride(m_width, 4);
-    const int maskStride = Stride(m_width, 1);
-    const int pixelBytes = stride * m_height + (withMask ? maskStride * m_height : 0);
+    const int stride = Stride(width_, 4);
+    const int maskStride = Stride(width_, 1);
+    const int pixelBytes = stride * height_ + (withMask ? maskStride * height_ : 0);
     QByteArray out;
     Put32(out, kInfoHeaderSize);
-    Put32(out, static_cast<std::uint32_t>(m_width));
+    Put32(out, static_cast<std::uint32_t>(width_));
     // An icon image's header counts the colour rows and the mask rows.
-    Put32(out, static_cast<std::uint32_t>(withMask ? 2 * m_height : m_height));
+    Put32(out, static_cast<std::uint32_t>(withMask ? 2 * height_ : height_));
     Put16(out, 1);  // planes
     Put16(out, 4);  // bits per pixel
     Put32(out, 0);  // no compression
@@ -56,15 +56,15 @@ QByteArray IndexedPicture::Dib(bool withMask, std::int32_t xPixelsPerMetre, std:
         out.append(static_cast<char>(qRed(c)));
         out.append('\0');
     }
-    for (int y = m_height - 1; y >= 0; --y) {
+    for (int y = height_ - 1; y >= 0; --y) {
         QByteArray row(stride, '\0');
-        for (int x = 0; x < m_width; ++x) {
+        for (int x = 0; x < width_; ++x) {
             const int shift = (x % 2 == 0) ? 4 : 0;  // first pixel in the high nibble
             row[x / 2] = static_cast<char>(static_cast<unsigned char>(row[x / 2]) | (At(x, y) << shift));
         }
         out.append(row);
     }
-    if (withMask) out.append(QByteArray(maskStride * m_height, '\0'));  // every pixel opaque
+    if (withMask) out.append(QByteArray(maskStride * height_, '\0'));  // every pixel opaque
     return out;
 }
 
@@ -102,10 +102,10 @@ QByteArray IndexedPicture::ToIco(const std::vector<const IndexedPicture*>& image
 }
 
 QByteArray IndexedPicture::ToPng() const {
-    QImage image(m_width, m_height, QImage::Format_Indexed8);
+    QImage image(width_, height_, QImage::Format_Indexed8);
     image.setColorTable(QList<QRgb>(kPalette.begin(), kPalette.end()));
-    for (int y = 0; y < m_height; ++y)
-        for (int x = 0; x < m_width; ++x) image.setPixel(x, y, At(x, y));
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) image.setPixel(x, y, At(x, y));
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);

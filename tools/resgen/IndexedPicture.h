@@ -39,9 +39,9 @@ class IndexedPicture {
 public:
     IndexedPicture(int width, int height, Colour fill);
 
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    Colour At(int x, int y) const { return m_pixels[Index(x, y)]; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    Colour At(int x, int y) const { return pixels_[Index(x, y)]; }
     void Set(int x, int y, Colour c);  // ignores points outside
 
     // A BMP file: 14-byte file header, 40-byte header, 16 colours, rows bottom-up.
@@ -54,12 +54,12 @@ public:
     QByteArray ToPng() const;
 
 private:
-    std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * m_width + x; }
+    std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * width_ + x; }
     QByteArray Dib(bool withMask, std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre) const;
 
-    int m_width;
-    int m_height;
-    std::vector<Colour> m_pixels;
+    int width_;
+    int height_;
+    std::vector<Colour> pixels_;
 };
 
 }  // namespace resgen

@@ -23,20 +23,20 @@ LandMask::LandMask(const std::vector<Polyline>& rings) {
             unwrapped.push_back({unwrapped.back().lon, pole});
             unwrapped.push_back({unwrapped.front().lon, pole});
         }
-        for (std::size_t i = 0; i + 1 < unwrapped.size(); ++i) m_edges.push_back({unwrapped[i], unwrapped[i + 1]});
-        m_edges.push_back({unwrapped.back(), unwrapped.front()});
+        for (std::size_t i = 0; i + 1 < unwrapped.size(); ++i) edges_.push_back({unwrapped[i], unwrapped[i + 1]});
+        edges_.push_back({unwrapped.back(), unwrapped.front()});
     }
     const int rows = 180 * kGridPerDegree, columns = 360 * kGridPerDegree;
-    m_grid.assign(rows, std::vector<bool>(columns, false));
+    grid_.assign(rows, std::vector<bool>(columns, false));
     for (int r = 0; r < rows; ++r) {
         const std::vector<double> crossings = Crossings(-90.0 + (r + 0.5) / kGridPerDegree);
-        for (int c = 0; c < columns; ++c) m_grid[r][c] = IsLand(crossings, -180.0 + (c + 0.5) / kGridPerDegree);
+        for (int c = 0; c < columns; ++c) grid_[r][c] = IsLand(crossings, -180.0 + (c + 0.5) / kGridPerDegree);
     }
 }
 
 std::vector<double> LandMask::Crossings(double latitude) const {
     std::vector<double> crossings;
-    for (const Edge& e : m_edges) {
+    for (const Edge& e : edges_) {
         // Half-open in latitude, so a vertex on the parallel counts once.
         if ((e.a.lat > latitude) == (e.b.lat > latitude)) continue;
         const double f = (latitude - e.a.lat) / (e.b.lat - e.a.lat);
@@ -57,10 +57,10 @@ bool LandMask::IsLand(const std::vector<double>& crossings, double lon) {
 
 bool LandMask::IsLandNear(double latitude, double lon) const {
     lon = std::remainder(lon, 360.0);
-    const int rows = static_cast<int>(m_grid.size()), columns = static_cast<int>(m_grid[0].size());
+    const int rows = static_cast<int>(grid_.size()), columns = static_cast<int>(grid_[0].size());
     const int r = std::clamp(static_cast<int>(std::floor((latitude + 90.0) * kGridPerDegree)), 0, rows - 1);
     const int c = std::clamp(static_cast<int>(std::floor((lon + 180.0) * kGridPerDegree)), 0, columns - 1);
-    return m_grid[r][c];
+    return grid_[r][c];
 }
 
 }  // namespace resgen

@@ -26,8 +26,8 @@ private:
         GeoPoint a, b;
     };
     static constexpr int kGridPerDegree = 10;
-    std::vector<Edge> m_edges;
-    std::vector<std::vector<bool>> m_grid;  // rows from 90 S, columns from 180 W
+    std::vector<Edge> edges_;
+    std::vector<std::vector<bool>> grid_;  // rows from 90 S, columns from 180 W
 };
 
 }  // namespace resgen

@@ -102,7 +102,7 @@ void DrawBox(IndexedPicture& picture, int scale, const Box& b) {
 }  // namespace
 
 IndexedPicture MapPicture::Draw() const {
-    IndexedPicture picture(kWidth * m_nScale, kHeight * m_nScale, kYellow);
+    IndexedPicture picture(kWidth * scale_, kHeight * scale_, kYellow);
     DrawLandAndSea(picture);
     DrawCoastsAndBorders(picture);
     DrawGraticule(picture);
@@ -114,18 +114,18 @@ void MapPicture::DrawLandAndSea(IndexedPicture& picture) const {
     // Each pixel shows the place the readout names for it; at a larger scale
     // the first picture pixel of each map pixel does, the others show the
     // readout's curve between map pixels.
-    const double s = m_nScale;
-    for (int y = 0; y < (kLastMapRow + 1) * m_nScale; ++y) {
+    const double s = scale_;
+    for (int y = 0; y < (kLastMapRow + 1) * scale_; ++y) {
         const auto position = [&](int x, double& latitude, double& lon) {
-            if (x % m_nScale == 0 && y % m_nScale == 0)
-                PixelPosition(x / m_nScale, y / m_nScale, latitude, lon);
+            if (x % scale_ == 0 && y % scale_ == 0)
+                PixelPosition(x / scale_, y / scale_, latitude, lon);
             else
                 FractionalPosition(x / s, y / s, latitude, lon);
         };
         double latitude = 0.0, lon = 0.0;
         position(0, latitude, lon);
-        const std::vector<double> crossings = m_land.Crossings(latitude);
-        for (int x = 0; x < kWidth * m_nScale; ++x) {
+        const std::vector<double> crossings = land_.Crossings(latitude);
+        for (int x = 0; x < kWidth * scale_; ++x) {
             position(x, latitude, lon);
             if (lon > 180.0) lon -= 360.0;  // the last columns repeat the far west
             picture.Set(x, y, LandMask::IsLand(crossings, lon) ? kOlive : kNavy);
@@ -134,20 +134,20 @@ void MapPicture::DrawLandAndSea(IndexedPicture& picture) const {
 }
 
 void MapPicture::DrawCoastsAndBorders(IndexedPicture& picture) const {
-    for (const Polyline& arc : m_world.Arcs()) {
+    for (const Polyline& arc : world_.Arcs()) {
         for (std::size_t i = 0; i + 1 < arc.size(); ++i) {
             const GeoPoint& a = arc[i];
             GeoPoint b = arc[i + 1];
             if (IsCutEdge(a, b)) continue;
             // An edge across the 180th meridian is drawn as its short way round.
             b.lon = a.lon + std::remainder(b.lon - a.lon, 360.0);
-            const double s = m_nScale;
+            const double s = scale_;
             const int x0 = Nearest(LongitudeColumn(a.lon) * s), y0 = Nearest(LatitudeRow(a.lat) * s);
             const int x1 = Nearest(LongitudeColumn(b.lon) * s), y1 = Nearest(LatitudeRow(b.lat) * s);
             // One turn east or west shows the same coast again: across the
             // meridian, and in the columns past 180 E that repeat the far west.
-            for (int shift : {-kMapColumns360 * m_nScale, 0, kMapColumns360 * m_nScale})
-                Line(picture, m_nScale, x0 + shift, y0, x1 + shift, y1, kLime);
+            for (int shift : {-kMapColumns360 * scale_, 0, kMapColumns360 * scale_})
+                Line(picture, scale_, x0 + shift, y0, x1 + shift, y1, kLime);
         }
     }
 }
@@ -155,12 +155,12 @@ void MapPicture::DrawCoastsAndBorders(IndexedPicture& picture) const {
 void MapPicture::DrawGraticule(IndexedPicture& picture) const {
     for (int lat : kGraticuleLatitudes)
         for (int lon : kGraticuleLongitudes)
-            PlotMap(picture, m_nScale, Nearest(LongitudeColumn(lon)) * m_nScale, Nearest(LatitudeRow(lat)) * m_nScale,
+            PlotMap(picture, scale_, Nearest(LongitudeColumn(lon)) * scale_, Nearest(LatitudeRow(lat)) * scale_,
                     kBlack);
 }
 
 void MapPicture::DrawPanel(IndexedPicture& picture) const {
-    const int s = m_nScale;
+    const int s = scale_;
     for (const Box& b : {kCursorBox, kStartBox, kDestinationBox, kVariationBox, kCourseBox, kDistanceBox})
         DrawBox(picture, s, b);
 
@@ -169,11 +169,11 @@ void MapPicture::DrawPanel(IndexedPicture& picture) const {
     // are s times as high, made smaller while the widest label would take more
     // than s times its 1x width (hinting makes small sizes relatively narrow),
     // so that no label comes nearer a box than at 1x.
-    const QFont base = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight);
-    QFont font = TextStamp::FontWithCapHeight(m_labelFamily, true, kLabelCapHeight * s);
+    const QFont base = TextStamp::FontWithCapHeight(labelFamily_, true, kLabelCapHeight);
+    QFont font = TextStamp::FontWithCapHeight(labelFamily_, true, kLabelCapHeight * s);
     const int widest = TextStamp::InkBounds(base, "Mag. Variation:").width() * s;
     while (s > 1 && font.pixelSize() > 1 && TextStamp::InkBounds(font, "Mag. Variation:").width() > widest)
-        font = TextStamp::FontOfPixelSize(m_labelFamily, true, font.pixelSize() - 1);
+        font = TextStamp::FontOfPixelSize(labelFamily_, true, font.pixelSize() - 1);
     const auto labelLeftOf = [&](const Box& box, const QString& text) {
         TextStamp::Stamp(picture, font, text, kBlack, TextStamp::Anchor::InkRight, (box.left - kLabelGap) * s - 1,
                          (box.top + kBaselineBelowBoxTop) * s);

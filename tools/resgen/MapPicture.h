@@ -19,7 +19,7 @@ public:
     static constexpr int kLastMapRow = 377;
 
     MapPicture(const Topology& world, const LandMask& land, QString labelFamily, int scale = 1)
-        : m_world(world), m_land(land), m_labelFamily(std::move(labelFamily)), m_nScale(scale) {}
+        : world_(world), land_(land), labelFamily_(std::move(labelFamily)), scale_(scale) {}
 
     IndexedPicture Draw() const;
 
@@ -29,10 +29,10 @@ private:
     void DrawGraticule(IndexedPicture& picture) const;
     void DrawPanel(IndexedPicture& picture) const;
 
-    const Topology& m_world;
-    const LandMask& m_land;
-    QString m_labelFamily;
-    int m_nScale;  // picture pixels per map pixel, each way
+    const Topology& world_;
+    const LandMask& land_;
+    QString labelFamily_;
+    int scale_;  // picture pixels per map pixel, each way
 };
 
 }  // namespace resgen

@@ -32,7 +32,7 @@ bool Topology::Load(const QString& path, QString& error) {
     const double dx = translate[0].toDouble(), dy = translate[1].toDouble();
 
     // Each arc's positions are deltas from the previous one, in quantized units.
-    m_arcs.clear();
+    arcs_.clear();
     for (const QJsonValue& arcValue : root.value("arcs").toArray()) {
         Polyline arc;
         long long qx = 0, qy = 0;
@@ -42,9 +42,9 @@ bool Topology::Load(const QString& path, QString& error) {
             qy += delta[1].toInteger();
             arc.push_back({qx * kx + dx, qy * ky + dy});
         }
-        m_arcs.push_back(std::move(arc));
+        arcs_.push_back(std::move(arc));
     }
-    m_objects = root.value("objects").toObject();
+    objects_ = root.value("objects").toObject();
     return true;
 }
 
@@ -55,8 +55,8 @@ Polyline Topology::RingFromArcs(const QJsonArray& arcIndices) const {
         // A negative index ~i means arc i walked backwards.
         const bool reversed = index < 0;
         const std::size_t arcIndex = static_cast<std::size_t>(reversed ? ~index : index);
-        if (arcIndex >= m_arcs.size()) continue;
-        Polyline arc = m_arcs[arcIndex];
+        if (arcIndex >= arcs_.size()) continue;
+        Polyline arc = arcs_[arcIndex];
         if (reversed) std::reverse(arc.begin(), arc.end());
         // Consecutive arcs share their joining point.
         ring.insert(ring.end(), arc.begin() + (ring.empty() ? 0 : 1), arc.end());
@@ -69,7 +69,7 @@ std::vector<Polyline> Topology::Rings(const QString& objectName) const {
     const auto addPolygon = [&](const QJsonArray& polygon) {
         for (const QJsonValue& ring : polygon) rings.push_back(RingFromArcs(ring.toArray()));
     };
-    const QJsonObject object = m_objects.value(objectName).toObject();
+    const QJsonObject object = objects_.value(objectName).toObject();
     for (const QJsonValue& g : object.value("geometries").toArray()) {
         const QJsonObject geometry = g.toObject();
         const QString type = geometry.value("type").toString();

@@ -21,7 +21,7 @@ public:
     bool Load(const QString& path, QString& error);
 
     // Every arc: coastlines and borders between countries.
-    const std::vector<Polyline>& Arcs() const { return m_arcs; }
+    const std::vector<Polyline>& Arcs() const { return arcs_; }
 
     // The closed rings (outer rings and holes) of the named object's polygons.
     std::vector<Polyline> Rings(const QString& objectName) const;
@@ -29,8 +29,8 @@ public:
 private:
     Polyline RingFromArcs(const QJsonArray& arcIndices) const;
 
-    std::vector<Polyline> m_arcs;
-    QJsonObject m_objects;
+    std::vector<Polyline> arcs_;
+    QJsonObject objects_;
 };
 
 }  // namespace resgen
