@@ -116,7 +116,7 @@ private:
     CDialog* m_pParentWnd;
     std::unique_ptr<DialogWindow> m_pWindow;
     std::vector<RegionWidget*> m_regions;  // children of m_pWindow
-    struct PendingPaint;  // the regions waiting for the next paint (Dialog.cpp)
+    struct PendingPaint;                   // the regions waiting for the next paint (Dialog.cpp)
     std::unique_ptr<PendingPaint> m_pPending;
     HICON m_hIconBig = nullptr;
     HICON m_hIconSmall = nullptr;
