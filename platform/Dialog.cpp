@@ -216,9 +216,9 @@ void CDialog::WinHelp(std::uintptr_t dwData, UINT nCmd) {
     }
 }
 
-void CDialog::AddRegion(const RegionSpec& spec) {
-    if (m_pWindow == nullptr || GetRegion(spec.id) != nullptr) return;
-    m_regions.push_back(new RegionWidget(*this, m_pWindow.get(), spec));
+void CDialog::AddRegion(const RegionSpec& region) {
+    if (m_pWindow == nullptr || GetRegion(region.id) != nullptr) return;
+    m_regions.push_back(new RegionWidget(*this, m_pWindow.get(), region));
 }
 
 void CDialog::SetRegionText(int nId, const std::string& text) {

@@ -78,7 +78,7 @@ public:
     // graphic, the keyboard reaches (platform/Region.h). Made while the
     // window lives (in OnInitDialog); they go with it. The text is in the
     // same single-byte Latin-1 as TextOut draws.
-    void AddRegion(const RegionSpec& spec);
+    void AddRegion(const RegionSpec& region);
     void SetRegionText(int nId, const std::string& text);
     void SetRegionPointer(int nId, CPoint point);
     RegionWidget* GetRegion(int nId) const;

@@ -83,14 +83,14 @@ UINT VirtualKeyOf(int qtKey) {
     }
 }
 
-RegionWidget::RegionWidget(CDialog& dialog, QWidget* window, const RegionSpec& spec)
-    : QWidget(window), m_dialog(dialog), m_nId(spec.id), m_role(spec.role) {
-    setGeometry(spec.rect.left, spec.rect.top, spec.rect.Width(), spec.rect.Height());
+RegionWidget::RegionWidget(CDialog& dialog, QWidget* window, const RegionSpec& region)
+    : QWidget(window), m_dialog(dialog), m_nId(region.id), m_role(region.role) {
+    setGeometry(region.rect.left, region.rect.top, region.rect.Width(), region.rect.Height());
     // The dialog's own window takes the pointer; the region only overlays it.
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(spec.role == RegionRole::Graphic ? Qt::TabFocus : Qt::NoFocus);
-    setAccessibleName(QString::fromLatin1(spec.name));
-    setAccessibleDescription(QString::fromLatin1(spec.description));
+    setFocusPolicy(region.role == RegionRole::Graphic ? Qt::TabFocus : Qt::NoFocus);
+    setAccessibleName(QString::fromLatin1(region.name));
+    setAccessibleDescription(QString::fromLatin1(region.description));
     // Known to assistive technology before anything asks for it. Qt's
     // accessibility cache owns the interface and deletes it with the widget.
     // NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks): the cache owns it

@@ -37,7 +37,7 @@ class RegionWidget : public QWidget {
     Q_OBJECT
 
 public:
-    RegionWidget(CDialog& dialog, QWidget* window, const RegionSpec& spec);
+    RegionWidget(CDialog& dialog, QWidget* window, const RegionSpec& region);
 
     int Id() const { return m_nId; }
     RegionRole Role() const { return m_role; }
