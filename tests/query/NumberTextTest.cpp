@@ -17,7 +17,7 @@
 namespace {
 
 std::string Shortest(double value) {
-    char text[32];
+    char text[query::kShortestRoom];
     return {text, query::WriteShortest(text, value)};
 }
 

@@ -21,17 +21,6 @@ constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
     return powers;
 }();
 
-// 10^k for k = 0..19.
-constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
-    std::array<std::uint64_t, 20> powers{};
-    std::uint64_t p = 1;
-    for (auto& power : powers) {
-        power = p;
-        p *= 10;
-    }
-    return powers;
-}();
-
 // "00" to "99".
 constexpr std::array<char, 200> kDigitPairs = [] {
     std::array<char, 200> pairs{};
@@ -42,11 +31,43 @@ constexpr std::array<char, 200> kDigitPairs = [] {
     return pairs;
 }();
 
-// Digits of n > 0: log10(2) ~ 1233/4096 gives the count from the bit width, or one more.
-int DecimalDigits(std::uint64_t n) {
-    const int estimate = (std::bit_width(n) * 1233) >> 12;
-    return estimate + (n >= kPowersOfTen[static_cast<std::size_t>(estimate)] ? 1 : 0);
+void WritePair(char* at, std::uint32_t twoDigits) { std::memcpy(at, &kDigitPairs[twoDigits * 2], 2); }
+
+// Exactly four digits of n < 10^4 at `at`: two independent pairs.
+void WriteFourDigits(char* at, std::uint32_t n) {
+    WritePair(at, n / 100);
+    WritePair(at + 2, n % 100);
 }
+
+// The digits of n < 10^17 ending at `end`; returns where they begin. Eight
+// digits at a time are split into independent groups of four, in 32 bits:
+// each step no longer waits on a 64-bit division of the whole number.
+char* WriteDigitsBackward(char* end, std::uint64_t n) {
+    constexpr std::uint64_t kEightDigits = 100000000;
+    while (n >= kEightDigits) {
+        const auto low = static_cast<std::uint32_t>(n % kEightDigits);
+        n /= kEightDigits;
+        end -= 8;
+        WriteFourDigits(end, low / 10000);
+        WriteFourDigits(end + 4, low % 10000);
+    }
+    auto rest = static_cast<std::uint32_t>(n);
+    while (rest >= 100) {
+        end -= 2;
+        WritePair(end, rest % 100);
+        rest /= 100;
+    }
+    if (rest >= 10) {
+        end -= 2;
+        WritePair(end, rest);
+    } else {
+        *--end = static_cast<char>('0' + rest);
+    }
+    return end;
+}
+
+// Digits are moved to their place in blocks of this size, whatever their count (at most 17).
+constexpr std::size_t kDigitBlock = 24;
 
 // The exact decimal expansion of `value`, when it is also the shortest text
 // that reads back as `value` and to_chars would write it in fixed notation;
@@ -82,11 +103,16 @@ char* WriteExactIfShortest(char* out, double value) {
         digits = mantissa * kPowersOfFive[fraction - 1] * 5;
     }
 
+    // The digits, right-aligned before the block's worth of room that a move may read.
+    char text[kDigitBlock * 2] = {};
+    char* const textEnd = text + kDigitBlock;
+    const char* const first = WriteDigitsBackward(textEnd, digits);
+    const auto count = static_cast<int>(textEnd - first);
+
     // to_chars takes the shorter of fixed and scientific notation, fixed on a tie. With a
     // fraction, the last digit is 5 and the exponent has two digits: a value from 1 up
     // is always shorter fixed, one below 1 ("0.", zeros, digits) when it has at most
     // two zeros after the point (three for one digit).
-    const int count = DecimalDigits(digits);
     if (fraction > 0 && count <= fraction) {
         if (2 + fraction > count + (count > 1 ? 1 : 0) + 4) return nullptr;
     } else if (fraction == 0 && count > 5) {
@@ -95,32 +121,20 @@ char* WriteExactIfShortest(char* out, double value) {
         if (significant + (significant > 1 ? 1 : 0) + 4 < count) return nullptr;
     }
 
+    // Placed around the point in fixed-size moves; what they carry past the text is room.
     if (bits >> 63) *out++ = '-';
-    // The digits, two at a time from the last, then placed around the point.
-    char text[20];
-    char* const textEnd = text + sizeof text;
-    char* first = textEnd;
-    while (digits >= 100) {
-        first -= 2;
-        std::memcpy(first, &kDigitPairs[static_cast<std::size_t>(digits % 100) * 2], 2);
-        digits /= 100;
-    }
-    if (digits >= 10) {
-        first -= 2;
-        std::memcpy(first, &kDigitPairs[static_cast<std::size_t>(digits) * 2], 2);
-    } else {
-        *--first = static_cast<char>('0' + digits);
-    }
-    if (fraction == 0) return std::copy(first, textEnd, out);
     if (count > fraction) {
-        out = std::copy(first, textEnd - fraction, out);
-        *out++ = '.';
-        return std::copy(textEnd - fraction, textEnd, out);
+        const int whole = count - fraction;
+        std::memcpy(out, first, kDigitBlock);
+        if (fraction == 0) return out + count;
+        out[whole] = '.';
+        std::memcpy(out + whole + 1, textEnd - fraction, kDigitBlock);
+        return out + count + 1;
     }
-    *out++ = '0';
-    *out++ = '.';
-    out = std::fill_n(out, fraction - count, '0');
-    return std::copy(first, textEnd, out);
+    std::memcpy(out, "0.000", 5);  // at most three zeros follow the point
+    out += 2 + (fraction - count);
+    std::memcpy(out, first, kDigitBlock);
+    return out + count;
 }
 
 }  // namespace

@@ -9,6 +9,10 @@
 
 namespace query {
 
+// Room that WriteShortest needs at `out`: the text is at most 24 bytes, and the
+// digits are moved in fixed-size blocks that may reach past it.
+inline constexpr std::size_t kShortestRoom = 48;
+
 class OutputBuffer {
 public:
     // Writes to `stream` whenever 64 KiB are buffered.
@@ -31,6 +35,13 @@ public:
         if (used_ == capacity_) MakeRoom(1);
         buffer_[used_++] = c;
     }
+    // Room for n more bytes: where they start. Write up to n bytes there and
+    // hand the end of what was written to Commit.
+    char* Reserve(std::size_t n) {
+        if (capacity_ - used_ < n) MakeRoom(n);
+        return buffer_.get() + used_;
+    }
+    void Commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
     // Shortest text that reads back as the same double, as std::to_chars
     // writes it ("nan"/"inf" if not finite).
     void AppendReal(double value);
@@ -47,6 +58,7 @@ private:
     static constexpr std::size_t kCapacity = 64 * 1024;
     // Room kept free so that one number always fits without a check per digit.
     static constexpr std::size_t kNumberRoom = 64;
+    static_assert(kNumberRoom >= kShortestRoom);
 
     void MakeRoom(std::size_t n);
     void AppendLong(std::string_view text);
@@ -59,7 +71,7 @@ private:
 };
 
 // Writes the shortest round-trip text of `value` (std::to_chars's) at `out`,
-// which has room for 32 bytes; returns the end.
+// which has room for kShortestRoom bytes; returns the end of the text.
 char* WriteShortest(char* out, double value);
 
 }  // namespace query

@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -35,22 +36,25 @@ constexpr char kHex[] = "0123456789abcdef";
 // (0xA0..0xFF) are the same code points in Latin-1, hence two UTF-8 bytes each.
 // In JSON, quotes, backslashes and control bytes are escaped as well.
 void AppendText(OutputBuffer& out, std::string_view text, bool json, bool utf8) {
+    constexpr std::size_t kLongestByte = 6;  // "\u00XX"
+    char* at = out.Reserve(text.size() * kLongestByte);
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (json && (c == '"' || c == '\\')) {
-            out.Append('\\');
-            out.Append(c);
+            *at++ = '\\';
+            *at++ = c;
         } else if (json && byte < 0x20) {
-            out.Append("\\u00");
-            out.Append(kHex[byte >> 4]);
-            out.Append(kHex[byte & 0xF]);
+            at = std::copy_n("\\u00", 4, at);
+            *at++ = kHex[byte >> 4];
+            *at++ = kHex[byte & 0xF];
         } else if (utf8 && byte >= 0x80) {
-            out.Append(static_cast<char>(0xC0 | (byte >> 6)));
-            out.Append(static_cast<char>(0x80 | (byte & 0x3F)));
+            *at++ = static_cast<char>(0xC0 | (byte >> 6));
+            *at++ = static_cast<char>(0x80 | (byte & 0x3F));
         } else {
-            out.Append(c);
+            *at++ = c;
         }
     }
+    out.Commit(at);
 }
 
 // The record's whole degrees and minutes as one signed angle in degrees: the
@@ -279,41 +283,45 @@ void QueryRunner::BeginAnswer() {
     if (json_) out_.Append('{');
 }
 
-void QueryRunner::ItemName(std::string_view name) {
-    if (!firstItem_) out_.Append(json_ ? ',' : (oneLine_ ? ' ' : '\n'));
+// Room for an item but its text: separator, quotes, name, colon and the longest number.
+constexpr std::size_t kItemRoom = 4 + ItemLabel::kRoom + kShortestRoom;
+
+char* QueryRunner::BeginItem(char* at, const ItemLabel& label) {
+    if (!firstItem_) *at++ = json_ ? ',' : (oneLine_ ? ' ' : '\n');
     firstItem_ = false;
-    if (json_) {
-        out_.Append('"');
-        out_.Append(name);
-        out_.Append("\":");
-    } else {
-        out_.Append(name);
-        out_.Append('=');
-    }
+    if (json_) *at++ = '"';
+    std::memcpy(at, label.bytes.data(), ItemLabel::kRoom);
+    at += label.size;
+    if (json_) *at++ = '"';
+    *at++ = json_ ? ':' : '=';
+    return at;
 }
 
-void QueryRunner::Item(std::string_view name, double value) {
-    ItemName(name);
+void QueryRunner::Item(const ItemLabel& label, double value) {
+    char* at = BeginItem(out_.Reserve(kItemRoom), label);
     if (json_ && !std::isfinite(value)) {
-        out_.Append("null");  // JSON has no NaN or infinity
+        at = std::copy_n("null", 4, at);  // JSON has no NaN or infinity
     } else {
-        out_.AppendReal(value);
+        at = WriteShortest(at, value);
     }
+    out_.Commit(at);
 }
 
-void QueryRunner::Item(std::string_view name, long long value) {
-    ItemName(name);
-    out_.AppendInteger(value);
+void QueryRunner::Item(const ItemLabel& label, long long value) {
+    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    out_.Commit(std::to_chars(at, at + kShortestRoom, value).ptr);
 }
 
-void QueryRunner::Item(std::string_view name, bool value) {
-    ItemName(name);
-    out_.Append(value ? "true" : "false");
+void QueryRunner::Item(const ItemLabel& label, bool value) {
+    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    const std::string_view text = value ? "true" : "false";
+    out_.Commit(std::copy(text.begin(), text.end(), at));
 }
 
-void QueryRunner::TextItem(std::string_view name, std::string_view displayBytes) {
-    ItemName(name);
-    out_.Append('"');
+void QueryRunner::TextItem(const ItemLabel& label, std::string_view displayBytes) {
+    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    *at++ = '"';
+    out_.Commit(at);
     AppendText(out_, displayBytes, json_, json_ || !raw_);
     out_.Append('"');
 }

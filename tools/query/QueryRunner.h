@@ -6,6 +6,8 @@
 #include "PositionParser.h"
 #include "model/FieldModel.h"
 
+#include <algorithm>
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,6 +33,19 @@ struct QuerySettings {
     bool raw = false;               // texts keep the display's 0xB0 degree byte instead of UTF-8 (text output only)
     DateSource today = LocalToday;  // the day that "now" means
     const model::FieldModel* fieldModel = &model::ReferenceField1995();  // what field requests ask
+};
+
+// An item's name, padded so that it is copied in one fixed-size move. Formed
+// at compile time from the literal at each call (`Item("status", ...)`), hence
+// not explicit; a name too long for the room does not compile.
+struct ItemLabel {
+    static constexpr std::size_t kRoom = 32;
+    consteval ItemLabel(const char* name) : size(std::char_traits<char>::length(name)) {
+        if (size >= kRoom) throw "an item name must be shorter than ItemLabel::kRoom";
+        std::copy_n(name, size, bytes.begin());
+    }
+    std::array<char, kRoom> bytes{};
+    std::size_t size;
 };
 
 class QueryRunner {
@@ -65,11 +80,12 @@ private:
     void SetError(std::string_view command, std::string_view name, std::string_view word, std::string_view what);
 
     void BeginAnswer();
-    void ItemName(std::string_view name);
-    void Item(std::string_view name, double value);
-    void Item(std::string_view name, long long value);
-    void Item(std::string_view name, bool value);
-    void TextItem(std::string_view name, std::string_view displayBytes);
+    // Writes the separator and the item's name in the reserved room; returns where its value goes.
+    char* BeginItem(char* at, const ItemLabel& label);
+    void Item(const ItemLabel& label, double value);
+    void Item(const ItemLabel& label, long long value);
+    void Item(const ItemLabel& label, bool value);
+    void TextItem(const ItemLabel& label, std::string_view displayBytes);
     void EndAnswer();
 
     OutputBuffer& out_;
