@@ -87,6 +87,53 @@ void AppendQuoted(std::string& message, std::string_view word) {
 
 void AppendJsonEscaped(OutputBuffer& out, std::string_view text) { AppendText(out, text, true, false); }
 
+// Room for an item but its text: separator, quotes, name, colon and the longest number.
+constexpr std::size_t kItemRoom = 4 + ItemLabel::kRoom + kShortestRoom;
+
+char* QueryRunner::BeginItem(char* at, const ItemLabel& label) {
+    if (!firstItem_) *at++ = json_ ? ',' : (oneLine_ ? ' ' : '\n');
+    firstItem_ = false;
+    if (json_) *at++ = '"';
+    std::memcpy(at, label.bytes.data(), ItemLabel::kRoom);
+    at += label.size;
+    if (json_) *at++ = '"';
+    *at++ = json_ ? ':' : '=';
+    return at;
+}
+
+template <ItemLabel label>
+void QueryRunner::Item(double value) {
+    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    if (json_ && !std::isfinite(value)) {
+        at = std::copy_n("null", 4, at);  // JSON has no NaN or infinity
+    } else {
+        at = WriteShortest(at, value);
+    }
+    out_.Commit(at);
+}
+
+template <ItemLabel label>
+void QueryRunner::Item(long long value) {
+    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    out_.Commit(std::to_chars(at, at + kShortestRoom, value).ptr);
+}
+
+template <ItemLabel label>
+void QueryRunner::Item(bool value) {
+    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    const std::string_view text = value ? "true" : "false";
+    out_.Commit(std::copy(text.begin(), text.end(), at));
+}
+
+template <ItemLabel label>
+void QueryRunner::TextItem(std::string_view displayBytes) {
+    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    *at++ = '"';
+    out_.Commit(at);
+    AppendText(out_, displayBytes, json_, json_ || !raw_);
+    out_.Append('"');
+}
+
 Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) {
     oneLine_ = oneLine;
     outside_ = false;
@@ -124,31 +171,31 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     model::MagneticElements e{};
     const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e);
     BeginAnswer();
-    Item("status", static_cast<long long>(status));
-    Item("valid", valid);
+    Item<"status">(static_cast<long long>(status));
+    Item<"valid">(valid);
     if (status != model::kStatusOk) {
         EndAnswer();
         return Outcome::ModelFailed;
     }
-    Item("declinationChange", e.declinationChange);
-    Item("inclinationChange", e.inclinationChange);
-    Item("horizontalChange", e.horizontalChange);
-    Item("northChange", e.northChange);
-    Item("eastChange", e.eastChange);
-    Item("verticalChange", e.verticalChange);
-    Item("totalChange", e.totalChange);
-    Item("declinationDegrees", static_cast<long long>(e.declinationDegrees));
-    Item("declinationMinutes", e.declinationMinutes);
-    Item("declination", SignedDegrees(e.declinationDegrees, e.declinationMinutes));
-    Item("inclinationDegrees", static_cast<long long>(e.inclinationDegrees));
-    Item("inclinationMinutes", e.inclinationMinutes);
-    Item("horizontalIntensity", e.horizontalIntensity);
-    Item("northComponent", e.northComponent);
-    Item("eastComponent", e.eastComponent);
-    Item("verticalComponent", e.verticalComponent);
-    Item("totalIntensity", e.totalIntensity);
+    Item<"declinationChange">(e.declinationChange);
+    Item<"inclinationChange">(e.inclinationChange);
+    Item<"horizontalChange">(e.horizontalChange);
+    Item<"northChange">(e.northChange);
+    Item<"eastChange">(e.eastChange);
+    Item<"verticalChange">(e.verticalChange);
+    Item<"totalChange">(e.totalChange);
+    Item<"declinationDegrees">(static_cast<long long>(e.declinationDegrees));
+    Item<"declinationMinutes">(e.declinationMinutes);
+    Item<"declination">(SignedDegrees(e.declinationDegrees, e.declinationMinutes));
+    Item<"inclinationDegrees">(static_cast<long long>(e.inclinationDegrees));
+    Item<"inclinationMinutes">(e.inclinationMinutes);
+    Item<"horizontalIntensity">(e.horizontalIntensity);
+    Item<"northComponent">(e.northComponent);
+    Item<"eastComponent">(e.eastComponent);
+    Item<"verticalComponent">(e.verticalComponent);
+    Item<"totalIntensity">(e.totalIntensity);
     ReadoutRoom room;
-    TextItem("variation", VariationText(e.declinationDegrees, e.declinationMinutes, room));
+    TextItem<"variation">(VariationText(e.declinationDegrees, e.declinationMinutes, room));
     EndAnswer();
     return Outcome::Answered;
 }
@@ -161,10 +208,10 @@ Outcome QueryRunner::RunCourse(std::span<const std::string_view> args) {
     double distance = 0.0;
     geometry::GreatCircleCourseDistance(v[0], v[1], v[2], v[3], course, distance);
     BeginAnswer();
-    Item("course", course);
-    Item("distance", distance);
-    TextItem("courseText", geometry::FormatCourse(course));
-    TextItem("distanceText", geometry::FormatDistance(distance));
+    Item<"course">(course);
+    Item<"distance">(distance);
+    TextItem<"courseText">(geometry::FormatCourse(course));
+    TextItem<"distanceText">(geometry::FormatDistance(distance));
     EndAnswer();
     return Outcome::Answered;
 }
@@ -187,14 +234,14 @@ Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {
     // Off the map a pixel has no position: the conversion would extrapolate
     // past the poles, and the dialog ignores the point altogether.
     const bool inside = geometry::IsInsideMap(geometry::kWorldMap, p[0], p[1]) != 0;
-    Item("inside", inside);
+    Item<"inside">(inside);
     if (inside) {
         double latitude = 0.0;
         double longitude = 0.0;
         geometry::PixelToGeographic(geometry::kWorldMap, p[0], p[1], latitude, longitude, text_);
-        Item("latitude", latitude);
-        Item("longitude", longitude);
-        TextItem("text", text_);
+        Item<"latitude">(latitude);
+        Item<"longitude">(longitude);
+        TextItem<"text">(text_);
     }
     EndAnswer();
     return Outcome::Answered;
@@ -281,49 +328,6 @@ void QueryRunner::SetError(std::string_view command, std::string_view name, std:
 void QueryRunner::BeginAnswer() {
     firstItem_ = true;
     if (json_) out_.Append('{');
-}
-
-// Room for an item but its text: separator, quotes, name, colon and the longest number.
-constexpr std::size_t kItemRoom = 4 + ItemLabel::kRoom + kShortestRoom;
-
-char* QueryRunner::BeginItem(char* at, const ItemLabel& label) {
-    if (!firstItem_) *at++ = json_ ? ',' : (oneLine_ ? ' ' : '\n');
-    firstItem_ = false;
-    if (json_) *at++ = '"';
-    std::memcpy(at, label.bytes.data(), ItemLabel::kRoom);
-    at += label.size;
-    if (json_) *at++ = '"';
-    *at++ = json_ ? ':' : '=';
-    return at;
-}
-
-void QueryRunner::Item(const ItemLabel& label, double value) {
-    char* at = BeginItem(out_.Reserve(kItemRoom), label);
-    if (json_ && !std::isfinite(value)) {
-        at = std::copy_n("null", 4, at);  // JSON has no NaN or infinity
-    } else {
-        at = WriteShortest(at, value);
-    }
-    out_.Commit(at);
-}
-
-void QueryRunner::Item(const ItemLabel& label, long long value) {
-    char* at = BeginItem(out_.Reserve(kItemRoom), label);
-    out_.Commit(std::to_chars(at, at + kShortestRoom, value).ptr);
-}
-
-void QueryRunner::Item(const ItemLabel& label, bool value) {
-    char* at = BeginItem(out_.Reserve(kItemRoom), label);
-    const std::string_view text = value ? "true" : "false";
-    out_.Commit(std::copy(text.begin(), text.end(), at));
-}
-
-void QueryRunner::TextItem(const ItemLabel& label, std::string_view displayBytes) {
-    char* at = BeginItem(out_.Reserve(kItemRoom), label);
-    *at++ = '"';
-    out_.Commit(at);
-    AppendText(out_, displayBytes, json_, json_ || !raw_);
-    out_.Append('"');
 }
 
 void QueryRunner::EndAnswer() {

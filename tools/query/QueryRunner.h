@@ -35,9 +35,11 @@ struct QuerySettings {
     const model::FieldModel* fieldModel = &model::ReferenceField1995();  // what field requests ask
 };
 
-// An item's name, padded so that it is copied in one fixed-size move. Formed
-// at compile time from the literal at each call (`Item("status", ...)`), hence
-// not explicit; a name too long for the room does not compile.
+// An item's name, padded so that it is copied in one fixed-size move. It is a
+// template argument formed from a literal (`Item<"status">(value)`), hence not
+// explicit: one copy for the whole program, where a label built at each call
+// would be read back before its own stores had settled. A name too long for
+// the room does not compile.
 struct ItemLabel {
     static constexpr std::size_t kRoom = 32;
     consteval ItemLabel(const char* name) : size(std::char_traits<char>::length(name)) {
@@ -82,10 +84,14 @@ private:
     void BeginAnswer();
     // Writes the separator and the item's name in the reserved room; returns where its value goes.
     char* BeginItem(char* at, const ItemLabel& label);
-    void Item(const ItemLabel& label, double value);
-    void Item(const ItemLabel& label, long long value);
-    void Item(const ItemLabel& label, bool value);
-    void TextItem(const ItemLabel& label, std::string_view displayBytes);
+    template <ItemLabel label>
+    void Item(double value);
+    template <ItemLabel label>
+    void Item(long long value);
+    template <ItemLabel label>
+    void Item(bool value);
+    template <ItemLabel label>
+    void TextItem(std::string_view displayBytes);
     void EndAnswer();
 
     OutputBuffer& out_;
