@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -20,6 +21,52 @@ namespace {
 constexpr double kPoleMargin = 0.001;
 constexpr double kPoleLatitude = 90.0;
 
+// Two doubles handled as one: two terms of the recursion, or the sums of the
+// two dates. Each lane takes exactly the steps it would take on its own (IEEE
+// arithmetic is the same in a vector lane as in a scalar register), in half
+// the instructions, and two divisions cost one.
+using Lanes = double __attribute__((vector_size(16)));
+using FloatLanes = float __attribute__((vector_size(8)));
+
+// Each lane rounded to the working type, as a store to Real would.
+template <typename Real>
+inline Lanes RoundToWorking(Lanes x) {
+    if constexpr (std::is_same_v<Real, float>) {
+#if defined(__SSE2__)
+        return _mm_cvtps_pd(_mm_cvtpd_ps(x));  // without clearing the upper lanes in between
+#else
+        return __builtin_convertvector(__builtin_convertvector(x, FloatLanes), Lanes);
+#endif
+    } else {
+        return x;
+    }
+}
+
+// Two consecutive entries of an array of Real as the lanes of a vector, and back
+// (each lane rounded to Real).
+template <typename Real>
+inline Lanes LoadLanes(const Real* at) {
+    if constexpr (std::is_same_v<Real, float>) {
+        FloatLanes pair;
+        std::memcpy(&pair, at, sizeof pair);
+        return __builtin_convertvector(pair, Lanes);
+    } else {
+        Lanes pair;
+        std::memcpy(&pair, at, sizeof pair);
+        return pair;
+    }
+}
+
+template <typename Real>
+inline void StoreLanes(Real* at, Lanes pair) {
+    if constexpr (std::is_same_v<Real, float>) {
+        const FloatLanes rounded = __builtin_convertvector(pair, FloatLanes);
+        std::memcpy(at, &rounded, sizeof rounded);
+    } else {
+        std::memcpy(at, &pair, sizeof pair);
+    }
+}
+
 // Division by a whole number. Where the number is a power of two, multiplying
 // by its reciprocal gives the very same bits and is much cheaper.
 struct Divisor {
@@ -32,7 +79,10 @@ struct Divisor {
         return {value, powerOfTwo ? 1.0 / value : 0.0};
     }
 
-    double Divide(double x) const { return reciprocal != 0.0 ? x * reciprocal : x / value; }
+    template <typename V>  // a double or Lanes
+    V Divide(V x) const {
+        return reciprocal != 0.0 ? x * reciprocal : x / value;
+    }
 };
 
 // Recursion constants of one term that depend only on its degree and order,
@@ -51,9 +101,6 @@ struct TermConstants {
     Real f;
     Divisor byN;          // fn (other terms) or fm (sectoral terms)
     Divisor byNMinusOne;  // fn - 1 (other terms)
-    // e is 0 for m = n-1: the quotient e*p_j/(fn-1) is then e*p_j itself
-    // (a signed zero, or NaN from a NaN), so no division is needed.
-    bool jWeighted;
 };
 
 template <typename Real>
@@ -89,7 +136,6 @@ TermTable<Real> BuildTermTable() {
                 t.f = static_cast<Real>((2.0f * fn - 1.0) / a);
                 t.byN = Divisor::Of(fn);
                 t.byNMinusOne = Divisor::Of(fn - 1.0f);
-                t.jWeighted = t.e != static_cast<Real>(0);
             }
         }
     }
@@ -126,6 +172,18 @@ float RadialFactor(float ratio, std::int32_t exponent, double product) {
         }
     }
     return static_cast<float>(std::pow(static_cast<double>(ratio), exponent));
+}
+
+// One step of the recursion of a term of degree n and order m < n, from the
+// terms of the same order at degrees n-1 (i) and n-2 (j); V is a double, or
+// Lanes for two orders of the same degree. Where e is 0 (m = n-1) the weighted
+// j part is a signed zero, or NaN from a NaN, and stays so when divided.
+template <typename Real, typename V>
+inline void Recur(const TermConstants<Real>& t, V e, V f, V pi, V pj, V qi, V qj, double sD, double ctD, V& pk, V& qk) {
+    const double fn = t.fn;
+    const V jPart = t.byNMinusOne.Divide(e * pj);
+    pk = (fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart);
+    qk = f * (sD * qi - t.byN.Divide(ctD * pi)) - e * qj;
 }
 
 }  // namespace
@@ -221,20 +279,35 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     const double sl1 = sl[1];
     const double cl1 = cl[1];
     // From the fifth term on (the first four are seeded), degree by degree:
-    // the orders 0 to n-1 from the two degrees below, then the sectoral term
-    // from the one of degree n-1 and order n-1.
+    // the orders 0 to n-1 from the two degrees below, two orders at a time in
+    // the lanes of a vector (their divisors are the same: n and n-1), then the
+    // sectoral term from the one of degree n-1 and order n-1.
     const TermTable<Real>& terms = Terms<Real>();
     std::int32_t k = 5;
     for (std::int32_t n = 2; n <= degree; ++n) {
-        for (std::int32_t m = 0; n > 2 && m < n; ++m, ++k) {
+        std::int32_t m = 0;
+        for (; n > 2 && m + 1 < n; m += 2, k += 2) {
             const TermConstants<Real>& t = terms.terms[k];
-            const double fn = t.fn;
-            const double e = t.e;
-            const double f = t.f;
-            const double pi = p[t.i];
-            const double jPart = t.jWeighted ? t.byNMinusOne.Divide(e * p[t.j]) : e * p[t.j];
-            p[k] = static_cast<Real>((fn + 1.0) * (t.byN.Divide(f * sD * pi) - jPart));
-            q[k] = static_cast<Real>(f * (sD * q[t.i] - t.byN.Divide(ctD * pi)) - e * q[t.j]);
+            const TermConstants<Real>& u = terms.terms[k + 1];
+            const Lanes e{static_cast<double>(t.e), static_cast<double>(u.e)};
+            const Lanes f{static_cast<double>(t.f), static_cast<double>(u.f)};
+            Lanes pk{};
+            Lanes qk{};
+            Recur(t, e, f, LoadLanes(&p[t.i]), LoadLanes(&p[t.j]), LoadLanes(&q[t.i]), LoadLanes(&q[t.j]), sD, ctD, pk,
+                  qk);
+            StoreLanes(&p[k], pk);
+            StoreLanes(&q[k], qk);
+        }
+        if (n > 2 && m < n) {  // the last of an odd number of orders
+            const TermConstants<Real>& t = terms.terms[k];
+            double pk = 0.0;
+            double qk = 0.0;
+            Recur(t, static_cast<double>(t.e), static_cast<double>(t.f), static_cast<double>(p[t.i]),
+                  static_cast<double>(p[t.j]), static_cast<double>(q[t.i]), static_cast<double>(q[t.j]), sD, ctD, pk,
+                  qk);
+            p[k] = static_cast<Real>(pk);
+            q[k] = static_cast<Real>(qk);
+            ++k;
         }
         const TermConstants<Real>& t = terms.terms[k];
         const double a = t.a;
@@ -367,27 +440,6 @@ void SumFieldOf(const FieldPosition& position, const CoefficientArray& coefficie
         position, [&](std::int32_t l, const Factors& f) { AddZonalTerm(sums, coefficients, l, f); },
         [&](std::int32_t l, const Factors& f) { AddTerm<CtPositive>(sums, coefficients, l, f, s); });
     StoreGeodetic(sums, position, elements);
-}
-
-// Two doubles handled as one: lane 0 for the first array, lane 1 for the
-// second. Each lane takes exactly the steps of one sum on its own (IEEE
-// arithmetic is the same in a vector lane as in a scalar register), in half
-// the instructions and with one chain of additions per component.
-using Lanes = double __attribute__((vector_size(16)));
-using FloatLanes = float __attribute__((vector_size(8)));
-
-// Each lane rounded to the working type, as a store to Real would.
-template <typename Real>
-inline Lanes RoundToWorking(Lanes x) {
-    if constexpr (std::is_same_v<Real, float>) {
-#if defined(__SSE2__)
-        return _mm_cvtps_pd(_mm_cvtpd_ps(x));  // without clearing the upper lanes in between
-#else
-        return __builtin_convertvector(__builtin_convertvector(x, FloatLanes), Lanes);
-#endif
-    } else {
-        return x;
-    }
 }
 
 // The two sums side by side.
