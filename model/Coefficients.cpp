@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Lanes.h"
 #include "ModelState.h"
 
 namespace model {
@@ -160,7 +161,16 @@ void Extrapolate(const std::array<Real, Count>& t, std::int32_t mainDegree, std:
             }
         }
     }
-    for (std::int32_t i = 1; i <= k; ++i) {
+    // Two entries at a time in the lanes of a vector, the odd last one alone.
+    std::int32_t i = 1;
+    for (; i + 1 <= k; i += 2) {
+        const Lanes variation = LoadLanes(&secular[i]);
+        const Lanes epochValue = LoadLanes(&main[i]);
+        for (std::size_t c = 0; c < Count; ++c) {
+            StoreLanes(&(*targets[c])[i], variation * static_cast<double>(t[c]) + epochValue);
+        }
+    }
+    if (i == k) {
         const double variation = secular[i];
         const double epochValue = main[i];
         for (std::size_t c = 0; c < Count; ++c) {

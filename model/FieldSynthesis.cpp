@@ -7,11 +7,8 @@
 #include <limits>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "Coefficients.h"
+#include "Lanes.h"
 #include "WorkingPrecision.h"
 
 namespace model {
@@ -20,52 +17,6 @@ namespace {
 
 constexpr double kPoleMargin = 0.001;
 constexpr double kPoleLatitude = 90.0;
-
-// Two doubles handled as one: two terms of the recursion, or the sums of the
-// two dates. Each lane takes exactly the steps it would take on its own (IEEE
-// arithmetic is the same in a vector lane as in a scalar register), in half
-// the instructions, and two divisions cost one.
-using Lanes = double __attribute__((vector_size(16)));
-using FloatLanes = float __attribute__((vector_size(8)));
-
-// Each lane rounded to the working type, as a store to Real would.
-template <typename Real>
-inline Lanes RoundToWorking(Lanes x) {
-    if constexpr (std::is_same_v<Real, float>) {
-#if defined(__SSE2__)
-        return _mm_cvtps_pd(_mm_cvtpd_ps(x));  // without clearing the upper lanes in between
-#else
-        return __builtin_convertvector(__builtin_convertvector(x, FloatLanes), Lanes);
-#endif
-    } else {
-        return x;
-    }
-}
-
-// Two consecutive entries of an array of Real as the lanes of a vector, and back
-// (each lane rounded to Real).
-template <typename Real>
-inline Lanes LoadLanes(const Real* at) {
-    if constexpr (std::is_same_v<Real, float>) {
-        FloatLanes pair;
-        std::memcpy(&pair, at, sizeof pair);
-        return __builtin_convertvector(pair, Lanes);
-    } else {
-        Lanes pair;
-        std::memcpy(&pair, at, sizeof pair);
-        return pair;
-    }
-}
-
-template <typename Real>
-inline void StoreLanes(Real* at, Lanes pair) {
-    if constexpr (std::is_same_v<Real, float>) {
-        const FloatLanes rounded = __builtin_convertvector(pair, FloatLanes);
-        std::memcpy(at, &rounded, sizeof rounded);
-    } else {
-        std::memcpy(at, &pair, sizeof pair);
-    }
-}
 
 // Division by a whole number. Where the number is a power of two, multiplying
 // by its reciprocal gives the very same bits and is much cheaper.

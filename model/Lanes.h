@@ -1,0 +1,60 @@
+// Two doubles handled as one vector: two terms of the recursion, two dates'
+// sums, two coefficients. Each lane takes exactly the steps it would take in a
+// scalar register (IEEE arithmetic is the same in a vector lane), in half the
+// instructions, and two divisions cost one. Built on the compiler's vector
+// extension, so any target has it; on x86-64 it is SSE2, which every such
+// processor has.
+#pragma once
+
+#include <cstring>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace model {
+
+using Lanes = double __attribute__((vector_size(16)));
+using FloatLanes = float __attribute__((vector_size(8)));
+
+// Each lane rounded to the working type, as a store to Real would.
+template <typename Real>
+inline Lanes RoundToWorking(Lanes x) {
+    if constexpr (std::is_same_v<Real, float>) {
+#if defined(__SSE2__)
+        return _mm_cvtps_pd(_mm_cvtpd_ps(x));  // without clearing the upper lanes in between
+#else
+        return __builtin_convertvector(__builtin_convertvector(x, FloatLanes), Lanes);
+#endif
+    } else {
+        return x;
+    }
+}
+
+// Two consecutive entries of an array of Real as the lanes of a vector, and back
+// (each lane rounded to Real).
+template <typename Real>
+inline Lanes LoadLanes(const Real* at) {
+    if constexpr (std::is_same_v<Real, float>) {
+        FloatLanes pair;
+        std::memcpy(&pair, at, sizeof pair);
+        return __builtin_convertvector(pair, Lanes);
+    } else {
+        Lanes pair;
+        std::memcpy(&pair, at, sizeof pair);
+        return pair;
+    }
+}
+
+template <typename Real>
+inline void StoreLanes(Real* at, Lanes pair) {
+    if constexpr (std::is_same_v<Real, float>) {
+        const FloatLanes rounded = __builtin_convertvector(pair, FloatLanes);
+        std::memcpy(at, &rounded, sizeof rounded);
+    } else {
+        std::memcpy(at, &pair, sizeof pair);
+    }
+}
+
+}  // namespace model
