@@ -13,6 +13,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,7 +37,13 @@ TEST(ShortestNumber, EdgesOfTheExactExpansionMatchToChars) {
                            std::numeric_limits<double>::quiet_NaN(),
                            // The largest odd multiples of 2^-s whose exact expansion is still the shortest text.
                            std::ldexp(1073741823.0, -13), std::ldexp(1073741823.0, -14), std::ldexp(3.0, -26),
-                           std::ldexp(3.0, -27), std::ldexp(3.0, -28), std::ldexp(1.0, -28), std::ldexp(1.0, -29)};
+                           std::ldexp(3.0, -27), std::ldexp(3.0, -28), std::ldexp(1.0, -28), std::ldexp(1.0, -29),
+                           // The general path's range, 0.001 up to 10^15, at and one step past its ends; powers
+                           // of two (a narrower step below); whole numbers it leaves to scientific notation.
+                           1e-3, std::nextafter(1e-3, 0.0), std::nextafter(1e-3, 1.0), 1e15, std::nextafter(1e15, 0.0),
+                           std::nextafter(1e15, 1e16), std::ldexp(1.0, -10), std::nextafter(std::ldexp(1.0, -10), 0.0),
+                           std::ldexp(1.0, 49), std::nextafter(std::ldexp(1.0, 49), 1e300), 1e14, 2.5e14,
+                           2.807617592998213, -0.6755740186918047, 179.99999999999997};
     for (const double value : rows) EXPECT_EQ(Shortest(value), ToChars(value)) << ToChars(value);
 }
 
@@ -51,9 +58,40 @@ TEST(ShortestNumber, RandomFloatsShortFractionsAndDoublesMatchToChars) {
             std::ldexp(static_cast<double>(bits >> (10 + bits % 50)), -static_cast<int>((bits >> 58) % 41));
         // Any double.
         const double any = std::bit_cast<double>(random());
-        for (const double value : {single, shortFraction, any}) {
+        // A double of 16 or 17 digits from 10^-3.5 to 10^15.5, the general path's range and beyond.
+        const double unit = static_cast<double>(random() >> 11) * 0x1p-53;
+        const double general = std::pow(10.0, unit * 19.0 - 3.5) * ((bits & 1) != 0 ? -1.0 : 1.0);
+        for (const double value : {single, shortFraction, any, general}) {
             ASSERT_EQ(Shortest(value), ToChars(value)) << ToChars(value);
         }
+    }
+}
+
+// The general path on its own, which WriteShortest reaches only for what the
+// exact expansion leaves (powers of two, for one, never get there).
+TEST(ShortestNumber, GeneralPathMatchesToCharsOverItsRangeAndDeclinesTheRest) {
+    std::vector<double> inRange = {1e-3, std::nextafter(1e15, 0.0), 0.1, 0.3, 179.99999999999997, 123.0};
+    for (int exponent = -9; exponent <= 49; ++exponent) {
+        const double power = std::ldexp(1.0, exponent);  // the step below is half the step above
+        inRange.insert(inRange.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300)});
+    }
+    std::mt19937_64 random(2025);
+    for (int i = 0; i < 200000; ++i) {
+        const double unit = static_cast<double>(random() >> 11) * 0x1p-53;
+        inRange.push_back(std::pow(10.0, unit * 18.0 - 3.0) * (i % 2 != 0 ? -1.0 : 1.0));
+    }
+    for (const double value : inRange) {
+        char text[query::kShortestRoom];
+        char* const end = query::WriteShortestFixed(text, value);
+        if (end == nullptr && value == std::trunc(value)) continue;  // a whole number ending in 0: left to others
+        ASSERT_NE(end, nullptr) << ToChars(value);
+        ASSERT_EQ(std::string(text, end), ToChars(value));
+    }
+    // Outside 0.001..10^15, and a whole number that to_chars writes as 1e+14.
+    for (const double value : {std::nextafter(1e-3, 0.0), 1e15, -1e15, 0.0, -0.0, 1e14,
+                               std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+        char text[query::kShortestRoom];
+        EXPECT_EQ(query::WriteShortestFixed(text, value), nullptr) << ToChars(value);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 namespace query {
@@ -20,6 +21,23 @@ constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
     }
     return powers;
 }();
+
+// 10^k for k = 0..19.
+constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
+
+// Digits of n > 0: log10(2) ~ 1233/4096 gives the count from the bit width, or one more.
+int DecimalDigits(std::uint64_t n) {
+    const int estimate = (std::bit_width(n) * 1233) >> 12;
+    return estimate + (n >= kPowersOfTen[static_cast<std::size_t>(estimate)] ? 1 : 0);
+}
 
 // "00" to "99".
 constexpr std::array<char, 200> kDigitPairs = [] {
@@ -69,6 +87,29 @@ char* WriteDigitsBackward(char* end, std::uint64_t n) {
 // Digits are moved to their place in blocks of this size, whatever their count (at most 17).
 constexpr std::size_t kDigitBlock = 24;
 
+// digits·10^-fraction in fixed notation (with '-' when negative): `count`
+// digits (at most 17), and at most three zeros between the point and them.
+char* WriteFixed(char* out, bool negative, std::uint64_t digits, int count, int fraction) {
+    // The digits, right-aligned before the block's worth of room that a move may read.
+    char text[kDigitBlock * 2] = {};
+    char* const textEnd = text + kDigitBlock;
+    const char* const first = WriteDigitsBackward(textEnd, digits);
+    // Placed around the point in fixed-size moves; what they carry past the text is room.
+    if (negative) *out++ = '-';
+    if (count > fraction) {
+        const int whole = count - fraction;
+        std::memcpy(out, first, kDigitBlock);
+        if (fraction == 0) return out + count;
+        out[whole] = '.';
+        std::memcpy(out + whole + 1, textEnd - fraction, kDigitBlock);
+        return out + count + 1;
+    }
+    std::memcpy(out, "0.000", 5);
+    out += 2 + (fraction - count);
+    std::memcpy(out, first, kDigitBlock);
+    return out + count;
+}
+
 // The exact decimal expansion of `value`, when it is also the shortest text
 // that reads back as `value` and to_chars would write it in fixed notation;
 // nullptr otherwise (the caller then asks to_chars). The model's elements are
@@ -103,11 +144,7 @@ char* WriteExactIfShortest(char* out, double value) {
         digits = mantissa * kPowersOfFive[fraction - 1] * 5;
     }
 
-    // The digits, right-aligned before the block's worth of room that a move may read.
-    char text[kDigitBlock * 2] = {};
-    char* const textEnd = text + kDigitBlock;
-    const char* const first = WriteDigitsBackward(textEnd, digits);
-    const auto count = static_cast<int>(textEnd - first);
+    const int count = DecimalDigits(digits);
 
     // to_chars takes the shorter of fixed and scientific notation, fixed on a tie. With a
     // fraction, the last digit is 5 and the exponent has two digits: a value from 1 up
@@ -121,26 +158,99 @@ char* WriteExactIfShortest(char* out, double value) {
         if (significant + (significant > 1 ? 1 : 0) + 4 < count) return nullptr;
     }
 
-    // Placed around the point in fixed-size moves; what they carry past the text is room.
-    if (bits >> 63) *out++ = '-';
-    if (count > fraction) {
-        const int whole = count - fraction;
-        std::memcpy(out, first, kDigitBlock);
-        if (fraction == 0) return out + count;
-        out[whole] = '.';
-        std::memcpy(out + whole + 1, textEnd - fraction, kDigitBlock);
-        return out + count + 1;
-    }
-    std::memcpy(out, "0.000", 5);  // at most three zeros follow the point
-    out += 2 + (fraction - count);
-    std::memcpy(out, first, kDigitBlock);
-    return out + count;
+    return WriteFixed(out, (bits >> 63) != 0, digits, count, fraction);
 }
 
 }  // namespace
 
+#if defined(__SIZEOF_INT128__)
+namespace {
+
+__extension__ using Wide = unsigned __int128;
+
+// 10^k for k = 0..21 in 128 bits.
+constexpr std::array<Wide, 22> kWidePowersOfTen = [] {
+    std::array<Wide, 22> powers{};
+    Wide p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
+
+}  // namespace
+
+// value = m·2^e. The doubles that read back as it are those within half a step of
+// it: (4m - 2)·2^(e-2) to (4m + 2)·2^(e-2), and 4m - 1 below a power of two, where
+// the step below is half the step above. Scaled by 10^p so that the bounds have 18
+// or 19 digits, they are exact in 128 bits, and the whole numbers L..H between them
+// are the 18- or 19-digit texts that read back as value. (At this scale neither
+// bound is ever a whole number: 2^-e would have to divide 2·10^p, which needs a
+// magnitude from 2^51 up. So whether a bound itself reads back, which depends on
+// the parity of m, never matters.) While some of them end in 0, a digit is dropped
+// from all; what is left has the fewest digits, and the nearest to value (a tie to
+// the even one) is to_chars's choice.
+char* WriteShortestFixed(char* out, double value) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-3 && magnitude < 1e15)) return nullptr;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto biasedExponent = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fractionBits = bits & ((std::uint64_t{1} << 52) - 1);
+    const std::uint64_t m = fractionBits | (std::uint64_t{1} << 52);
+    const int shift = 2 - (biasedExponent - 1075);  // value = 4m·2^-shift, shift 5..64
+
+    // floor(log10 of 2^(exponent)), -4..14 here: the leading digit's place, or one below it.
+    const int place = ((biasedExponent - 1023) * 78913) >> 18;
+    int p = 17 - place;  // 3..21: value·10^p < 10^19 and at least 10^17
+    const Wide scale = kWidePowersOfTen[static_cast<std::size_t>(p)];
+    const Wide below = (Wide{1} << shift) - 1;
+    const Wide upper = Wide{4 * m + 2} * scale;
+    const Wide lower = Wide{4 * m - (fractionBits == 0 ? 1 : 2)} * scale;
+    const Wide exact = Wide{4 * m} * scale;
+    auto high = static_cast<std::uint64_t>(upper >> shift);
+    auto low = static_cast<std::uint64_t>(lower >> shift) + 1;
+    auto nearest = static_cast<std::uint64_t>(exact >> shift);
+    const Wide rest = exact & below;  // value·10^p = nearest + rest/2^shift
+
+    // Drop digits while a text with one digit fewer still reads back as value,
+    // keeping the last dropped digit of value and whether anything below it was non-zero.
+    unsigned dropped = 0;
+    bool belowDropped = rest != 0;
+    int droppedCount = 0;
+    for (;;) {
+        const std::uint64_t shorterLow = low / 10 + (low % 10 != 0 ? 1 : 0);
+        const std::uint64_t shorterHigh = high / 10;
+        if (shorterLow > shorterHigh) break;
+        low = shorterLow;
+        high = shorterHigh;
+        belowDropped = belowDropped || dropped != 0;
+        dropped = static_cast<unsigned>(nearest % 10);
+        nearest /= 10;
+        ++droppedCount;
+    }
+    // The bounds lie more than 11 units apart at 18 or more digits, so one digit at
+    // least is always dropped. Only a whole number can lose its point and more.
+    if (droppedCount > p) return nullptr;
+    p -= droppedCount;
+
+    // Round to the nearest whole number, a tie to even, then into low..high.
+    const bool up = dropped > 5 || (dropped == 5 && (belowDropped || (nearest & 1) != 0));
+    const std::uint64_t digits = std::clamp(nearest + (up ? 1 : 0), low, high);
+
+    // to_chars takes the shorter of fixed and scientific notation, fixed on a tie.
+    // Here fixed is never the longer: from 1 up it is the digits and a point at
+    // most, below 1 it adds "0." and at most two zeros, where scientific adds
+    // "e-0N" and a point after a first digit of more than one.
+    return WriteFixed(out, (bits >> 63) != 0, digits, DecimalDigits(digits), p);
+}
+#else
+char* WriteShortestFixed(char*, double) { return nullptr; }
+#endif
+
 char* WriteShortest(char* out, double value) {
     if (char* end = WriteExactIfShortest(out, value)) return end;
+    if (char* end = WriteShortestFixed(out, value)) return end;
     return std::to_chars(out, out + 32, value).ptr;
 }
 
