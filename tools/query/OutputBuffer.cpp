@@ -49,7 +49,7 @@ constexpr std::array<char, 200> kDigitPairs = [] {
     return pairs;
 }();
 
-void WritePair(char* at, std::uint32_t twoDigits) { std::memcpy(at, &kDigitPairs[twoDigits * 2], 2); }
+void WritePair(char* at, std::uint32_t twoDigits) { std::memcpy(at, &kDigitPairs[std::size_t{twoDigits} * 2], 2); }
 
 // Exactly four digits of n < 10^4 at `at`: two independent pairs.
 void WriteFourDigits(char* at, std::uint32_t n) {
@@ -104,7 +104,7 @@ char* WriteFixed(char* out, bool negative, std::uint64_t digits, int count, int 
         std::memcpy(out + whole + 1, textEnd - fraction, kDigitBlock);
         return out + count + 1;
     }
-    std::memcpy(out, "0.000", 5);
+    std::copy_n("0.000", 5, out);
     out += 2 + (fraction - count);
     std::memcpy(out, first, kDigitBlock);
     return out + count;
@@ -205,9 +205,10 @@ char* WriteShortestFixed(char* out, double value) {
     int p = 17 - place;  // 3..21: value·10^p < 10^19 and at least 10^17
     const Wide scale = kWidePowersOfTen[static_cast<std::size_t>(p)];
     const Wide below = (Wide{1} << shift) - 1;
-    const Wide upper = Wide{4 * m + 2} * scale;
-    const Wide lower = Wide{4 * m - (fractionBits == 0 ? 1 : 2)} * scale;
-    const Wide exact = Wide{4 * m} * scale;
+    const Wide fourM = Wide{m} * 4;
+    const Wide upper = (fourM + 2) * scale;
+    const Wide lower = (fourM - (fractionBits == 0 ? 1 : 2)) * scale;
+    const Wide exact = fourM * scale;
     auto high = static_cast<std::uint64_t>(upper >> shift);
     auto low = static_cast<std::uint64_t>(lower >> shift) + 1;
     auto nearest = static_cast<std::uint64_t>(exact >> shift);
