@@ -162,12 +162,14 @@ void Extrapolate(const std::array<Real, Count>& t, std::int32_t mainDegree, std:
         }
     }
     // Two entries at a time in the lanes of a vector, the odd last one alone.
+    std::array<double, Count> factor{};  // kept in registers, whatever the stores touch
+    std::copy(t.begin(), t.end(), factor.begin());
     std::int32_t i = 1;
     for (; i + 1 <= k; i += 2) {
         const Lanes variation = LoadLanes(&secular[i]);
         const Lanes epochValue = LoadLanes(&main[i]);
         for (std::size_t c = 0; c < Count; ++c) {
-            StoreLanes(&(*targets[c])[i], variation * static_cast<double>(t[c]) + epochValue);
+            StoreLanes(&(*targets[c])[i], variation * factor[c] + epochValue);
         }
     }
     if (i == k) {

@@ -6,6 +6,7 @@
 // processor has.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -37,9 +38,15 @@ inline Lanes RoundToWorking(Lanes x) {
 template <typename Real>
 inline Lanes LoadLanes(const Real* at) {
     if constexpr (std::is_same_v<Real, float>) {
+#if defined(__SSE2__)
+        std::int64_t bits = 0;  // both floats in one load
+        std::memcpy(&bits, at, sizeof bits);
+        return _mm_cvtps_pd(_mm_castsi128_ps(_mm_cvtsi64_si128(bits)));
+#else
         FloatLanes pair;
         std::memcpy(&pair, at, sizeof pair);
         return __builtin_convertvector(pair, Lanes);
+#endif
     } else {
         Lanes pair;
         std::memcpy(&pair, at, sizeof pair);
@@ -50,8 +57,13 @@ inline Lanes LoadLanes(const Real* at) {
 template <typename Real>
 inline void StoreLanes(Real* at, Lanes pair) {
     if constexpr (std::is_same_v<Real, float>) {
+#if defined(__SSE2__)
+        const std::int64_t bits = _mm_cvtsi128_si64(_mm_castps_si128(_mm_cvtpd_ps(pair)));
+        std::memcpy(at, &bits, sizeof bits);
+#else
         const FloatLanes rounded = __builtin_convertvector(pair, FloatLanes);
         std::memcpy(at, &rounded, sizeof rounded);
+#endif
     } else {
         std::memcpy(at, &pair, sizeof pair);
     }
