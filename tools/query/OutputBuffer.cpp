@@ -57,43 +57,27 @@ void WriteFourDigits(char* at, std::uint32_t n) {
     WritePair(at + 2, n % 100);
 }
 
-// The digits of n < 10^17 ending at `end`; returns where they begin. Eight
-// digits at a time are split into independent groups of four, in 32 bits:
-// each step no longer waits on a 64-bit division of the whole number.
-char* WriteDigitsBackward(char* end, std::uint64_t n) {
-    constexpr std::uint64_t kEightDigits = 100000000;
-    while (n >= kEightDigits) {
-        const auto low = static_cast<std::uint32_t>(n % kEightDigits);
-        n /= kEightDigits;
-        end -= 8;
-        WriteFourDigits(end, low / 10000);
-        WriteFourDigits(end + 4, low % 10000);
-    }
-    auto rest = static_cast<std::uint32_t>(n);
-    while (rest >= 100) {
-        end -= 2;
-        WritePair(end, rest % 100);
-        rest /= 100;
-    }
-    if (rest >= 10) {
-        end -= 2;
-        WritePair(end, rest);
-    } else {
-        *--end = static_cast<char>('0' + rest);
-    }
-    return end;
-}
-
 // Digits are moved to their place in blocks of this size, whatever their count (at most 17).
 constexpr std::size_t kDigitBlock = 24;
 
 // digits·10^-fraction in fixed notation (with '-' when negative): `count`
 // digits (at most 17), and at most three zeros between the point and them.
 char* WriteFixed(char* out, bool negative, std::uint64_t digits, int count, int fraction) {
-    // The digits, right-aligned before the block's worth of room that a move may read.
+    // All 17 places, zeros first, right-aligned before the block's worth of room
+    // that a move may read: the leading digit and four independent groups of four,
+    // so that no step waits on another and no loop's end is guessed wrong.
+    constexpr std::uint64_t kEight = 100000000;
     char text[kDigitBlock * 2] = {};
     char* const textEnd = text + kDigitBlock;
-    const char* const first = WriteDigitsBackward(textEnd, digits);
+    const std::uint64_t upper = digits / kEight;
+    const auto lower = static_cast<std::uint32_t>(digits % kEight);
+    const auto middle = static_cast<std::uint32_t>(upper % kEight);
+    textEnd[-17] = static_cast<char>('0' + upper / kEight);
+    WriteFourDigits(textEnd - 16, middle / 10000);
+    WriteFourDigits(textEnd - 12, middle % 10000);
+    WriteFourDigits(textEnd - 8, lower / 10000);
+    WriteFourDigits(textEnd - 4, lower % 10000);
+    const char* const first = textEnd - count;
     // Placed around the point in fixed-size moves; what they carry past the text is room.
     if (negative) *out++ = '-';
     if (count > fraction) {
