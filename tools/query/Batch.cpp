@@ -234,13 +234,17 @@ BatchResult RunOnCallingThread(ChunkReader& reader, std::FILE* output, const Que
     return Finish(reader, false, anyFailed);
 }
 
-// The calling thread reads; each worker answers a chunk and, when it is the
-// oldest one not yet written, writes it and any finished ones after it.
-// At most threads + 4 chunks are in memory at once, whatever the input's size.
+// Each worker reads a chunk, answers it and, when it is the oldest one not yet
+// written, writes it and any finished ones after it. Reading takes turns under
+// its own lock, which also queues the chunks in input order; a worker waiting
+// for input holds no other lock, so the others can still write what they have
+// answered. Workers sleep only when the chunks in memory reach their limit
+// (threads + 4, whatever the input's size) or the input waits: no thread hands
+// chunks to another, so none is woken for each chunk.
 class Pipeline {
 public:
-    Pipeline(std::FILE* output, const QuerySettings& settings, int threads)
-        : output_(output), settings_(settings), maxChunks_(static_cast<std::size_t>(threads) + 4) {
+    Pipeline(ChunkReader& reader, std::FILE* output, const QuerySettings& settings, int threads)
+        : reader_(reader), output_(output), settings_(settings), maxChunks_(static_cast<std::size_t>(threads) + 4) {
         workers_.reserve(static_cast<std::size_t>(threads));
         try {
             for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
@@ -250,34 +254,22 @@ public:
     }
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
-    ~Pipeline() { Close(); }
+    ~Pipeline() { Join(); }
 
     bool HasWorkers() const { return !workers_.empty(); }
 
-    BatchResult Run(ChunkReader& reader) {
-        for (;;) {
-            Chunk* chunk = FreeChunk();
-            if (chunk == nullptr) break;  // a write failed
-            const bool more = reader.Fill(*chunk);
-            std::lock_guard lock(mutex_);
-            if (!more) {
-                free_.push_back(chunk);
-                break;
-            }
-            chunk->done = false;
-            inOrder_.push_back(chunk);
-            toAnswer_.push_back(chunk);
-            workAvailable_.notify_one();
-        }
-        Close();
-        return Finish(reader, writeFailed_, anyFailed_);
+    BatchResult Run() {
+        Join();
+        return Finish(reader_, writeFailed_, anyFailed_);
     }
 
 private:
+    // A chunk to read into once there is room for one; nullptr when the work is over.
     Chunk* FreeChunk() {
         std::unique_lock lock(mutex_);
-        chunkFree_.wait(lock, [this] { return writeFailed_ || !free_.empty() || chunks_.size() < maxChunks_; });
-        if (writeFailed_) return nullptr;
+        chunkFree_.wait(lock,
+                        [this] { return writeFailed_ || inputDone_ || !free_.empty() || chunks_.size() < maxChunks_; });
+        if (writeFailed_ || inputDone_) return nullptr;
         if (free_.empty()) return chunks_.emplace_back(std::make_unique<Chunk>()).get();
         Chunk* chunk = free_.back();
         free_.pop_back();
@@ -285,15 +277,24 @@ private:
     }
 
     void Work() {
-        std::unique_lock lock(mutex_);
         for (;;) {
-            workAvailable_.wait(lock, [this] { return writeFailed_ || inputDone_ || !toAnswer_.empty(); });
-            if (writeFailed_ || toAnswer_.empty()) return;
-            Chunk* chunk = toAnswer_.front();
-            toAnswer_.pop_front();
-            lock.unlock();
+            Chunk* chunk = FreeChunk();
+            if (chunk == nullptr) return;
+            {
+                std::lock_guard readLock(readMutex_);
+                const bool more = !inputDone_ && reader_.Fill(*chunk);
+                std::lock_guard lock(mutex_);
+                if (!more) {
+                    inputDone_ = true;
+                    free_.push_back(chunk);
+                    chunkFree_.notify_all();
+                    return;
+                }
+                chunk->done = false;
+                inOrder_.push_back(chunk);
+            }
             Answer(*chunk, settings_);
-            lock.lock();
+            std::unique_lock lock(mutex_);
             chunk->done = true;
             anyFailed_ = anyFailed_ || chunk->anyFailed;
             WriteFinished(lock);
@@ -314,35 +315,30 @@ private:
             free_.push_back(chunk);
             if (!written) {
                 writeFailed_ = true;
-                workAvailable_.notify_all();
+                chunkFree_.notify_all();
             }
             chunkFree_.notify_one();
         }
         writing_ = false;
     }
 
-    void Close() {
-        {
-            std::lock_guard lock(mutex_);
-            inputDone_ = true;
-        }
-        workAvailable_.notify_all();
+    void Join() {
         for (std::thread& worker : workers_) worker.join();
         workers_.clear();
     }
 
+    ChunkReader& reader_;
     std::FILE* output_;
     const QuerySettings& settings_;
     std::size_t maxChunks_;
     std::vector<std::thread> workers_;
 
-    std::mutex mutex_;  // guards everything below
-    std::condition_variable workAvailable_;
+    std::mutex readMutex_;  // one reader at a time; taken before mutex_, never after
+    std::mutex mutex_;      // guards everything below (inputDone_ is set under both)
     std::condition_variable chunkFree_;
     std::vector<std::unique_ptr<Chunk>> chunks_;
     std::vector<Chunk*> free_;
-    std::deque<Chunk*> toAnswer_;  // read, not yet taken by a worker
-    std::deque<Chunk*> inOrder_;   // read, not yet written, in input order
+    std::deque<Chunk*> inOrder_;  // read, not yet written, in input order
     bool writing_ = false;
     bool writeFailed_ = false;
     bool inputDone_ = false;
@@ -362,9 +358,9 @@ int DefaultThreadCount() {
 BatchResult RunBatch(int input, std::FILE* output, const QuerySettings& settings, int threads) {
     ChunkReader reader(input);
     if (threads <= 1) return RunOnCallingThread(reader, output, settings);
-    Pipeline pipeline(output, settings, std::min(threads, kMaxThreads));
+    Pipeline pipeline(reader, output, settings, std::min(threads, kMaxThreads));
     if (!pipeline.HasWorkers()) return RunOnCallingThread(reader, output, settings);
-    return pipeline.Run(reader);
+    return pipeline.Run();
 }
 
 }  // namespace query

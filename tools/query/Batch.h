@@ -23,7 +23,8 @@ int DefaultThreadCount();
 
 // Answers each line read from `input` with one line on `output`. Blank lines
 // and lines starting with '#' are copied unchanged. threads == 1 runs on the
-// calling thread; more start that many workers (the calling thread reads).
+// calling thread; more start that many workers, which read, answer and write
+// in turn while the calling thread waits for them.
 BatchResult RunBatch(int input, std::FILE* output, const QuerySettings& settings, int threads);
 
 }  // namespace query
