@@ -93,6 +93,17 @@ ParseError ParseDegreesMinutesSeconds(std::string_view text, double& degrees) {
     return ParseError::None;
 }
 
+// Whether the word writes degrees, minutes or seconds: ':', d, D, ', " or the
+// degree sign. One pass over the word, which every coordinate of a batch takes.
+bool HasAngleMarks(std::string_view word) {
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        if (c == ':' || c == 'd' || c == 'D' || c == '\'' || c == '"') return true;
+        if (c == kDegreeSign[0] && i + 1 < word.size() && word[i + 1] == kDegreeSign[1]) return true;
+    }
+    return false;
+}
+
 ParseError ParseCoordinate(std::string_view word, const Hemispheres& letters, double& degrees) {
     char sign = 0;
     if (!word.empty() && (word[0] == '+' || word[0] == '-')) {
@@ -116,9 +127,7 @@ ParseError ParseCoordinate(std::string_view word, const Hemispheres& letters, do
     if (letter != 0 && sign != 0 && (sign == '-') != south) return ParseError::SignAgainstLetter;
 
     double value = 0.0;
-    const bool marked =
-        word.find_first_of(":dD'\"") != std::string_view::npos || word.find(kDegreeSign) != std::string_view::npos;
-    if (marked) {
+    if (HasAngleMarks(word)) {
         const ParseError error = ParseDegreesMinutesSeconds(word, value);
         if (error != ParseError::None) return error;
     } else {
