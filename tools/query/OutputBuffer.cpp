@@ -189,10 +189,9 @@ char* WriteShortestFixed(char* out, double value) {
     int p = 17 - place;  // 3..21: value·10^p < 10^19 and at least 10^17
     const Wide scale = kWidePowersOfTen[static_cast<std::size_t>(p)];
     const Wide below = (Wide{1} << shift) - 1;
-    const Wide fourM = Wide{m} * 4;
-    const Wide upper = (fourM + 2) * scale;
-    const Wide lower = (fourM - (fractionBits == 0 ? 1 : 2)) * scale;
-    const Wide exact = fourM * scale;
+    const Wide exact = Wide{m} * 4 * scale;
+    const Wide upper = exact + 2 * scale;
+    const Wide lower = exact - (fractionBits == 0 ? scale : 2 * scale);
     auto high = static_cast<std::uint64_t>(upper >> shift);
     auto low = static_cast<std::uint64_t>(lower >> shift) + 1;
     auto nearest = static_cast<std::uint64_t>(exact >> shift);
