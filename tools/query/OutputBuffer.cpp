@@ -246,7 +246,7 @@ void OutputBuffer::MakeRoom(std::size_t n) {
     if (capacity_ - used_ >= n) return;
     if (stream_ != nullptr) {
         Flush();
-        return;
+        if (capacity_ - used_ >= n) return;  // else more than the whole buffer is asked for: grow it
     }
     const std::size_t capacity = std::max(capacity_ * 2, used_ + n);
     std::unique_ptr<char[]> larger(new char[capacity]);

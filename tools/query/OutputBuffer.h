@@ -76,7 +76,7 @@ char* WriteShortest(char* out, double value);
 
 // The same for a magnitude from 0.001 up to 10^15 that to_chars writes in fixed
 // notation (the model's changes and signed declination are such doubles, with 16
-// or 17 digits), at a third of its cost; nullptr for any other value.
+// or 17 digits), in well under to_chars's time; nullptr for any other value.
 char* WriteShortestFixed(char* out, double value);
 
 }  // namespace query
