@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -93,6 +94,28 @@ TEST(ShortestNumber, GeneralPathMatchesToCharsOverItsRangeAndDeclinesTheRest) {
         char text[query::kShortestRoom];
         EXPECT_EQ(query::WriteShortestFixed(text, value), nullptr) << ToChars(value);
     }
+}
+
+// Room asked of a stream buffer beyond its whole 64 KiB: it must grow, not
+// hand out less than asked (AddressSanitizer sees the overrun otherwise).
+TEST(OutputBuffer, StreamReserveBeyondTheBufferKeepsEveryByte) {
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    constexpr std::size_t kLarge = 100000;
+    {
+        query::OutputBuffer out(stream);
+        out.Append("head ");
+        char* at = out.Reserve(kLarge);
+        for (std::size_t i = 0; i < kLarge; ++i) *at++ = static_cast<char>('a' + i % 26);
+        out.Commit(at);
+        ASSERT_TRUE(out.Flush());
+    }
+    std::string written(5 + kLarge + 1, '\0');  // one more, to see that nothing else was written
+    std::rewind(stream);
+    ASSERT_EQ(std::fread(written.data(), 1, written.size(), stream), 5 + kLarge);
+    std::fclose(stream);
+    EXPECT_EQ(written.substr(0, 5), "head ");
+    for (std::size_t i = 0; i < kLarge; ++i) ASSERT_EQ(written[5 + i], static_cast<char>('a' + i % 26)) << i;
 }
 
 std::string Variation(std::int32_t degrees, double minutes) {
