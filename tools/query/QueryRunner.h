@@ -42,6 +42,7 @@ struct QuerySettings {
 // the room does not compile.
 struct ItemLabel {
     static constexpr std::size_t kRoom = 32;
+    // cppcheck-suppress noExplicitConstructor
     consteval ItemLabel(const char* name) : size(std::char_traits<char>::length(name)) {
         if (size >= kRoom) throw "an item name must be shorter than ItemLabel::kRoom";
         std::copy_n(name, size, bytes.begin());
