@@ -291,14 +291,6 @@ void ComputeFieldPosition(float latitude, float longitude, float height, std::in
 
 namespace {
 
-// Running sums of one coefficient array, each step rounded to single precision.
-template <typename Real>
-struct Sums {
-    Real X = 0;
-    Real Y = 0;
-    Real Z = 0;
-};
-
 // What one term contributes, the same for every coefficient array.
 template <typename Real>
 struct TermFactors {
@@ -311,47 +303,16 @@ struct TermFactors {
     double yDivisor;  // (n + 1) cos(geocentric latitude), for the east component
 };
 
-// The radial factor and a coefficient have 24 significant bits each, so their
-// product is exact in double; rounded to single precision it is the same as
-// their single-precision product, which needs no conversions.
-// In double the product is simply rounded once.
+// One lane's sums (each step already rounded to Real) back from the
+// geocentric to the geodetic frame.
 template <typename Real>
-inline Real Scaled(Real rr, Real coefficient) {
-    return rr * coefficient;
-}
-
-template <typename Real>
-inline void AddZonalTerm(Sums<Real>& sums, const CoefficientArrayOf<Real>& coefficients, std::int32_t l,
-                         const TermFactors<Real>& f) {
-    const double G = Scaled(f.rr, coefficients[l]);
-    sums.X = static_cast<Real>(sums.X + G * f.q);
-    sums.Z = static_cast<Real>(sums.Z - G * f.p);
-}
-
-template <bool CtPositive, typename Real>
-inline void AddTerm(Sums<Real>& sums, const CoefficientArrayOf<Real>& coefficients, std::int32_t l,
-                    const TermFactors<Real>& f, double s) {
-    const double G = Scaled(f.rr, coefficients[l]);
-    const double H = static_cast<double>(f.rr) * coefficients[l + 1];  // the scaled h(n,m), exact, in T
-    const double T = G * f.cl + H * f.sl;
-    sums.X = static_cast<Real>(sums.X + T * f.q);
-    sums.Z = static_cast<Real>(sums.Z - T * f.p);
-    const double E = G * f.sl - static_cast<double>(Scaled(f.rr, coefficients[l + 1])) * f.cl;
-    if constexpr (CtPositive) {
-        sums.Y = static_cast<Real>(sums.Y + E * f.fm * f.p / f.yDivisor);
-    } else {
-        sums.Y = static_cast<Real>(sums.Y + E * f.q * s);
-    }
-}
-
-// Back from the geocentric to the geodetic frame.
-template <typename Real>
-inline void StoreGeodetic(const Sums<Real>& sums, const FieldPositionOf<Real>& position, ElementSetOf<Real>& elements) {
+inline void StoreGeodetic(const Lanes& X, const Lanes& Y, const Lanes& Z, int lane,
+                          const FieldPositionOf<Real>& position, ElementSetOf<Real>& elements) {
     const double cd = position.cd;
     const double sd = position.sd;
-    elements.X = static_cast<Real>(sums.X * cd + sums.Z * sd);
-    elements.Y = sums.Y;
-    elements.Z = static_cast<Real>(sums.Z * cd - sums.X * sd);
+    elements.X = static_cast<Real>(X[lane] * cd + Z[lane] * sd);
+    elements.Y = static_cast<Real>(Y[lane]);
+    elements.Z = static_cast<Real>(Z[lane] * cd - X[lane] * sd);
 }
 
 // Calls addZonal(l, factors) or addOther(l, factors) for each term in working
@@ -381,17 +342,6 @@ inline void ForEachTerm(const FieldPositionOf<Real>& position, AddZonal addZonal
     }
 }
 
-template <bool CtPositive>
-void SumFieldOf(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements) {
-    using Factors = TermFactors<float>;
-    const double s = position.s;
-    Sums<float> sums;
-    ForEachTerm(
-        position, [&](std::int32_t l, const Factors& f) { AddZonalTerm(sums, coefficients, l, f); },
-        [&](std::int32_t l, const Factors& f) { AddTerm<CtPositive>(sums, coefficients, l, f, s); });
-    StoreGeodetic(sums, position, elements);
-}
-
 // The two sums side by side.
 template <bool CtPositive, typename Real>
 void SumFieldPairOf(const FieldPositionOf<Real>& position, const CoefficientArrayOf<Real>& firstCoefficients,
@@ -402,8 +352,10 @@ void SumFieldPairOf(const FieldPositionOf<Real>& position, const CoefficientArra
     Lanes X{};
     Lanes Y{};
     Lanes Z{};
-    // The coefficients at l of both arrays times the radial factor: exact in
-    // double for single-precision values, rounded once for double ones.
+    // The coefficients at l of both arrays times the radial factor. For single-
+    // precision values (24 significant bits each) the product is exact in
+    // double, and rounded to single precision it is their single-precision
+    // product; for double ones it is rounded once.
     const auto scaledPair = [&](std::int32_t l, const Factors& f) {
         const Lanes coefficients{static_cast<double>(firstCoefficients[l]), static_cast<double>(secondCoefficients[l])};
         return static_cast<double>(f.rr) * coefficients;
@@ -428,24 +380,20 @@ void SumFieldPairOf(const FieldPositionOf<Real>& position, const CoefficientArra
                 Y = RoundToWorking<Real>(Y + E * f.q * s);
             }
         });
-    StoreGeodetic(Sums<Real>{static_cast<Real>(X[0]), static_cast<Real>(Y[0]), static_cast<Real>(Z[0])}, position,
-                  firstElements);
-    StoreGeodetic(Sums<Real>{static_cast<Real>(X[1]), static_cast<Real>(Y[1]), static_cast<Real>(Z[1])}, position,
-                  secondElements);
+    StoreGeodetic(X, Y, Z, 0, position, firstElements);
+    StoreGeodetic(X, Y, Z, 1, position, secondElements);
 }
 
 }  // namespace
 
-// The east component divides by cos(latitude) where that is positive; only a
-// latitude beyond +-90 degrees takes the other form.
+// One array's sum is one lane of the pair's: the other lane repeats it.
 void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements) {
-    if (position.ct > 0.0f) {
-        SumFieldOf<true>(position, coefficients, elements);
-    } else {
-        SumFieldOf<false>(position, coefficients, elements);
-    }
+    ElementSet repeated{};
+    SumFieldPair(position, coefficients, elements, coefficients, repeated);
 }
 
+// The east component divides by cos(latitude) where that is positive; only a
+// latitude beyond +-90 degrees takes the other form.
 template <typename Real>
 void SumFieldPair(const FieldPositionOf<Real>& position, const CoefficientArrayOf<Real>& firstCoefficients,
                   ElementSetOf<Real>& firstElements, const CoefficientArrayOf<Real>& secondCoefficients,
