@@ -11,27 +11,21 @@ namespace query {
 
 namespace {
 
-// 5^k for k = 0..27, the powers that fit in 64 bits.
-constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
-    std::array<std::uint64_t, 28> powers{};
-    std::uint64_t p = 1;
-    for (auto& power : powers) {
+// base^0 .. base^(N-1).
+template <typename T, std::size_t N>
+constexpr std::array<T, N> Powers(T base) {
+    std::array<T, N> powers{};
+    T p = 1;
+    for (T& power : powers) {
         power = p;
-        p *= 5;
+        p *= base;
     }
     return powers;
-}();
+}
 
-// 10^k for k = 0..19.
-constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
-    std::array<std::uint64_t, 20> powers{};
-    std::uint64_t p = 1;
-    for (auto& power : powers) {
-        power = p;
-        p *= 10;
-    }
-    return powers;
-}();
+// 5^k for k = 0..27, the powers that fit in 64 bits; 10^k for k = 0..19.
+constexpr auto kPowersOfFive = Powers<std::uint64_t, 28>(5);
+constexpr auto kPowersOfTen = Powers<std::uint64_t, 20>(10);
 
 // Digits of n > 0: log10(2) ~ 1233/4096 gives the count from the bit width, or one more.
 int DecimalDigits(std::uint64_t n) {
@@ -153,15 +147,7 @@ namespace {
 __extension__ using Wide = unsigned __int128;
 
 // 10^k for k = 0..21 in 128 bits.
-constexpr std::array<Wide, 22> kWidePowersOfTen = [] {
-    std::array<Wide, 22> powers{};
-    Wide p = 1;
-    for (auto& power : powers) {
-        power = p;
-        p *= 10;
-    }
-    return powers;
-}();
+constexpr auto kWidePowersOfTen = Powers<Wide, 22>(10);
 
 }  // namespace
 
@@ -264,11 +250,6 @@ void OutputBuffer::AppendLong(std::string_view text) {
     MakeRoom(text.size());
     std::memcpy(buffer_.get() + used_, text.data(), text.size());
     used_ += text.size();
-}
-
-void OutputBuffer::AppendReal(double value) {
-    MakeRoom(kNumberRoom);
-    used_ = static_cast<std::size_t>(WriteShortest(buffer_.get() + used_, value) - buffer_.get());
 }
 
 void OutputBuffer::AppendInteger(long long value) {

@@ -42,9 +42,6 @@ public:
         return buffer_.get() + used_;
     }
     void Commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
-    // Shortest text that reads back as the same double, as std::to_chars
-    // writes it ("nan"/"inf" if not finite).
-    void AppendReal(double value);
     void AppendInteger(long long value);
     // Stream: writes what is buffered; false once any write has failed.
     // Memory: nothing to write, always true.
@@ -58,7 +55,6 @@ private:
     static constexpr std::size_t kCapacity = 64 * 1024;
     // Room kept free so that one number always fits without a check per digit.
     static constexpr std::size_t kNumberRoom = 64;
-    static_assert(kNumberRoom >= kShortestRoom);
 
     void MakeRoom(std::size_t n);
     void AppendLong(std::string_view text);
