@@ -72,9 +72,10 @@ TEST(ShortestNumber, RandomFloatsShortFractionsAndDoublesMatchToChars) {
 // exact expansion leaves (powers of two, for one, never get there).
 TEST(ShortestNumber, GeneralPathMatchesToCharsOverItsRangeAndDeclinesTheRest) {
     std::vector<double> inRange = {1e-3, std::nextafter(1e15, 0.0), 0.1, 0.3, 179.99999999999997, 123.0};
+    // Every power of two in range and its neighbours. (A power's own text is short,
+    // so the narrower step below it never decides what is chosen.)
     for (int exponent = -9; exponent <= 49; ++exponent) {
-        const double power = std::ldexp(
-            1.0, exponent);  // and its neighbours; its own short text decides before the narrower step below can
+        const double power = std::ldexp(1.0, exponent);
         inRange.insert(inRange.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300)});
     }
     std::mt19937_64 random(2025);
