@@ -1,34 +1,14 @@
+// The elements from the field's components (The US/UK World Magnetic Model
+// for 2025-2030 technical report, its section on the model's equations, the
+// magnetic elements): H = sqrt(X^2 + Y^2), F = sqrt(H^2 + Z^2),
+// I = atan2(Z, H), D = atan2(Y, X).
 #include "ElementAngles.h"
 
 #include <cmath>
 
-#include "Coefficients.h"
-#include "ModelState.h"
 #include "WorkingPrecision.h"
 
 namespace model {
-
-std::int32_t ComputeElements(std::int32_t setCode, std::int32_t& errorFlag) {
-    errorFlag = 0;
-    ElementSet* set = nullptr;
-    float undeterminedMarker = 0.0f;
-    float noHorizontalMarker = 0.0f;
-    if (setCode == kDateSet) {
-        set = &modelState.dateElements;
-        undeterminedMarker = kDateUndeterminedMarker;
-        noHorizontalMarker = kDateUndeterminedMarker;
-    } else if (setCode == kNextYearSet) {
-        set = &modelState.nextYearElements;
-        undeterminedMarker = kNextYearUndeterminedMarker;
-        noHorizontalMarker = kNextYearNoHorizontalMarker;
-    } else {
-        errorFlag = 1;
-        return setCode;
-    }
-
-    ComputeElements(*set, undeterminedMarker, noHorizontalMarker);
-    return setCode;
-}
 
 template <typename Real>
 void ComputeElements(ElementSetOf<Real>& set, Real undeterminedMarker, Real noHorizontalMarker) {
@@ -63,5 +43,25 @@ void ComputeElements(ElementSetOf<Real>& set, Real undeterminedMarker, Real noHo
 
 template void ComputeElements<float>(ElementSetOf<float>&, float, float);
 template void ComputeElements<double>(ElementSetOf<double>&, double, double);
+
+template <typename Real>
+void SplitAngle(Real angle, std::int32_t& degrees, double& minutes) {
+    constexpr double kMinutesPerDegree = 60.0;
+    constexpr auto kIntLimit = static_cast<Real>(2147483648.0);
+    if (!(std::fabs(angle) < kIntLimit)) {
+        degrees = 0;
+        minutes = angle;
+        return;
+    }
+    degrees = static_cast<std::int32_t>(angle);
+    auto rest = static_cast<Real>((static_cast<double>(angle) - degrees) * static_cast<Real>(kMinutesPerDegree));
+    if (degrees != 0) {
+        rest = std::fabs(rest);
+    }
+    minutes = rest;
+}
+
+template void SplitAngle<float>(float, std::int32_t&, double&);
+template void SplitAngle<double>(double, std::int32_t&, double&);
 
 }  // namespace model

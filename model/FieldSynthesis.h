@@ -13,8 +13,10 @@ namespace model {
 inline constexpr int kMaxSynthesisDegree = kMaxCoefficientDegree;
 inline constexpr int kMaxTermCount = kMaxSynthesisDegree * (kMaxSynthesisDegree + 3) / 2;
 
-// The frame of a synthesis in the model's working type: its ellipsoid and the
-// reference radius of its series.
+// The frame of a model in its working type: a^2 and b^2 (b = a - a/(1/f)) each
+// rounded to Real, their difference rounded to Real, and the reference radius
+// of its series. For the 1995 field in single precision that is 40680924,
+// 40408588, 272336 km^2 and 6371.2 km.
 template <typename Real>
 struct SpheroidOf {
     Real equatorialRadiusSquared;  // a^2, km^2
@@ -23,9 +25,6 @@ struct SpheroidOf {
     Real referenceRadius;          // km
 };
 
-// The frame of a model: a^2 and b^2 (b = a - a/(1/f)) each rounded to Real,
-// their difference rounded to Real. For the 1995 field in single precision
-// that is 40680924, 40408588, 272336 km^2 and 6371.2 km.
 template <typename Real>
 SpheroidOf<Real> SpheroidOfModel(const FieldModel& m);
 
@@ -49,28 +48,17 @@ struct FieldPositionOf {
 using FieldPosition = FieldPositionOf<float>;
 
 // Fills the position part for latitude and longitude in degrees, height above
-// the ellipsoid in km and degree (at most 12).
+// the ellipsoid in km and degree (cut to kMaxSynthesisDegree).
 template <typename Real>
 void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real longitude, Real height,
                           std::int32_t degree, FieldPositionOf<Real>& position);
 
-// The same in the 1995 field's frame.
-void ComputeFieldPosition(float latitude, float longitude, float height, std::int32_t degree, FieldPosition& position);
-
-// Sums the series of one coefficient array at a position and writes X, Y, Z
-// (geodetic frame, nT) into the element set.
-void SumField(const FieldPosition& position, const CoefficientArray& coefficients, ElementSet& elements);
-
-// SumField for two arrays at the same position, as two calls would give.
+// Sums the series of two coefficient arrays (the query's two dates) at one
+// position and writes each one's X, Y, Z (geodetic frame, nT) into its element
+// set; D, I, H, F are left alone. Each gets the bits it would get alone.
 template <typename Real>
-void SumFieldPair(const FieldPositionOf<Real>& position, const CoefficientArrayOf<Real>& firstCoefficients,
-                  ElementSetOf<Real>& firstElements, const CoefficientArrayOf<Real>& secondCoefficients,
-                  ElementSetOf<Real>& secondElements);
-
-// X, Y, Z at the point (the 1995 field's frame) from dateCoefficients into
-// dateElements (set code 3) or nextYearCoefficients into nextYearElements (4).
-// Always returns 0; an invalid set code sets errorFlag to 1 and writes nothing.
-std::int32_t SynthesizeField(float latitude, float longitude, float height, std::int32_t degree, std::int32_t setCode,
-                             std::int32_t& errorFlag);
+void SumFields(const FieldPositionOf<Real>& position, const CoefficientArrayOf<Real>& first,
+               ElementSetOf<Real>& firstElements, const CoefficientArrayOf<Real>& second,
+               ElementSetOf<Real>& secondElements);
 
 }  // namespace model

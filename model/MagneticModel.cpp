@@ -3,23 +3,21 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <type_traits>
 
-#include "CoefficientRecord.h"
 #include "Coefficients.h"
 #include "ElementAngles.h"
 #include "FieldSynthesis.h"
-#include "MagneticQuery.h"
 #include "ModelState.h"
 #include "WorkingPrecision.h"
 
 namespace model {
 
+thread_local constinit ModelState modelState{};
+
 namespace {
 
 constexpr double kMinutesPerDegree = 60.0;
 constexpr double kYearStep = 1.0;
-constexpr QueryCodes kModelCodes{kMainFieldTarget, kSecularVariationTarget, kDateSet, kNextYearSet};
 
 // A real angle in radians, as opposed to an undetermined marker.
 template <typename Real>
@@ -66,63 +64,30 @@ double WithinHalfTurn(double longitude) {
     return std::fabs(longitude) <= kHalfTurnDegrees ? longitude : std::remainder(longitude, kFullTurnDegrees);
 }
 
-// Whole degrees of an angle truncated toward zero, and the rest in minutes
-// rounded to Real. An angle that is no number (a field that overflowed at an
-// absurd date) gives 0 degrees and its value as minutes rather than an
-// undefined conversion.
-template <typename Real>
-void SplitAngle(Real angle, std::int32_t& degrees, double& minutes) {
-    constexpr auto kIntLimit = static_cast<Real>(2147483648.0);
-    if (!(std::fabs(angle) < kIntLimit)) {
-        degrees = 0;
-        minutes = angle;
-        return;
-    }
-    degrees = static_cast<std::int32_t>(angle);
-    auto rest = static_cast<Real>((static_cast<double>(angle) - degrees) * static_cast<Real>(kMinutesPerDegree));
-    if (degrees != 0) {
-        rest = std::fabs(rest);
-    }
-    minutes = rest;
-}
-
 // Loads a model's table into the state's main-field and secular-variation
-// arrays. The built-in 1995 table comes from its arrays formed once.
+// arrays, unless they hold that built-in model's table already. A table out of
+// order or too short for its degrees has no field.
 template <typename Real>
-bool LoadModel(const FieldModel& m, const QueryCodes& codes, ModelStateOf<Real>& state) {
-    std::int32_t errorFlag = 0;
-    if constexpr (std::is_same_v<Real, float>) {
-        if (&m == &ReferenceField1995()) {
-            LoadCoefficients(kMainFieldColumns, m.mainDegree, codes.mainFieldTarget, errorFlag);
-            if (errorFlag == 1) {
-                return false;
-            }
-            LoadCoefficients(kSecularVariationColumns, m.secularDegree, codes.secularVariationTarget, errorFlag);
-            return errorFlag != 1;
-        }
+bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
+    if (state.loadedBuiltIn == &m) {
+        return true;
     }
-    const auto target = [&](std::int32_t code) -> CoefficientArrayOf<Real>* {
-        switch (code) {
-        case kMainFieldTarget: return &state.mainField;
-        case kSecularVariationTarget: return &state.secularVariation;
-        default: return nullptr;
-        }
-    };
-    CoefficientArrayOf<Real>* main = target(codes.mainFieldTarget);
-    CoefficientArrayOf<Real>* secular = target(codes.secularVariationTarget);
-    if (main == nullptr || secular == nullptr) {
+    state.loadedBuiltIn = nullptr;
+    if (!LoadRecords<Real>(m.coefficients, true, m.mainDegree, state.mainField) ||
+        !LoadRecords<Real>(m.coefficients, false, m.secularDegree, state.secularVariation)) {
         return false;
     }
-    // A table out of order or too short for its degrees has no field.
-    return LoadRecords<Real>(m.coefficients, kMainFieldColumns, m.mainDegree, main, errorFlag) == 0 &&
-           LoadRecords<Real>(m.coefficients, kSecularVariationColumns, m.secularDegree, secular, errorFlag) == 0;
+    if (&m == &ReferenceField1995() || &m == &Wmm2025()) {
+        state.loadedBuiltIn = &m;
+    }
+    return true;
 }
 
 // The query in the model's working type: load, extrapolate to the date and a
 // year later, synthesise both at the point, elements, changes and the record.
 template <typename Real>
-int Query(const FieldModel& m, const QueryCodes& codes, ModelStateOf<Real>& state, double latitude, double longitude,
-          double heightKm, double year, MagneticElements& result) {
+int Query(const FieldModel& m, ModelStateOf<Real>& state, double latitude, double longitude, double heightKm,
+          double year, MagneticElements& result) {
     using Precision = WorkingPrecision<Real>;
     if (!Fits<Real>(latitude) || !Fits<Real>(longitude) || !Fits<Real>(year) || !Fits<Real>(heightKm)) {
         return kStatusNotFinite;  // NaN, infinite, or beyond the working type
@@ -132,39 +97,19 @@ int Query(const FieldModel& m, const QueryCodes& codes, ModelStateOf<Real>& stat
     const auto height = static_cast<Real>(heightKm);
     const auto date = static_cast<Real>(year);
 
-    if (!LoadModel(m, codes, state)) {
+    if (!LoadModel(m, state)) {
         return kStatusLoadFailed;
     }
     const auto epoch = static_cast<Real>(m.epoch);
     const auto nextYear = static_cast<Real>(static_cast<double>(date) + kYearStep);
-    std::int32_t degree = 0;
-    if (codes.dateSet == kDateSet && codes.nextYearSet == kNextYearSet) {
-        // The model's own sets cannot fail: both dates in one pass.
-        degree = ExtrapolateBothSets(state, date, nextYear, epoch, m.mainDegree, m.secularDegree);
-    } else {
-        // Only the 1995 field's query is asked with other codes (its failure paths).
-        if constexpr (!std::is_same_v<Real, float>) {
-            return kStatusExtrapolationFailed;
-        } else {
-            std::int32_t errorFlag = 0;
-            ExtrapolateCoefficients(date, epoch, m.mainDegree, m.secularDegree, codes.dateSet, errorFlag);
-            if (errorFlag == 1) {
-                return kStatusExtrapolationFailed;
-            }
-            degree =
-                ExtrapolateCoefficients(nextYear, epoch, m.mainDegree, m.secularDegree, codes.nextYearSet, errorFlag);
-            if (errorFlag == 1) {
-                return kStatusExtrapolationFailed;
-            }
-        }
-    }
+    const std::int32_t degree = ExtrapolateBothSets(state, date, nextYear, epoch, m.mainDegree, m.secularDegree);
 
     // Both dates share the position part of the synthesis.
     FieldPositionOf<Real> position;
     ComputeFieldPosition(SpheroidOfModel<Real>(m), lat, lon, height, degree, position);
     ElementSetOf<Real>& now = state.dateElements;
     ElementSetOf<Real>& next = state.nextYearElements;
-    SumFieldPair(position, state.dateCoefficients, now, state.nextYearCoefficients, next);
+    SumFields(position, state.dateCoefficients, now, state.nextYearCoefficients, next);
     ComputeElements(now, static_cast<Real>(kDateUndeterminedMarker), static_cast<Real>(kDateUndeterminedMarker));
     ComputeElements(next, static_cast<Real>(kNextYearUndeterminedMarker),
                     static_cast<Real>(kNextYearNoHorizontalMarker));
@@ -182,8 +127,8 @@ int Query(const FieldModel& m, const QueryCodes& codes, ModelStateOf<Real>& stat
     result.eastChange = static_cast<double>(next.Y) - now.Y;
     result.verticalChange = static_cast<double>(next.Z) - now.Z;
     result.totalChange = static_cast<double>(next.F) - now.F;
-    SplitAngle(now.D, result.declinationDegrees, result.declinationMinutes);
-    SplitAngle(now.I, result.inclinationDegrees, result.inclinationMinutes);
+    SplitAngle<Real>(now.D, result.declinationDegrees, result.declinationMinutes);
+    SplitAngle<Real>(now.I, result.inclinationDegrees, result.inclinationMinutes);
     result.horizontalIntensity = now.H;
     result.northComponent = now.X;
     result.eastComponent = now.Y;
@@ -197,23 +142,16 @@ thread_local ModelStateOf<double> wideState{};
 
 }  // namespace
 
-void SplitDegrees(float angle, std::int32_t& degrees, double& minutes) { SplitAngle(angle, degrees, minutes); }
-
 int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result) {
-    return Query(ReferenceField1995(), kModelCodes, modelState, latitude, longitude, 0.0, year, result);
-}
-
-int ComputeMagneticElements(const QueryCodes& codes, double latitude, double longitude, double year,
-                            MagneticElements& result) {
-    return Query(ReferenceField1995(), codes, modelState, latitude, longitude, 0.0, year, result);
+    return Query(ReferenceField1995(), modelState, latitude, longitude, 0.0, year, result);
 }
 
 int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
                             MagneticElements& result) {
     if (m.singlePrecision) {
-        return Query(m, kModelCodes, modelState, latitude, longitude, heightKm, year, result);
+        return Query(m, modelState, latitude, longitude, heightKm, year, result);
     }
-    return Query(m, kModelCodes, wideState, latitude, longitude, heightKm, year, result);
+    return Query(m, wideState, latitude, longitude, heightKm, year, result);
 }
 
 }  // namespace model

@@ -8,8 +8,10 @@ namespace model {
 
 // Status of ComputeMagneticElements.
 inline constexpr int kStatusOk = 0;
-inline constexpr int kStatusExtrapolationFailed = 2;  // an extrapolation set the error flag
-inline constexpr int kStatusLoadFailed = 3;  // a coefficient load set the error flag, or the table is out of order
+// The extrapolation of a loaded table cannot fail: 2 is kept for its described
+// meaning (an extrapolation failed) and is never returned.
+inline constexpr int kStatusExtrapolationFailed = 2;
+inline constexpr int kStatusLoadFailed = 3;  // the model's table is out of degree-major order or too short
 // Latitude, longitude, height or year is NaN, infinite or beyond the model's
 // working precision, or the field at that date overflows it.
 inline constexpr int kStatusNotFinite = 4;

@@ -1,22 +1,22 @@
-// The model's working state, one per thread, rewritten by every query.
+// The engine's working state: coefficient arrays and element sets in the
+// model's working type (float for the 1995 field, double otherwise).
 #pragma once
 
 #include <array>
 
 namespace model {
 
-// Room for degree 12: entries 1 to 12 * 14 = 168; entry 0 is never used.
+// Room for degree 13: entries 1 to 13 * 15 = 195; entry 0 is never used.
 // Degrees above it are cut to it, so no routine writes past the arrays.
-inline constexpr int kMaxCoefficientDegree = 12;
+inline constexpr int kMaxCoefficientDegree = 13;
 inline constexpr int kCoefficientArraySize = kMaxCoefficientDegree * (kMaxCoefficientDegree + 2) + 1;
 template <typename Real>
 using CoefficientArrayOf = std::array<Real, kCoefficientArraySize>;
 using CoefficientArray = CoefficientArrayOf<float>;
 
-// Magnetic elements at one point for one date. D and I in radians after
-// ComputeElements (the query turns the date's D and I into degrees), the
-// intensities in nT: X north, Y east, Z down. Stored as the model's working
-// type: float for a single-precision model, double otherwise.
+// Magnetic elements at one point for one date: D and I in radians (the query
+// turns the date's D and I into degrees), the intensities in nT: X north, Y
+// east, Z down.
 template <typename Real>
 struct ElementSetOf {
     Real D;
@@ -39,13 +39,18 @@ struct ModelStateOf {
     CoefficientArrayOf<Real> nextYearCoefficients;
     ElementSetOf<Real> dateElements;
     ElementSetOf<Real> nextYearElements;
+    // The built-in model whose table mainField and secularVariation hold, or
+    // nullptr: a built-in model never changes, so its table is loaded once
+    // per thread (a file's model may be read again in place, so it is loaded
+    // on every query).
+    const void* loadedBuiltIn;
 };
 using ModelState = ModelStateOf<float>;
 
-// The working state of single-precision models (the 1995 field), one per thread: zero-initialised when a thread first
-// uses it and freed with the thread. Every query rewrites all of it, so queries on different threads (the companion's
-// batch workers) never see each other's numbers, and no lock is needed; within a thread queries run one at a time.
-// constinit: zero-initialised with the thread, so no initialiser call guards each use from other files.
+// The working state of the 1995 field, one per thread: zero-initialised when a
+// thread first uses it (constinit: no initialiser guard on each use) and freed
+// with the thread. Every query rewrites all of it, so queries on different
+// threads (the companion's batch workers) never see each other's numbers.
 extern thread_local constinit ModelState modelState;
 
 }  // namespace model

@@ -6,7 +6,7 @@
 // S(n,m) from m = 1, as doubles). Two sets: the field at the epoch in nT and
 // its rate of change in nT per year.
 //   dexlin-wmm-export DIR   -> DIR/dexlin1995.wmm, DIR/dexlin1995.wmm.cof
-#include "model/CoefficientRecord.h"
+#include "model/FieldModel.h"
 
 #include <bit>
 #include <cstdint>
@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kDegree = model::kMainFieldDegree;
 constexpr char kId[] = "DEXLN95A";  // 8 printable bytes, the .cof file's first
 
 template <typename T>
@@ -28,20 +27,22 @@ void PutLittleEndian(std::ofstream& out, T value) {
 
 // One set: g or gdot as C, h or hdot as S.
 void WriteSet(std::ofstream& out, bool rates) {
-    std::vector<double> c((kDegree + 1) * (kDegree + 1), 0.0);
-    std::vector<double> s((kDegree + 1) * (kDegree + 1), 0.0);
-    for (const model::CoefficientRecord& r : model::kCoefficientTable) {
+    const model::FieldModel& field = model::ReferenceField1995();
+    const int degree = field.mainDegree;
+    std::vector<double> c((degree + 1) * (degree + 1), 0.0);
+    std::vector<double> s((degree + 1) * (degree + 1), 0.0);
+    for (const model::CoefficientRecord& r : field.coefficients) {
         const auto n = static_cast<int>(r.n);
         const auto m = static_cast<int>(r.m);
-        c[n * (kDegree + 1) + m] = rates ? r.gdot : r.g;
-        s[n * (kDegree + 1) + m] = rates ? r.hdot : r.h;
+        c[n * (degree + 1) + m] = rates ? r.gdot : r.g;
+        s[n * (degree + 1) + m] = rates ? r.hdot : r.h;
     }
-    PutLittleEndian<std::int32_t>(out, kDegree);
-    PutLittleEndian<std::int32_t>(out, kDegree);
-    for (int m = 0; m <= kDegree; ++m)
-        for (int n = m; n <= kDegree; ++n) PutLittleEndian(out, c[n * (kDegree + 1) + m]);
-    for (int m = 1; m <= kDegree; ++m)
-        for (int n = m; n <= kDegree; ++n) PutLittleEndian(out, s[n * (kDegree + 1) + m]);
+    PutLittleEndian<std::int32_t>(out, degree);
+    PutLittleEndian<std::int32_t>(out, degree);
+    for (int m = 0; m <= degree; ++m)
+        for (int n = m; n <= degree; ++n) PutLittleEndian(out, c[n * (degree + 1) + m]);
+    for (int m = 1; m <= degree; ++m)
+        for (int n = m; n <= degree; ++n) PutLittleEndian(out, s[n * (degree + 1) + m]);
 }
 
 }  // namespace

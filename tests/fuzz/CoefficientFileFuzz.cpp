@@ -1,5 +1,5 @@
 // The coefficient-file reader with any bytes: either a whole model (degrees 1
-// to 12, every record in order, five years from its epoch) that the query can
+// to 13, every record in order, five years from its epoch) that the query can
 // use, or an error naming a line and the model left as it was.
 #include <cmath>
 #include <cstddef>
@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "FieldModel.h"
 #include "FuzzInput.h"
-#include "MagneticModel.h"
+#include "model/FieldModel.h"
+#include "model/MagneticModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(error.empty());
-    FUZZ_CHECK(read.mainDegree >= 1 && read.mainDegree <= 12 && read.secularDegree == read.mainDegree);
+    FUZZ_CHECK(read.mainDegree >= 1 && read.mainDegree <= 13 && read.secularDegree == read.mainDegree);
     const auto n = static_cast<std::size_t>(read.mainDegree);
     FUZZ_CHECK(read.coefficients.size() == n * (n + 3) / 2);
     FUZZ_CHECK(std::isfinite(read.epoch) && read.lastYear == read.epoch + 5.0);

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "FuzzInput.h"
-#include "MagneticModel.h"
-#include "VariationText.h"
+#include "model/MagneticModel.h"
+#include "model/VariationText.h"
 
 namespace {
 

@@ -121,6 +121,18 @@ TEST(FieldModels, TheOneEngineGivesThe1995FieldBitForBit) {
     untouched.totalIntensity = -1.0;
     EXPECT_EQ(ComputeMagneticElements(copy, -33.9, 151.2, 0.0, 1997.0, untouched), kStatusLoadFailed);
     EXPECT_EQ(untouched.totalIntensity, -1.0);
+    // The built-in field's table is kept between queries, a model read from a
+    // file is loaded each time: changed in place, it answers with its new table.
+    MagneticElements again{};
+    ASSERT_EQ(ComputeMagneticElements(-33.9, 151.2, 1997.0, again), kStatusOk);
+    EXPECT_EQ(again.verticalChange, builtIn.verticalChange);
+    FieldModel file = Wmm2025();
+    MagneticElements before{};
+    MagneticElements after{};
+    ASSERT_EQ(ComputeMagneticElements(file, 10.0, 20.0, 0.0, 2026.0, before), kStatusOk);
+    file.coefficients[0].g *= 2.0;
+    ASSERT_EQ(ComputeMagneticElements(file, 10.0, 20.0, 0.0, 2026.0, after), kStatusOk);
+    EXPECT_GT(std::fabs(after.northComponent - before.northComponent), 20000.0);
 }
 
 TEST(FieldModels, HeightAndBadInputsOfTheDoubleModel) {
@@ -191,6 +203,17 @@ TEST(CoefficientFile, WrittenFromTheBuiltInTableReadsBackToTheSameAnswers) {
     EXPECT_EQ(read.coefficients.size(), 9u);
 }
 
+// Lines of small coefficients for the degrees from first to last.
+std::string DegreeLines(int first, int last) {
+    std::string lines;
+    for (int n = first; n <= last; ++n) {
+        for (int m = 0; m <= n; ++m) {
+            lines += std::to_string(n) + ' ' + std::to_string(m) + " 0.1 0.0 0.0 0.0\n";
+        }
+    }
+    return lines;
+}
+
 TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
     const std::string good = WriteCoefficientFile(Wmm2025());
     const auto replaceLine = [&](int number, const std::string& with) {
@@ -232,8 +255,8 @@ TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
         {"seven fields", replaceLine(4, "  2  1  2951.1  -3133.6  -5.2 -27.7 0"), "line 4: expected n m g h gdot hdot"},
         {"infinite", replaceLine(4, "  2  1  1e999  -3133.6  -5.2  -27.7"), "line 4: expected n m g h gdot hdot"},
         {"blank line", replaceLine(4, ""), "line 4: expected n m g h gdot hdot"},
-        {"over degree", cutAfterLine(91) + " 13  0  0.1  0.0  0.0  0.0\n9999\n",
-         "line 92: degree 13 is above 12, the highest the model sums"},
+        {"over degree", cutAfterLine(91) + DegreeLines(13, 14) + "9999\n",
+         "line 106: degree 14 is above 13, the highest the model sums"},
     };
     for (const Case& c : cases) {
         FieldModel model = Wmm2025();
@@ -243,10 +266,12 @@ TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
         EXPECT_EQ(model.name, "WMM2025") << c.what;  // untouched
         EXPECT_EQ(model.coefficients.size(), 90u) << c.what;
     }
-    // The exact limits: degree 12 complete and closed reads.
+    // The exact limits: degree 12 complete and closed reads, and so does degree 13.
     FieldModel model;
     std::string error;
     EXPECT_TRUE(ReadCoefficientFile(cutAfterLine(91) + "9999\n", model, error)) << error;
+    EXPECT_TRUE(ReadCoefficientFile(cutAfterLine(91) + DegreeLines(13, 13) + "9999\n", model, error)) << error;
+    EXPECT_EQ(model.mainDegree, 13);
 }
 
 }  // namespace

@@ -30,14 +30,17 @@ class MainFieldComponents : public testing::TestWithParam<ComponentRow> {};
 
 TEST_P(MainFieldComponents, MatchToAHundredthOfANanotesla) {
     const ComponentRow& row = GetParam();
-    std::int32_t flag = 0;
-    LoadCoefficients(kMainFieldColumns, kMainFieldDegree, kMainFieldTarget, flag);
-    LoadCoefficients(kSecularVariationColumns, kSecularVariationDegree, kSecularVariationTarget, flag);
+    ModelState state{};
+    ASSERT_TRUE(LoadRecords<float>(kCoefficientTable, true, kMainFieldDegree, state.mainField));
+    ASSERT_TRUE(LoadRecords<float>(kCoefficientTable, false, kSecularVariationDegree, state.secularVariation));
     const std::int32_t degree =
-        ExtrapolateCoefficients(kModelEpoch, kModelEpoch, kMainFieldDegree, kSecularVariationDegree, kDateSet, flag);
-    ASSERT_EQ(SynthesizeField(row.latitude, row.longitude, 0.0f, degree, kDateSet, flag), 0);
-    ASSERT_EQ(flag, 0);
-    const ElementSet& set = modelState.dateElements;
+        ExtrapolateBothSets(state, kModelEpoch, kModelEpoch, kModelEpoch, kMainFieldDegree, kSecularVariationDegree);
+    FieldPosition position{};
+    ComputeFieldPosition(SpheroidOfModel<float>(ReferenceField1995()), row.latitude, row.longitude, 0.0f, degree,
+                         position);
+    ElementSet set{};
+    ElementSet unused{};
+    SumFields(position, state.dateCoefficients, set, state.dateCoefficients, unused);
     EXPECT_NEAR(set.X, row.X, 0.005);
     EXPECT_NEAR(set.Y, row.Y, 0.005);
     EXPECT_NEAR(set.Z, row.Z, 0.005);

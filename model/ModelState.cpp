@@ -1,7 +1,0 @@
-#include "ModelState.h"
-
-namespace model {
-
-thread_local constinit ModelState modelState{};
-
-}  // namespace model
