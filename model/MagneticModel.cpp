@@ -210,10 +210,18 @@ int ComputeMagneticElements(const QueryCodes& codes, double latitude, double lon
 
 int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
                             MagneticElements& result) {
-    if (m.singlePrecision) {
-        return Query(m, kModelCodes, modelState, latitude, longitude, heightKm, year, result);
+    MagneticElements e{};
+    const int status = m.singlePrecision ? Query(m, kModelCodes, modelState, latitude, longitude, heightKm, year, e)
+                                         : Query(m, kModelCodes, wideState, latitude, longitude, heightKm, year, e);
+    if (status != kStatusOk) {
+        return status;
     }
-    return Query(m, kModelCodes, wideState, latitude, longitude, heightKm, year, result);
+    // No horizontal field, no direction: the angle the record would hold is a marker.
+    if (!(e.horizontalIntensity >= static_cast<double>(kUndeterminedThreshold))) {
+        return kStatusUndetermined;
+    }
+    result = e;
+    return kStatusOk;
 }
 
 }  // namespace model
