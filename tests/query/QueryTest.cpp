@@ -564,6 +564,8 @@ INSTANTIATE_TEST_SUITE_P(
                "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
         BadRow{"ModelWithAnEmptyValue", "--model= field 0 0 2026",
                "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
+        BadRow{"ModelWithAnEmptyWord", "--model '' field 0 0 2026",
+               "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
         BadRow{"HeightNotANumber", "--model wmm2025 field 0 0 2026 1km", "field: HEIGHT_KM \"1km\" is not a number"},
         BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},
         BadRow{"PixelOutOfRange", "pixel 0 99999999999", "pixel: Y \"99999999999\" is out of range"},

@@ -121,7 +121,7 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             return kExitOk;
         }
         if (arg == "--model" || arg.starts_with("--model=")) {
-            if (arg == "--model=" || (arg == "--model" && i + 1 == args.size())) {
+            if (arg == "--model=" || (arg == "--model" && (i + 1 == args.size() || args[i + 1].empty()))) {
                 PrintError(
                     err, "--model needs a value: " + model::BuiltInKeys(", ") + " or a coefficient file (try --help)");
                 return kExitBadInput;
