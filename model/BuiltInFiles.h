@@ -1,13 +1,13 @@
-// The built-in models' data files, embedded by the build (model/CMakeLists.txt
-// copies each into a generated source) and read by the same readers a user's
-// file goes through.
+// The built-in models' data files (model/data), embedded by the build: each
+// file becomes a string in a generated source (model/CMakeLists.txt), read by
+// the same readers a user's file goes through.
 #pragma once
 
 #include <string_view>
 
 namespace model {
 
-// model/data/WMM2025.COF: the World Magnetic Model 2025 coefficient file.
-extern const std::string_view kWmm2025File;
+// The text of the data file of that name ("WMM2025.COF"); empty for any other.
+std::string_view BuiltInFileText(std::string_view name);
 
 }  // namespace model

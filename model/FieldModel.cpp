@@ -42,7 +42,7 @@ FieldModel MakeReferenceField1995() {
 FieldModel MakeWmm2025() {
     FieldModel m;
     std::string error;
-    if (!ReadCoefficientFile(kWmm2025File, m, error)) {
+    if (!ReadCoefficientFile(BuiltInFileText("WMM2025.COF"), m, error)) {
         throw std::logic_error("the built-in WMM2025 file: " + error);  // the build embedded a broken file
     }
     m.name = "WMM2025";  // the file's header says "WMM-2025"; Dexlin has always shown it so

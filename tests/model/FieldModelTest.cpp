@@ -317,7 +317,7 @@ TEST(ModelFile, BuiltInKeysAndRegularFilesOnly) {
 
     const std::string dir = testing::TempDir() + "dexlin_model_file_" + std::to_string(getpid());
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
-    const std::string good = std::string(kWmm2025File);
+    const std::string good = std::string(BuiltInFileText("WMM2025.COF"));
     const std::string atLimit = good + std::string(kMaxModelFileBytes - good.size(), '\n');
     std::ofstream(dir + "/good.cof", std::ios::binary) << good;
     std::ofstream(dir + "/at-limit.cof", std::ios::binary) << atLimit;
