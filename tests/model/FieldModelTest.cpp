@@ -82,7 +82,6 @@ TEST(FieldModels, BuiltInModelsAndTheirYears) {
         EXPECT_EQ(BuiltInKey(row.model()), row.key);
     }
     EXPECT_EQ(BuiltInKey(FieldModel(Wmm2025())), "");
-    EXPECT_EQ(BuiltInKeys("|"), "igrf1995|wmm2025");
     constexpr YearEnds kIn = YearEnds::Included;
     constexpr YearEnds kOut = YearEnds::Excluded;  // the window's variation gate
     struct Case {
