@@ -16,7 +16,7 @@ std::span<const platform::AppCommandEntry> CDexlinApp::GetCommandMap() const { r
 CDexlinApp::CDexlinApp() : CWinApp(nullptr), m_pFieldModel(&model::ReferenceField1995()) {}
 
 void CDexlinApp::UseFieldModel(const model::FieldModel& fieldModel) {
-    if (&fieldModel == &model::ReferenceField1995() || &fieldModel == &model::Wmm2025()) {
+    if (!model::BuiltInKey(fieldModel).empty()) {
         m_pFieldModel = &fieldModel;
     } else {
         m_readModel = fieldModel;

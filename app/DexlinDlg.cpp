@@ -146,7 +146,7 @@ void CDexlinDlg::SetUpModelYear() {
     m_dModelYear = model::ModelYear(local.tm_year + kTmYearBase, local.tm_mon + 1, local.tm_mday);
     // The dialog opens either way; outside these years only the variation
     // readout stays off. No window exists yet, so the box has no owner.
-    if (m_dModelYear < m_pFieldModel->firstYear || m_dModelYear > m_pFieldModel->lastYear)
+    if (!model::CoversYear(*m_pFieldModel, m_dModelYear))
         platform::MessageBox(nullptr, YearRangeText(*m_pFieldModel).c_str(), kYearRangeCaption,
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
@@ -252,19 +252,20 @@ void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
     dc.SelectObject(m_pReadoutFont);
     ShowReadout(dc, kCursorReadout, " " + position);
 
-    // The model serves only the years strictly inside its range; the 1995.0
-    // reference field through its own query, any other model at height 0.
-    if (m_dModelYear > m_pFieldModel->firstYear && m_dModelYear < m_pFieldModel->lastYear) {
+    // The variation gate: only the years strictly inside the model's range; the
+    // 1995.0 reference field through its own query, any other model at height 0.
+    if (model::CoversYear(*m_pFieldModel, m_dModelYear, model::YearEnds::Excluded)) {
         model::MagneticElements elements{};
         const int status =
             IsReferenceField1995(*m_pFieldModel)
                 ? model::ComputeMagneticElements(latitude, longitude, m_dModelYear, elements)
                 : model::ComputeMagneticElements(*m_pFieldModel, latitude, longitude, 0.0, m_dModelYear, elements);
-        // A position or date the model gives no record for shows no variation.
-        if (status == model::kStatusOk) {
-            ShowReadout(dc, kVariationReadout,
-                        model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes));
-        }
+        // A position or date the model gives no record for (an undetermined
+        // direction) shows no variation, not the last one's.
+        ShowReadout(dc, kVariationReadout,
+                    status == model::kStatusOk
+                        ? model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes)
+                        : std::string());
     }
     CDialog::OnMouseMove(nFlags, point);
 }

@@ -26,6 +26,10 @@ constexpr double kReferenceRadiusKm = 6371.2;
 constexpr double kWgs84SemiMajorAxisKm = 6378.137;
 constexpr double kWgs84InverseFlattening = 298.257223563;
 constexpr std::size_t kCoefficientFields = 6;
+// Epochs a coefficient file may name: the years of the geomagnetic reference
+// fields and their successors. Anything else is no model's epoch.
+constexpr double kFirstEpoch = 1900.0;
+constexpr double kLastEpoch = 2100.0;
 
 // The whitespace-separated words of a line.
 std::vector<std::string_view> Words(std::string_view line) {
@@ -112,6 +116,10 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
         error = AtLine(lines.Number(), "expected the header: epoch, model name, release date");
         return false;
     }
+    if (read.epoch < kFirstEpoch || read.epoch > kLastEpoch) {
+        error = AtLine(lines.Number(), "the epoch is outside 1900 to 2100");
+        return false;
+    }
     read.name = std::string(header[1]);
 
     int n = 1;
@@ -160,6 +168,17 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
         if (++m > n) {
             ++n;
             m = 0;
+        }
+    }
+
+    // After the closing line only more lines of 9s (the standard files have two)
+    // or blank lines: anything else is a second file or text that is not the
+    // model's, and nothing of it may be silently dropped.
+    while (lines.Next(line)) {
+        const std::vector<std::string_view> words = Words(line);
+        if (!words.empty() && !IsClosingLine(words)) {
+            error = AtLine(lines.Number(), "text after the closing line of 9s");
+            return false;
         }
     }
 

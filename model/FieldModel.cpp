@@ -1,9 +1,11 @@
 #include "FieldModel.h"
 
+#include <array>
 #include <iterator>
+#include <stdexcept>
 
+#include "BuiltInFiles.h"
 #include "CoefficientRecord.h"
-#include "Wmm2025Table.h"
 
 namespace model {
 
@@ -34,22 +36,16 @@ FieldModel MakeReferenceField1995() {
     return m;
 }
 
+// WMM2025 (NOAA NCEI and BGS, epoch 2025.0) from its coefficient file,
+// through the reader a user's file takes: degree and order 12, valid five
+// years, WGS 84, double precision.
 FieldModel MakeWmm2025() {
     FieldModel m;
-    m.name = "WMM2025";
-    // The WMM2025 report (NOAA NCEI and BGS): epoch 2025.0, valid five years,
-    // degree and order 12 for the main field and its secular variation.
-    m.epoch = 2025.0;
-    m.firstYear = 2025.0;
-    m.lastYear = 2030.0;
-    m.mainDegree = 12;
-    m.secularDegree = 12;
-    m.referenceRadiusKm = kReferenceRadiusKm;
-    // WGS 84: a = 6378.137 km, 1/f = 298.257223563.
-    m.semiMajorAxisKm = 6378.137;
-    m.inverseFlattening = 298.257223563;
-    m.singlePrecision = false;
-    m.coefficients.assign(std::begin(kWmm2025Table), std::end(kWmm2025Table));
+    std::string error;
+    if (!ReadCoefficientFile(BuiltInFileText("WMM2025.COF"), m, error)) {
+        throw std::logic_error("the built-in WMM2025 file: " + error);  // the build embedded a broken file
+    }
+    m.name = "WMM2025";  // the file's header says "WMM-2025"; Dexlin has always shown it so
     return m;
 }
 
@@ -65,16 +61,71 @@ const FieldModel& Wmm2025() {
     return m;
 }
 
+namespace {
+
+// The one list of built-in models. Each key is spelled here and nowhere else.
+constexpr std::array kBuiltInModels{
+    BuiltInModel{"igrf1995", ReferenceField1995, "the built-in 1995.0 reference field, 1995 to 2000"},
+    BuiltInModel{"wmm2025", Wmm2025, "the built-in World Magnetic Model 2025, 2025 to 2030"},
+};
+
+// The usage texts put the summaries in a column this far after the key's start.
+constexpr std::size_t kKeyColumn = 10;
+
+}  // namespace
+
+std::span<const BuiltInModel> BuiltInModels() { return kBuiltInModels; }
+
 const FieldModel* FindBuiltInModel(std::string_view key) {
-    if (key == "igrf1995") {
-        return &ReferenceField1995();
-    }
-    if (key == "wmm2025") {
-        return &Wmm2025();
+    for (const BuiltInModel& row : kBuiltInModels) {
+        if (row.key == key) {
+            return &row.model();
+        }
     }
     return nullptr;
 }
 
-bool CoversYear(const FieldModel& m, double year) { return m.firstYear <= year && year <= m.lastYear; }
+std::string_view BuiltInKey(const FieldModel& m) {
+    for (const BuiltInModel& row : kBuiltInModels) {
+        if (&row.model() == &m) {
+            return row.key;
+        }
+    }
+    return {};
+}
+
+std::string BuiltInKeys(std::string_view separator) {
+    std::string keys;
+    for (const BuiltInModel& row : kBuiltInModels) {
+        if (!keys.empty()) {
+            keys += separator;
+        }
+        keys += row.key;
+    }
+    return keys;
+}
+
+std::string BuiltInModelLines(std::string_view indent) {
+    std::string lines;
+    for (const BuiltInModel& row : kBuiltInModels) {
+        lines += indent;
+        lines += row.key;
+        lines.append(row.key.size() < kKeyColumn ? kKeyColumn - row.key.size() : 1, ' ');
+        lines += row.summary;
+        lines += '\n';
+    }
+    return lines;
+}
+
+bool CoversYear(const FieldModel& m, double year, YearEnds ends) {
+    if (ends == YearEnds::Excluded) {
+        return m.firstYear < year && year < m.lastYear;
+    }
+    return m.firstYear <= year && year <= m.lastYear;
+}
+
+bool CoversHeight(const FieldModel& m, double heightKm) {
+    return m.lowestHeightKm <= heightKm && heightKm <= m.highestHeightKm;
+}
 
 }  // namespace model

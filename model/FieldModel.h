@@ -2,6 +2,8 @@
 // models read from coefficient files.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +31,11 @@ struct FieldModel {
     double referenceRadiusKm = 0.0;  // radius of the harmonic series
     double semiMajorAxisKm = 0.0;    // ellipsoid of the geodetic positions
     double inverseFlattening = 0.0;
+    // Heights above the ellipsoid the model is meant for, km, both included:
+    // from just below sea level to the top of low orbits, as WMM2025's report
+    // states; the 1995 field and coefficient files take the same.
+    double lowestHeightKm = -1.0;
+    double highestHeightKm = 850.0;
     // True: evaluated with single-precision storage of every intermediate, as
     // the 1995 field always was; false: double precision throughout.
     bool singlePrecision = false;
@@ -45,15 +52,59 @@ const FieldModel& ReferenceField1995();
 // degree 12, valid 2025.0 to 2030.0, WGS 84, double precision.
 const FieldModel& Wmm2025();
 
-// The built-in model of a key: "igrf1995" or "wmm2025"; nullptr for any other.
+// One row of the list of built-in models: the key --model takes, the model,
+// and what the usage texts say of it. Adding a built-in model is one row here
+// (model/FieldModel.cpp) and its data file.
+struct BuiltInModel {
+    std::string_view key;
+    const FieldModel& (*model)();
+    std::string_view summary;  // "the built-in 1995.0 reference field, 1995 to 2000"
+};
+
+// The built-in models, in the order the usage texts list them.
+std::span<const BuiltInModel> BuiltInModels();
+
+// The built-in model of a key ("igrf1995", "wmm2025"); nullptr for any other.
 const FieldModel* FindBuiltInModel(std::string_view key);
 
-// True when year lies within the model's years, both ends included.
-bool CoversYear(const FieldModel& m, double year);
+// The key of a built-in model (the object itself, not a copy); empty for any other.
+std::string_view BuiltInKey(const FieldModel& m);
+
+// The keys joined by separator: "igrf1995|wmm2025".
+std::string BuiltInKeys(std::string_view separator);
+
+// The usage lines of the built-in models: indent, the key padded to a column,
+// the summary, one line each.
+std::string BuiltInModelLines(std::string_view indent);
+
+// Whether a year lies within the model's years: both ends included (the
+// model is meant for it), or both excluded (the window's variation gate,
+// strictly between the first and last years, as the 1995 program always had).
+enum class YearEnds { Included, Excluded };
+bool CoversYear(const FieldModel& m, double year, YearEnds ends = YearEnds::Included);
+
+// True when a height above the ellipsoid (km) lies within the model's heights.
+bool CoversHeight(const FieldModel& m, double heightKm);
+
+// Below this height (km) a point lies inside the Earth's core, where no main
+// field model means anything: such a request is refused, not answered.
+inline constexpr double kCoreHeightKm = -6000.0;
+
+// A coefficient file is a few kilobytes; anything larger is not one.
+inline constexpr std::size_t kMaxModelFileBytes = std::size_t{1} << 20;
+
+// The model --model names: a built-in one by its key, else the coefficient file
+// at that path, read into `loaded`. Only a regular file is opened (a FIFO, a
+// device or a directory is refused before it is opened, so nothing blocks),
+// of at most kMaxModelFileBytes. nullptr on failure, with error reading like
+// "PATH: No such file or directory" or "PATH: line 7: expected n m g h gdot
+// hdot", the path with control bytes shown as '?' (the caller adds its prefix).
+const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded, std::string& error);
 
 // Reads a model in the standard coefficient-file layout: a header line (epoch,
 // model name, release date), lines "n m g h gdot hdot" degree by degree, and a
-// closing line of 9s. The model is then valid from its epoch for 5 years, on
+// closing line of 9s (more lines of 9s and blank lines may follow; any other
+// text after it is refused). The epoch lies within 1900 to 2100. The model is then valid from its epoch for 5 years, on
 // WGS 84 with reference radius 6371.2 km, in double precision. On failure
 // model is left as it was and error reads like "line 7: expected n m g h gdot
 // hdot" (the caller adds the file's name).

@@ -27,4 +27,14 @@ struct MagneticElements {
     double totalIntensity;
 };
 
+// The declination of a record as one signed angle in degrees, east positive:
+// 3 degrees 40.2' W (-3 and 40.2) is -3.67; 0 degrees 32' W (0 and -32) is -0.5333.
+inline double SignedDeclination(const MagneticElements& e) {
+    constexpr double kMinutesPerDegree = 60.0;
+    if (e.declinationDegrees < 0) {
+        return e.declinationDegrees - e.declinationMinutes / kMinutesPerDegree;
+    }
+    return e.declinationDegrees + e.declinationMinutes / kMinutesPerDegree;
+}
+
 }  // namespace model

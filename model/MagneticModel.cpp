@@ -148,10 +148,18 @@ int ComputeMagneticElements(double latitude, double longitude, double year, Magn
 
 int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
                             MagneticElements& result) {
-    if (m.singlePrecision) {
-        return Query(m, modelState, latitude, longitude, heightKm, year, result);
+    MagneticElements e{};
+    const int status = m.singlePrecision ? Query(m, modelState, latitude, longitude, heightKm, year, e)
+                                         : Query(m, wideState, latitude, longitude, heightKm, year, e);
+    if (status != kStatusOk) {
+        return status;
     }
-    return Query(m, wideState, latitude, longitude, heightKm, year, result);
+    // No horizontal field, no direction: the angle the record would hold is a marker.
+    if (!(e.horizontalIntensity >= static_cast<double>(kUndeterminedThreshold))) {
+        return kStatusUndetermined;
+    }
+    result = e;
+    return kStatusOk;
 }
 
 }  // namespace model

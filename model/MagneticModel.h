@@ -15,16 +15,21 @@ inline constexpr int kStatusLoadFailed = 3;  // the model's table is out of degr
 // Latitude, longitude, height or year is NaN, infinite or beyond the model's
 // working precision, or the field at that date overflows it.
 inline constexpr int kStatusNotFinite = 4;
+// The horizontal field is too weak (below 0.0001 nT) to give a direction: the
+// declination is undetermined, and the query gives no record.
+inline constexpr int kStatusUndetermined = 5;
 
 // Computes the magnetic elements of the model at a geodetic position (degrees,
 // north and east positive; longitudes beyond +-180 are brought into range),
 // height above the model's ellipsoid in km, for a decimal year. The query sets
-// no bound on the year: CoversYear tells whether the model is meant for it. On
-// any status but kStatusOk the result is left as it was.
+// no bound on the year or the height: CoversYear and CoversHeight tell whether
+// the model is meant for them. On any status but kStatusOk the result is left
+// as it was.
 [[nodiscard]] int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm,
                                           double year, MagneticElements& result);
 
-// The 1995.0 reference field at height 0.
+// The 1995.0 reference field at height 0, as the window always asked it: where
+// the field's direction is undetermined the record holds the described markers.
 [[nodiscard]] int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result);
 
 }  // namespace model

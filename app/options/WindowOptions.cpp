@@ -4,27 +4,31 @@
 #include <string>
 #include <utility>
 
+#include "model/FieldModel.h"
+
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage: dexlin [--model igrf1995|wmm2025|FILE] [--help] [--version]\n"
-    "A world map with the position under the pointer, the magnetic variation\n"
-    "there, and the great-circle course and distance between two chosen points.\n"
-    "\n"
-    "Options:\n"
-    "  --model MODEL  the field model of the variation readout:\n"
-    "                 igrf1995  the built-in 1995.0 reference field, 1995 to 2000\n"
-    "                           (without this option)\n"
-    "                 wmm2025   the built-in World Magnetic Model 2025, 2025 to 2030\n"
-    "                 FILE      a coefficient file in the standard WMM layout, valid\n"
-    "                           for 5 years from its epoch (./NAME for a file named\n"
-    "                           like a built-in model)\n"
-    "  --help         show this help and exit\n"
-    "  --version      show the version and exit\n"
-    "\n"
-    "Outside the model's years the program says so at start and shows no variation.\n"
-    "Exit status: 0 the window was closed; 1 no display could be opened;\n"
-    "2 bad command line or unreadable model file.\n";
+// The usage text; the built-in models come from the model's list.
+std::string MakeUsage() {
+    return "Usage: dexlin [--model " + model::BuiltInKeys("|") +
+           "|FILE] [--help] [--version]\n"
+           "A world map with the position under the pointer, the magnetic variation\n"
+           "there, and the great-circle course and distance between two chosen points.\n"
+           "\n"
+           "Options:\n"
+           "  --model MODEL  the field model of the variation readout (without this\n"
+           "                 option the built-in 1995.0 reference field):\n" +
+           model::BuiltInModelLines("                 ") +
+           "                 FILE      a coefficient file in the standard WMM layout, valid\n"
+           "                           for 5 years from its epoch (./NAME for a file named\n"
+           "                           like a built-in model)\n"
+           "  --help         show this help and exit\n"
+           "  --version      show the version and exit\n"
+           "\n"
+           "Outside the model's years the program says so at start and shows no variation.\n"
+           "Exit status: 0 the window was closed; 1 no display could be opened;\n"
+           "2 bad command line or unreadable model file.\n";
+}
 
 constexpr std::string_view kVersionLine = "dexlin " DEXLIN_VERSION "\n";
 
@@ -85,6 +89,9 @@ WindowOptions ParseWindowOptions(std::span<const std::string_view> args) {
     return options;
 }
 
-std::string_view WindowUsage() { return kUsage; }
+std::string_view WindowUsage() {
+    static const std::string usage = MakeUsage();
+    return usage;
+}
 
 std::string_view WindowVersionLine() { return kVersionLine; }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <string_view>
 #include <vector>
 
 #include "app/DexlinDlg.h"
@@ -273,7 +274,7 @@ TEST_F(PointerTest, VariationKeepsItsPointUnderADecimalCommaLocale) {
 }
 
 // The variation box is written only while the model date is strictly inside
-// the model's years; the position box always.
+// the model's years and the field has a direction; the position box always.
 struct GateCase {
     const char* name;
     int year, month, day;
@@ -285,7 +286,15 @@ class VariationGate : public PointerTest, public testing::WithParamInterface<Gat
 TEST_P(VariationGate, OnlyInsideTheModelYears) {
     const GateCase& c = GetParam();
     UseDate(c.year, c.month, c.day);
-    const model::FieldModel* fieldModel = c.model != nullptr ? model::FindBuiltInModel(c.model) : nullptr;
+    // "zeros": a model read from a file of zero coefficients, a field without direction.
+    static const model::FieldModel zeros = [] {
+        model::FieldModel m = model::Wmm2025();
+        for (model::CoefficientRecord& r : m.coefficients) r.g = r.h = r.gdot = r.hdot = 0.0;
+        return m;
+    }();
+    const model::FieldModel* fieldModel = c.model == nullptr                     ? nullptr
+                                          : std::string_view(c.model) == "zeros" ? &zeros
+                                                                                 : model::FindBuiltInModel(c.model);
     CDexlinDlg dlg(nullptr, fieldModel);
     WithDialog(dlg, [&] {
         Send(dlg, Pointer::Move, 317, 246);
@@ -308,6 +317,9 @@ TEST_P(VariationGate, OnlyInsideTheModelYears) {
             DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox,
                         VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E'));
             EXPECT_GT(Differences(expected, picture, variation), 0);
+        } else if (fieldModel == &zeros) {
+            // Inside the years, but no direction: the box is blanked, never left stale.
+            DrawReadout(expected, *dlg.m_pReadoutFont, kVariationBox, "");
         }
         EXPECT_EQ(Differences(s, expected), 0);
     });
@@ -319,7 +331,8 @@ INSTANTIATE_TEST_SUITE_P(
                     GateCase{"last_day_inside", 1999, 11, 30, true}, GateCase{"day_before", 1994, 11, 30, false},
                     GateCase{"day_after", 1999, 12, 1, false}, GateCase{"wmm2025_today", 2026, 12, 9, true, "wmm2025"},
                     GateCase{"wmm2025_in_2031", 2031, 1, 1, false, "wmm2025"},
-                    GateCase{"wmm2025_in_1997", 1997, 6, 15, false, "wmm2025"}),
+                    GateCase{"wmm2025_in_1997", 1997, 6, 15, false, "wmm2025"},
+                    GateCase{"undetermined_direction", 2026, 12, 9, false, "zeros"}),
     [](const testing::TestParamInfo<GateCase>& info) { return std::string(info.param.name); });
 
 // Edges of the map count as inside; one pixel beyond, every event is dropped

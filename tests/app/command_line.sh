@@ -40,6 +40,8 @@ printf '    2025.0            WMM-2025        11/13/2024\n   1  0  -29351.8     
 printf '    2025.0            TINY-2025        11/13/2024\n%s\n%s\n%s\n' \
   '  1  0  -29351.8       0.0       12.0        0.0' '  1  1   -1410.8    4545.4        9.7      -21.5' \
   999999999999999999999999999999999999999999999999 >"$work/good.cof"
+# A FIFO with no writer: opening it would wait for ever.
+mkfifo "$work/fifo"
 
 # name ; display ; arguments ; status ; first line of stdout ; first line of stderr
 while IFS=';' read -r name display args status out err; do
@@ -68,10 +70,12 @@ echo_cut_at_40;;--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx;2;;dexlin: unknown opti
 echo_cut_past_40;;--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxy;2;;dexlin: unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...'
 model_needs_a_value;;--model;2;;dexlin: option '--model' needs a value
 model_empty_value;;--model=;2;;dexlin: option '--model' needs a value
-model_file_missing;;--model $work/none.cof;2;;dexlin: $work/none.cof: No such file or directory
+model_file_missing;;--model $work/none.cof;2;;dexlin: $work/none.cof: No such file or directory (nor a built-in model: igrf1995, wmm2025)
+model_file_fifo;;--model $work/fifo;2;;dexlin: $work/fifo: is not a regular file (a FIFO, a device or a socket)
+model_file_directory;;--model $work;2;;dexlin: $work: is a directory
 model_file_bad;;--model $work/bad.cof;2;;dexlin: $work/bad.cof: line 3: degree 1 ends before order 1
-model_file_name_with_newline;;--model $work/new%NL%line;2;;dexlin: $work/new?line: No such file or directory
-model_file_not_one;;--model /dev/zero;2;;dexlin: /dev/zero: larger than 1 MiB, not a coefficient file
+model_file_name_with_newline;;--model $work/new%NL%line;2;;dexlin: $work/new?line: No such file or directory (nor a built-in model: igrf1995, wmm2025)
+model_file_not_one;;--model /dev/zero;2;;dexlin: /dev/zero: is not a regular file (a FIFO, a device or a socket)
 model_file_good_no_display;;--model $work/good.cof;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
 model_then_help;;--model wmm2025 --help;0;${usage_line}[--model igrf1995|wmm2025|FILE] [--help] [--version];
 model_wmm2025_no_display;;--model wmm2025;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)

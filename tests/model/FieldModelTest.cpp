@@ -6,9 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "BuiltInFiles.h"
 #include "FieldModel.h"
 #include "FieldSynthesis.h"
 #include "MagneticModel.h"
@@ -70,23 +76,43 @@ TEST(FieldModels, BuiltInModelsAndTheirYears) {
     for (const char* key : {"", "WMM2025", "wmm2025 ", "igrf", "wmm2020"}) {
         EXPECT_EQ(FindBuiltInModel(key), nullptr) << key;
     }
+    // Each row of the list finds its model and back; a copy is no built-in.
+    for (const BuiltInModel& row : BuiltInModels()) {
+        EXPECT_EQ(FindBuiltInModel(row.key), &row.model()) << row.key;
+        EXPECT_EQ(BuiltInKey(row.model()), row.key);
+    }
+    EXPECT_EQ(BuiltInKey(FieldModel(Wmm2025())), "");
+    constexpr YearEnds kIn = YearEnds::Included;
+    constexpr YearEnds kOut = YearEnds::Excluded;  // the window's variation gate
     struct Case {
         const FieldModel* model;
         double year;
+        YearEnds ends;
         bool covered;
     };
     const Case cases[] = {
-        {&Wmm2025(), 2025.0, true},
-        {&Wmm2025(), 2030.0, true},
-        {&Wmm2025(), std::nextafter(2025.0, 0.0), false},
-        {&Wmm2025(), std::nextafter(2030.0, 3000.0), false},
-        {&ReferenceField1995(), 1995.0, true},
-        {&ReferenceField1995(), 2000.0, true},
-        {&ReferenceField1995(), 2000.001, false},
-        {&Wmm2025(), std::nan(""), false},
+        {&Wmm2025(), 2025.0, kIn, true},
+        {&Wmm2025(), 2030.0, kIn, true},
+        {&Wmm2025(), std::nextafter(2025.0, 0.0), kIn, false},
+        {&Wmm2025(), std::nextafter(2030.0, 3000.0), kIn, false},
+        {&ReferenceField1995(), 1995.0, kIn, true},
+        {&ReferenceField1995(), 2000.0, kIn, true},
+        {&ReferenceField1995(), 2000.001, kIn, false},
+        {&Wmm2025(), std::nan(""), kIn, false},
+        {&ReferenceField1995(), 1995.0, kOut, false},
+        {&ReferenceField1995(), std::nextafter(1995.0, 3000.0), kOut, true},
+        {&ReferenceField1995(), std::nextafter(2000.0, 0.0), kOut, true},
+        {&ReferenceField1995(), 2000.0, kOut, false},
+        {&Wmm2025(), std::nan(""), kOut, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CoversYear(*c.model, c.year), c.covered) << c.model->name << ' ' << c.year;
+        EXPECT_EQ(CoversYear(*c.model, c.year, c.ends), c.covered) << c.model->name << ' ' << c.year;
+    }
+    // Heights from -1 to 850 km, both included.
+    for (const auto& [height, covered] :
+         {std::pair{-1.0, true}, std::pair{850.0, true}, std::pair{std::nextafter(-1.0, -2.0), false},
+          std::pair{std::nextafter(850.0, 900.0), false}, std::pair{std::nan(""), false}}) {
+        EXPECT_EQ(CoversHeight(Wmm2025(), height), covered) << height;
     }
     // The 1995 field's frame in single precision: the constants it always had.
     const SpheroidOf<float> frame = SpheroidOfModel<float>(ReferenceField1995());
@@ -154,6 +180,26 @@ TEST(FieldModels, HeightAndBadInputsOfTheDoubleModel) {
     // Beyond single precision a double model still answers.
     MagneticElements far{};
     EXPECT_EQ(ComputeMagneticElements(Wmm2025(), 10.0, 1.0e39, 0.0, 2026.0, far), kStatusOk);
+    // No horizontal field, no direction: a model of zeros, or a point so far
+    // out that the field vanishes, gives no record (never a marker as an angle).
+    FieldModel zeros = Wmm2025();
+    for (CoefficientRecord& r : zeros.coefficients) {
+        r.g = r.h = r.gdot = r.hdot = 0.0;
+    }
+    struct Undetermined {
+        const FieldModel* model;
+        double heightKm;
+    };
+    for (const Undetermined& c : {Undetermined{&zeros, 0.0}, Undetermined{&Wmm2025(), 1e20}}) {
+        MagneticElements untouched{};
+        untouched.totalIntensity = -1.0;
+        EXPECT_EQ(ComputeMagneticElements(*c.model, 10.0, 10.0, c.heightKm, 2026.0, untouched), kStatusUndetermined)
+            << c.heightKm;
+        EXPECT_EQ(untouched.totalIntensity, -1.0);
+    }
+    // Far out but still with a direction: a declination within a half turn.
+    ASSERT_EQ(ComputeMagneticElements(Wmm2025(), 10.0, 10.0, 1e6, 2026.0, far), kStatusOk);
+    EXPECT_LE(std::fabs(SignedDeclination(far)), 180.0);
 }
 
 // A coefficient file written from a model's table, as the standard layout has it.
@@ -257,6 +303,14 @@ TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
         {"blank line", replaceLine(4, ""), "line 4: expected n m g h gdot hdot"},
         {"over degree", cutAfterLine(91) + DegreeLines(13, 14) + "9999\n",
          "line 106: degree 14 is above 13, the highest the model sums"},
+        {"epoch before 1900", replaceLine(1, "1899.99 WMM-2025 11/13/2024"),
+         "line 1: the epoch is outside 1900 to 2100"},
+        {"epoch after 2100", replaceLine(1, "2100.01 WMM-2025 11/13/2024"),
+         "line 1: the epoch is outside 1900 to 2100"},
+        {"epoch beyond any year", replaceLine(1, "-1e308 WMM-2025 11/13/2024"), "line 1: the epoch is outside"},
+        {"a request after the 9s", good + "course 1 2 3 4\n", "line 94: text after the closing line of 9s"},
+        {"two files joined", good + good, "line 94: text after the closing line of 9s"},
+        {"text after the first line of 9s", cutAfterLine(92) + "x\n", "line 93: text after the closing line"},
     };
     for (const Case& c : cases) {
         FieldModel model = Wmm2025();
@@ -266,12 +320,57 @@ TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
         EXPECT_EQ(model.name, "WMM2025") << c.what;  // untouched
         EXPECT_EQ(model.coefficients.size(), 90u) << c.what;
     }
-    // The exact limits: degree 12 complete and closed reads, and so does degree 13.
-    FieldModel model;
+    // The exact limits: degree 12 complete and closed reads, and so does 13; so do the first
+    // and last epochs, and blank lines and more 9s after the closing line.
+    for (const std::string& text : {cutAfterLine(91) + "9999\n", cutAfterLine(91) + DegreeLines(13, 13) + "9999\n", replaceLine(1, "1900 IGRF 1/1/1900"),
+                                    replaceLine(1, "2100.0 WMM-2100"), good + "\n \t\n99999\n\n"}) {
+        FieldModel model;
+        std::string error;
+        EXPECT_TRUE(ReadCoefficientFile(text, model, error)) << error;
+    }
+}
+
+// The loader takes a built-in key or a regular file of at most 1 MiB, and says
+// why it refuses anything else without opening it (a FIFO never blocks it).
+TEST(ModelFile, BuiltInKeysAndRegularFilesOnly) {
+    FieldModel loaded;
     std::string error;
-    EXPECT_TRUE(ReadCoefficientFile(cutAfterLine(91) + "9999\n", model, error)) << error;
-    EXPECT_TRUE(ReadCoefficientFile(cutAfterLine(91) + DegreeLines(13, 13) + "9999\n", model, error)) << error;
-    EXPECT_EQ(model.mainDegree, 13);
+    EXPECT_EQ(LoadFieldModel("wmm2025", loaded, error), &Wmm2025());
+
+    const std::string dir = testing::TempDir() + "dexlin_model_file_" + std::to_string(getpid());
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    const std::string good = std::string(BuiltInFileText("WMM2025.COF"));
+    const std::string atLimit = good + std::string(kMaxModelFileBytes - good.size(), '\n');
+    std::ofstream(dir + "/good.cof", std::ios::binary) << good;
+    std::ofstream(dir + "/at-limit.cof", std::ios::binary) << atLimit;
+    std::ofstream(dir + "/past-limit.cof", std::ios::binary) << atLimit << '\n';
+    ASSERT_EQ(mkfifo((dir + "/fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir + "/none").c_str(), (dir + "/dangling").c_str()), 0);
+    struct Case {
+        std::string path;
+        std::string error;  // empty: loaded
+    };
+    const Case cases[] = {
+        {dir + "/good.cof", ""},
+        {dir + "/at-limit.cof", ""},
+        {dir + "/past-limit.cof", ": larger than 1 MiB, not a coefficient file"},
+        {dir + "/none", ": No such file or directory (nor a built-in model: igrf1995, wmm2025)"},
+        {dir + "/dangling", ": No such file or directory (nor a built-in model: igrf1995, wmm2025)"},
+        {dir, ": is a directory"},
+        {dir + "/fifo", ": is not a regular file (a FIFO, a device or a socket)"},
+        {"/dev/zero", ": is not a regular file (a FIFO, a device or a socket)"},
+    };
+    for (const Case& c : cases) {
+        error.clear();
+        const FieldModel* model = LoadFieldModel(c.path, loaded, error);
+        EXPECT_EQ(model, c.error.empty() ? &loaded : nullptr) << c.path;
+        EXPECT_EQ(error, c.error.empty() ? "" : c.path + c.error);
+    }
+    EXPECT_EQ(loaded.name, "WMM-2025");  // the committed file, read as a user's file is
+    for (const char* name : {"/good.cof", "/at-limit.cof", "/past-limit.cof", "/fifo", "/dangling"}) {
+        std::remove((dir + name).c_str());
+    }
+    rmdir(dir.c_str());
 }
 
 }  // namespace

@@ -132,6 +132,14 @@ TEST(QueryField, SingleRequestTheModelRefusesExitsOne) {
     EXPECT_EQ(r.err,
               "dexlin-query: warning: the date 3e+38 lies outside 1995 to 2000, the years of the model \"1995.0 "
               "reference field\"; no built-in model covers it\n");
+    // So far out that the field has no direction: no declination at all.
+    const Result far = RunQuery("--model wmm2025 field 10 10 2031 1e20");
+    EXPECT_EQ(far.status, 1);
+    EXPECT_EQ(far.out, "status=5\nvalid=false\n");
+    EXPECT_EQ(far.err,
+              "dexlin-query: warning: the height 1e+20 km lies outside -1 to 850 km, the heights of the model "
+              "\"WMM2025\"\ndexlin-query: warning: the date 2031 lies outside 2025 to 2030, the years of the model "
+              "\"WMM2025\"; no built-in model covers it\n");
 }
 
 // The same position in every form a user may type answers exactly as the decimal one.
@@ -146,33 +154,41 @@ TEST(QueryField, HemisphereLettersAndMinutesGiveTheDecimalAnswer) {
     }
 }
 
-// valid says whether the date lies within the model's years (both ends
-// included); a single request outside them also warns, naming the years and
-// the built-in model that covers the date.
+// valid says whether the date and the height lie within the model's years and
+// heights (both ends included); a single request outside them also warns,
+// naming the range and the built-in model that covers the date.
 TEST(QueryField, ValidAndTheWarningNameTheModelsYears) {
     const struct {
         const char* args;
         const char* valid;
-        const char* warning;  // after "dexlin-query: warning: the date "
+        const char* warning;  // after "dexlin-query: warning: the "
     } rows[] = {
         {"field 51.5 0 2000", "true", ""},
         {"field 51.5 0 2000.0000001", "false",
-         "2000.0000001 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; no built-in "
+         "date 2000.0000001 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; no built-in "
          "model covers it"},
         {"field 51.5 0 2026.5", "false",
-         "2026.5 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; --model wmm2025 "
+         "date 2026.5 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; --model wmm2025 "
          "covers it"},
         {"--model wmm2025 field 0 0 2025", "true", ""},
         {"--model=wmm2025 field 0 0 2030", "true", ""},
         {"--model wmm2025 field 0 0 1997", "false",
-         "1997 lies outside 2025 to 2030, the years of the model \"WMM2025\"; --model igrf1995 covers it"},
+         "date 1997 lies outside 2025 to 2030, the years of the model \"WMM2025\"; --model igrf1995 covers it"},
         {"--model wmm2025 --model igrf1995 field 0 0 1997", "true", ""},  // the last --model holds
+        {"--model wmm2025 field 0 0 2026 -1", "true", ""},
+        {"--model wmm2025 field 0 0 2026 850", "true", ""},
+        {"--model wmm2025 field 0 0 2026 850.001", "false",
+         "height 850.001 km lies outside -1 to 850 km, the heights of the model \"WMM2025\""},
+        {"--model wmm2025 field 0 0 2026 -1.001", "false",
+         "height -1.001 km lies outside -1 to 850 km, the heights of the model \"WMM2025\""},
+        {"field 0 0 1997 -6000", "false",
+         "height -6000 km lies outside -1 to 850 km, the heights of the model \"1995.0 reference field\""},
     };
     for (const auto& row : rows) {
         const Result r = RunQuery(row.args);
         EXPECT_EQ(r.status, 0) << row.args;
         EXPECT_EQ(Items(r.out)["valid"], row.valid) << row.args;
-        EXPECT_EQ(r.err, *row.warning ? std::string("dexlin-query: warning: the date ") + row.warning + "\n" : "")
+        EXPECT_EQ(r.err, *row.warning ? std::string("dexlin-query: warning: the ") + row.warning + "\n" : "")
             << row.args;
     }
     // In batch the answer's valid says it; stderr stays quiet.
@@ -217,6 +233,7 @@ TEST(QueryField, ModelFromACoefficientFile) {
               "dexlin-query: warning: the date 2031 lies outside 2025 to 2030, the years of the model \"WMM-2025\"; "
               "no built-in model covers it\n");
 
+    const std::string good = text;
     const std::size_t third = text.find('\n', text.find('\n') + 1) + 1;
     text.replace(third, text.find('\n', third) - third, "  1  1  x");
     std::ofstream(path, std::ios::binary) << text;
@@ -224,6 +241,10 @@ TEST(QueryField, ModelFromACoefficientFile) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(bad.err, "dexlin-query: " + path + ": line 3: expected n m g h gdot hdot\n");
+    // A request after the closing line is not swallowed: the file is refused.
+    std::ofstream(path, std::ios::binary) << good << "course 1 2 3 4\n";
+    EXPECT_EQ(RunQuery("--model '" + path + "' field 51.5 -0.1 2026.94").err,
+              "dexlin-query: " + path + ": line 93: text after the closing line of 9s\n");
     std::remove(path.c_str());
 }
 
@@ -526,11 +547,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
         BadRow{"ExtraArgument", "field 1 2 1997 4 5", "field: extra argument \"5\""},
         BadRow{"ModelFileMissing", "--model /nonexistent/wmm.cof field 0 0 2026",
-               "/nonexistent/wmm.cof: cannot read the model file (--model takes igrf1995, wmm2025 or a "
-               "file)"},
+               "/nonexistent/wmm.cof: No such file or directory (nor a built-in model: igrf1995, wmm2025)"},
+        BadRow{"HeightInsideTheCore", "--model wmm2025 field 0 0 2026 -6000.001",
+               "field: HEIGHT_KM \"-6000.001\" is inside the Earth's core (below -6000 km)"},
         BadRow{"ModelWithoutValue", "field 0 0 2026 --model",
                "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
         BadRow{"ModelWithAnEmptyValue", "--model= field 0 0 2026",
+               "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
+        BadRow{"ModelWithAnEmptyWord", "--model '' field 0 0 2026",
                "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
         BadRow{"HeightNotANumber", "--model wmm2025 field 0 0 2026 1km", "field: HEIGHT_KM \"1km\" is not a number"},
         BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},

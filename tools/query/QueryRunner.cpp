@@ -57,15 +57,6 @@ void AppendText(OutputBuffer& out, std::string_view text, bool json, bool utf8) 
     out.Commit(at);
 }
 
-// The record's whole degrees and minutes as one signed angle in degrees: the
-// minutes carry the sign only when the degrees are 0 (3 degrees 40.2' W is
-// -3 and 40.2, and reads -3.67; 0 degrees 32' W is 0 and -32).
-double SignedDegrees(std::int32_t degrees, double minutes) {
-    constexpr double kMinutesPerDegree = 60.0;
-    if (degrees < 0) return degrees - minutes / kMinutesPerDegree;
-    return degrees + minutes / kMinutesPerDegree;
-}
-
 // The shortest text that reads back as the same double, in any locale.
 void AppendNumber(std::string& text, double value) {
     char buffer[32];
@@ -136,7 +127,8 @@ void QueryRunner::TextItem(std::string_view displayBytes) {
 
 Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) {
     oneLine_ = oneLine;
-    outside_ = false;
+    yearOutside_ = false;
+    heightOutside_ = false;
     if (words.empty()) {
         error_ = "empty request: expected field, course or pixel";
         return Outcome::BadRequest;
@@ -164,10 +156,18 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
         }
     }
 
+    // A point inside the Earth's core is no question for a main field model.
+    if (v[3] < model::kCoreHeightKm) {
+        SetError("field", kFieldArgs[3].name, args[3], "is inside the Earth's core (below -6000 km)");
+        return Outcome::BadRequest;
+    }
+
     const double year = v[2];
-    const bool valid = model::CoversYear(model_, year);
-    outside_ = !valid;
-    outsideYear_ = year;
+    fieldYear_ = year;
+    fieldHeightKm_ = v[3];
+    yearOutside_ = !model::CoversYear(model_, year);
+    heightOutside_ = !model::CoversHeight(model_, v[3]);
+    const bool valid = !yearOutside_ && !heightOutside_;
     model::MagneticElements e{};
     const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e);
     BeginAnswer();
@@ -186,7 +186,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     Item<"totalChange">(e.totalChange);
     Item<"declinationDegrees">(static_cast<long long>(e.declinationDegrees));
     Item<"declinationMinutes">(e.declinationMinutes);
-    Item<"declination">(SignedDegrees(e.declinationDegrees, e.declinationMinutes));
+    Item<"declination">(model::SignedDeclination(e));
     Item<"inclinationDegrees">(static_cast<long long>(e.inclinationDegrees));
     Item<"inclinationMinutes">(e.inclinationMinutes);
     Item<"horizontalIntensity">(e.horizontalIntensity);
@@ -290,22 +290,35 @@ bool QueryRunner::ParseArguments(std::string_view command, std::span<const Argum
 
 std::string QueryRunner::Warning() const {
     std::string warning;
-    if (!outside_) return warning;
-    const double year = outsideYear_;
-    warning = "warning: the date ";
+    if (!yearOutside_ && !heightOutside_) return warning;
+    // The model's name as one line: a file's header may hold any byte.
+    std::string name = "the model \"";
+    for (const char c : model_.name) name += (c >= 0 && c < 0x20) || c == 0x7F ? '?' : c;
+    name += '"';
+    if (heightOutside_) {
+        warning = "warning: the height ";
+        AppendNumber(warning, fieldHeightKm_);
+        warning += " km lies outside ";
+        AppendNumber(warning, model_.lowestHeightKm);
+        warning += " to ";
+        AppendNumber(warning, model_.highestHeightKm);
+        warning += " km, the heights of " + name;
+        if (!yearOutside_) return warning;
+        warning += "\n";
+    }
+    const double year = fieldYear_;
+    warning += "warning: the date ";
     AppendNumber(warning, year);
     warning += " lies outside ";
     AppendNumber(warning, model_.firstYear);
     warning += " to ";
     AppendNumber(warning, model_.lastYear);
-    warning += ", the years of the model \"";
-    for (const char c : model_.name) warning += (c >= 0 && c < 0x20) || c == 0x7F ? '?' : c;  // a file's header
-    warning += '"';
-    for (const std::string_view key : {"igrf1995", "wmm2025"}) {
-        const model::FieldModel* other = model::FindBuiltInModel(key);
-        if (other != nullptr && other != &model_ && model::CoversYear(*other, year)) {
+    warning += ", the years of " + name;
+    for (const model::BuiltInModel& row : model::BuiltInModels()) {
+        const model::FieldModel& other = row.model();
+        if (&other != &model_ && model::CoversYear(other, year)) {
             warning += "; --model ";
-            warning += key;
+            warning += row.key;
             warning += " covers it";
             return warning;
         }

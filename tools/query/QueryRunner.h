@@ -63,9 +63,9 @@ public:
     // What was wrong with the last BadRequest, e.g. `field: LAT: "x" is not a number`.
     const std::string& Error() const { return error_; }
 
-    // After a field request for a date outside the model's years, what to tell
-    // the user beside the answer ("warning: the date 2031.5 lies outside the
-    // years of ..."); else empty. Built only when asked, so batch pays nothing.
+    // After a field request for a date or a height outside the model's, what
+    // to tell the user beside the answer ("warning: the date 2031.5 lies outside
+    // the years of ..."); else empty. Built only when asked, so batch pays nothing.
     std::string Warning() const;
 
 private:
@@ -103,8 +103,11 @@ private:
     bool oneLine_ = false;
     bool firstItem_ = true;
     std::string error_;
-    double outsideYear_ = 0.0;  // the last field request's date, when outside the model's years
-    bool outside_ = false;
+    // The last field request's date and height, and whether each lies outside the model's.
+    double fieldYear_ = 0.0;
+    double fieldHeightKm_ = 0.0;
+    bool yearOutside_ = false;
+    bool heightOutside_ = false;
     std::string text_;  // reused for position texts
 };
 

@@ -6,6 +6,7 @@
 #include "QueryRunner.h"
 #include "model/FieldModel.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -19,15 +20,17 @@ constexpr int kExitSomeFailed = 1;  // batch: one or more error lines; or the mo
 constexpr int kExitBadInput = 2;    // bad command line, or a bad request on the command line
 constexpr int kExitIoError = 3;     // reading the requests or writing the answers failed
 
-constexpr std::string_view kUsage =
-    "Usage: dexlin-query [--json] [--raw] [--model igrf1995|wmm2025|FILE] [--threads N]\n"
+// The usage text, around the built-in models' lines from the model's list.
+constexpr std::string_view kUsageCommands =
+    "|FILE] [--threads N]\n"
     "                    COMMAND ARGUMENTS\n"
     "\n"
     "Commands:\n"
     "  field LAT LON DATE [HEIGHT_KM]\n"
     "                              magnetic elements at a position for a date, at a\n"
     "                              height above the ellipsoid (default 0): the status,\n"
-    "                              valid (the date within the model's years), the\n"
+    "                              valid (the date and the height within the model's\n"
+    "                              years and heights: -1 to 850 km), the\n"
     "                              sixteen fields of the record, the signed\n"
     "                              declination in degrees and the variation text\n"
     "  course LAT1 LON1 LAT2 LON2  initial great-circle course (degrees true) and\n"
@@ -46,10 +49,13 @@ constexpr std::string_view kUsage =
     "does: year + month/12 + day/365) or now (today's local date, counted alike).\n"
     "\n"
     "Options:\n"
-    "  --model M  the field model: igrf1995 (the built-in 1995.0 field, 1995 to\n"
-    "             2000, the default), wmm2025 (2025 to 2030) or a coefficient file\n"
-    "             in the standard WMM layout (valid 5 years from its epoch); a single\n"
-    "             field request outside the model's years warns on stderr\n"
+    "  --model M  the field model (default: the built-in 1995.0 reference field):\n";
+constexpr std::string_view kUsageOptions =
+    "               FILE      a coefficient file in the standard WMM layout, valid\n"
+    "                         for 5 years from its epoch (./NAME for a file named\n"
+    "                         like a built-in model)\n"
+    "             a single field request outside the model's years or heights\n"
+    "             warns on stderr; one below -6000 km (inside the core) is refused\n"
     "  --json     one JSON object per answer\n"
     "  --raw      texts keep the display's degree byte 0xB0 instead of UTF-8\n"
     "             (text output only; JSON is always UTF-8)\n"
@@ -62,6 +68,13 @@ constexpr std::string_view kUsage =
     "Numbers are printed so that they read back as the same double.\n"
     "Exit status: 0 answered; 1 batch with error lines, or the model gave no record;\n"
     "2 bad command line, request or model file; 3 read or write error.\n";
+
+std::string_view Usage() {
+    static const std::string usage = "Usage: dexlin-query [--json] [--raw] [--model " + model::BuiltInKeys("|") +
+                                     std::string(kUsageCommands) + model::BuiltInModelLines("               ") +
+                                     std::string(kUsageOptions);
+    return usage;
+}
 
 constexpr std::string_view kVersionLine = "dexlin-query " DEXLIN_VERSION "\n";
 
@@ -86,41 +99,6 @@ bool ParseThreadCount(std::string_view word, int& threads, std::string& message)
     return false;
 }
 
-// A coefficient file is a few kilobytes; anything far larger is not one.
-constexpr std::size_t kMaxModelFile = 1 << 20;
-
-// The model of --model: a built-in one's key, else a coefficient file read
-// into `loaded`. nullptr after a message on `err`.
-const model::FieldModel* SelectModel(std::string_view value, model::FieldModel& loaded, std::FILE* err) {
-    if (const model::FieldModel* builtIn = model::FindBuiltInModel(value)) return builtIn;
-    std::string name;
-    for (const char c : value) name += (c >= 0 && c < 0x20) || c == 0x7F ? '?' : c;
-    std::string text;
-    std::FILE* file = std::fopen(std::string(value).c_str(), "rb");
-    if (file != nullptr) {
-        char buffer[4096];
-        for (std::size_t n; text.size() <= kMaxModelFile && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            text.append(buffer, n);
-        const bool failed = std::ferror(file) != 0;  // a directory opens, then fails to read
-        static_cast<void>(std::fclose(file));        // read only: nothing is lost on close
-        if (failed) file = nullptr;
-    }
-    if (file == nullptr) {
-        PrintError(err, name + ": cannot read the model file (--model takes igrf1995, wmm2025 or a file)");
-        return nullptr;
-    }
-    if (text.size() > kMaxModelFile) {
-        PrintError(err, name + ": larger than a coefficient file can be");
-        return nullptr;
-    }
-    std::string error;
-    if (!model::ReadCoefficientFile(text, loaded, error)) {
-        PrintError(err, name + ": " + error);
-        return nullptr;
-    }
-    return &loaded;
-}
-
 }  // namespace
 
 namespace query {
@@ -135,7 +113,7 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--help" || arg == "-h" || arg == "--version") {
-            const std::string_view text = arg == "--version" ? kVersionLine : kUsage;
+            const std::string_view text = arg == "--version" ? kVersionLine : Usage();
             if (!WriteAll(output, text)) {
                 PrintError(err, "cannot write the answer");
                 return kExitIoError;
@@ -143,13 +121,18 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             return kExitOk;
         }
         if (arg == "--model" || arg.starts_with("--model=")) {
-            if (arg == "--model=" || (arg == "--model" && i + 1 == args.size())) {
-                PrintError(err, "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)");
+            if (arg == "--model=" || (arg == "--model" && (i + 1 == args.size() || args[i + 1].empty()))) {
+                PrintError(
+                    err, "--model needs a value: " + model::BuiltInKeys(", ") + " or a coefficient file (try --help)");
                 return kExitBadInput;
             }
             const std::string_view value = arg == "--model" ? args[++i] : arg.substr(8);
-            settings.fieldModel = SelectModel(value, loaded, err);
-            if (settings.fieldModel == nullptr) return kExitBadInput;
+            std::string error;
+            settings.fieldModel = model::LoadFieldModel(value, loaded, error);
+            if (settings.fieldModel == nullptr) {
+                PrintError(err, error);
+                return kExitBadInput;
+            }
         } else if (arg == "--json") {
             settings.json = true;
         } else if (arg == "--raw") {
@@ -210,7 +193,12 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
         return kExitIoError;
     }
     // After the answer, so that a failed write leaves its one line alone.
-    if (const std::string warning = runner.Warning(); !warning.empty()) PrintError(err, warning);
+    const std::string warnings = runner.Warning();
+    for (std::size_t at = 0; at < warnings.size();) {  // one message a line
+        const std::size_t end = std::min(warnings.find('\n', at), warnings.size());
+        PrintError(err, std::string_view(warnings).substr(at, end - at));
+        at = end + 1;
+    }
     return outcome == Outcome::Answered ? kExitOk : kExitSomeFailed;
 }
 

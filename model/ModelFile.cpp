@@ -1,0 +1,86 @@
+// The model --model names, for the window and the companion alike: a built-in
+// model by its key, else a coefficient file.
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "FieldModel.h"
+
+namespace model {
+
+namespace {
+
+constexpr std::size_t kMebibyte = std::size_t{1} << 20;
+
+// A path as one line of a message: control bytes show as '?'.
+std::string Shown(std::string_view path) {
+    std::string shown;
+    for (const char c : path) {
+        shown += (static_cast<unsigned char>(c) < ' ' || c == '\x7F') ? '?' : c;
+    }
+    return shown;
+}
+
+// Reads a whole coefficient file into text; on failure says why. The file's
+// status comes first: it is taken without opening the file (a FIFO with no
+// writer would block an open for ever, a device may never end), and only a
+// regular file is opened, which never blocks.
+bool ReadModelFile(const std::filesystem::path& path, std::string& text, std::string& why) {
+    std::error_code code;
+    const std::filesystem::file_status status = std::filesystem::status(path, code);
+    if (code) {
+        why = code.message();  // "No such file or directory", also for a dangling link
+        if (code == std::errc::no_such_file_or_directory) {
+            why += " (nor a built-in model: " + BuiltInKeys(", ") + ")";
+        }
+        return false;
+    }
+    if (std::filesystem::is_directory(status)) {
+        why = "is a directory";
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        why = "is not a regular file (a FIFO, a device or a socket)";
+        return false;
+    }
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        // The library opens through the C runtime, which says why in errno.
+        why = errno != 0 ? std::generic_category().message(errno) : "cannot be opened";
+        return false;
+    }
+    char buffer[4096];
+    while (text.size() <= kMaxModelFileBytes && file.read(buffer, sizeof buffer).gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(file.gcount()));
+    }
+    if (file.bad()) {
+        why = "cannot be read";
+        return false;
+    }
+    if (text.size() > kMaxModelFileBytes) {
+        why = "larger than " + std::to_string(kMaxModelFileBytes / kMebibyte) + " MiB, not a coefficient file";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded, std::string& error) {
+    if (const FieldModel* builtIn = FindBuiltInModel(keyOrPath)) {
+        return builtIn;
+    }
+    std::string text;
+    std::string why;
+    if (!ReadModelFile(std::filesystem::path(keyOrPath), text, why) || !ReadCoefficientFile(text, loaded, why)) {
+        error = Shown(keyOrPath) + ": " + why;
+        return nullptr;
+    }
+    return &loaded;
+}
+
+}  // namespace model
