@@ -415,11 +415,12 @@ TEST(QueryBatch, FieldAnswersMatchSingleRequestsAndExitZero) {
 }
 
 TEST(QueryBatch, JsonErrorLinesCarryTheLineNumber) {
-    const Result r = RunQuery("--json batch", "field 1 2 inf\npixel 317 246\n");
+    const Result r = RunQuery("--json batch", "field 1 2 inf\npixel 317 246\ncourse 91\xC2\xB0N 0 0 0\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out,
               "{\"error\":\"field: DATE \\\"inf\\\" is not a finite number\",\"line\":1}\n"
-              "{\"inside\":true,\"latitude\":0,\"longitude\":0,\"text\":\" 0\xC2\xB0     000\xC2\xB0  \"}\n");
+              "{\"inside\":true,\"latitude\":0,\"longitude\":0,\"text\":\" 0\xC2\xB0     000\xC2\xB0  \"}\n"
+              "{\"error\":\"course: LAT1 \\\"91\xC2\xB0N\\\" is outside -90..90\",\"line\":3}\n");
 }
 
 TEST(QueryBatch, OverlongLineIsRefusedAndTheNextOneAnswered) {
@@ -549,6 +550,21 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"EchoStopsAfterFortyBytes", "field 51.5 0 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab",
                "field: DATE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" is not a date (a decimal year, YYYY-MM-DD "
                "or now)"},
+        // Echoed as typed, UTF-8 and all, and cut before a character that would cross 40 bytes.
+        BadRow{"DegreeSignEchoedAsTyped",
+               "course \"91\xC2\xB0"
+               "30'N\" 0 0 0",
+               "course: LAT1 \"91\xC2\xB0"
+               "30'N\" is outside -90..90"},
+        BadRow{"EchoEndingInADegreeSignAtFortyBytes", "field 51.5 0 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\xC2\xB0",
+               "field: DATE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\xC2\xB0\" is not a date (a decimal year, "
+               "YYYY-MM-DD or now)"},
+        BadRow{"EchoCutBeforeADegreeSignCrossingFortyBytes",
+               "field 51.5 0 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\xC2\xB0",
+               "field: DATE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" is not a date (a decimal year, YYYY-MM-DD "
+               "or now)"},
+        BadRow{"StrayByteAndControlEchoedAsQuestionMarks", "field 51.5 0 1\xFF\"$(printf '\\001')\"\xC2\x85",
+               "field: DATE \"1???\" is not a date (a decimal year, YYYY-MM-DD or now)"},
         BadRow{"ThreeNumbersInOneWord", "field 51.5,-0.1,1997",
                "field: LAT \"51.5,-0.1,1997\" is not a number (numbers are separated by blanks and use a "
                "decimal point)"},
@@ -640,6 +656,10 @@ INSTANTIATE_TEST_SUITE_P(
                 kLat, ParseError::None, -51.5},
         WordRow{"51:30:36", kLat, ParseError::None, 51.0 + 30.0 / 60.0 + 36.0 / 3600.0},
         WordRow{"51d59.999'N", kLat, ParseError::None, 51.0 + 59.999 / 60.0},
+        // Under 60 as written, 60.0 as a double: just under 11 degrees.
+        WordRow{"10:59:59.9999999999999999N", kLat, ParseError::None, 11.0},
+        WordRow{"10d59.99999999999999999'", kLat, ParseError::None, 11.0},
+        WordRow{"10:060", kLat, ParseError::SixtyOrMore, 0},
         WordRow{"51d30'59.5\"N", kLat, ParseError::None, 51.0 + 30.0 / 60.0 + 59.5 / 3600.0},
         WordRow{"90N", kLat, ParseError::None, 90.0}, WordRow{"-90:00:00", kLat, ParseError::None, -90.0},
         WordRow{"0.1W", kLon, ParseError::None, -0.1}, WordRow{"0:06W", kLon, ParseError::None, -0.1},
