@@ -223,6 +223,10 @@ INSTANTIATE_TEST_SUITE_P(
                       7.1326245474328528e-05},
         ShortRouteRow{"ATenMillionthWestOfDueNorth", 40.0, 5.0, 40.000001, 4.9999999, 355.6194440411,
                       6.0175789557176224e-05},
+        // Along a meridian: the latitudes' difference taken exactly, not from their sines and cosines.
+        ShortRouteRow{"AHundredMillionthDueNorth", 50.0, 7.0, 50.00000001, 7.0, 0.0, 6.00000049644222603585613e-07},
+        ShortRouteRow{"AHundredMillionthDueSouth", -30.0, -7.0, -30.00000001, -7.0, 180.0,
+                      6.00000049644222603585613e-07},
         ShortRouteRow{"NearAntipodeSouthEastOfIt", 0.0, 0.0, 1e-5, -179.99999, 314.9852650917, 10799.999151562246},
         ShortRouteRow{"NearAntipodeAcrossTheDateLine", -20.0, 40.0, 20.00001, -139.99998, 298.0108401445,
                       10799.998722730435},

@@ -222,6 +222,9 @@ TEST(HelpPlacement, BesideTheOwnerWhereItFitsElseOverTheLeastOfItAndNoneOfItsPan
          QRect(193, 157, 637, 453), QRect(384, 248, 640, 289)},
         {"a work area the owner fills: over the map only", QRect(0, 0, 637, 453), QRect(0, 0, 637, 453),
          QRect(0, 0, 637, 380)},
+        {"no room beside it and the strip below too short: over the map, cut off above the panel rather than less "
+         "over the owner",
+         QRect(0, 0, 900, 691), QRect(0, 0, 637, 453), QRect(260, 0, 640, 380)},
         {"work area not at the origin (a panel on the left)", QRect(64, 0, 1856, 1080), QRect(64, 0, 637, 453),
          QRect(709, 0, 640, 520)},
     };

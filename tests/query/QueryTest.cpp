@@ -1,4 +1,5 @@
 // dexlin-query as a user runs it: answers, JSON, batch order, errors, exit statuses.
+#include "NumberParser.h"
 #include "PositionParser.h"
 #include "QueryTool.h"
 #include "geometry/GreatCircle.h"
@@ -619,9 +620,11 @@ namespace parsing {
 
 using query::ParseError;
 
+enum class WordKind { Latitude, Longitude, Real };
+
 struct WordRow {
     const char* word;
-    bool latitude;     // else a longitude
+    WordKind kind;
     ParseError error;  // None: read as `degrees`
     double degrees;
 };
@@ -633,8 +636,9 @@ class QueryPositionWords : public testing::TestWithParam<WordRow> {};
 TEST_P(QueryPositionWords, ReadAsDegreesOrRefused) {
     const WordRow& row = GetParam();
     double degrees = 12345.0;
-    const ParseError error =
-        row.latitude ? query::ParseLatitude(row.word, degrees) : query::ParseLongitude(row.word, degrees);
+    const ParseError error = row.kind == WordKind::Latitude    ? query::ParseLatitude(row.word, degrees)
+                             : row.kind == WordKind::Longitude ? query::ParseLongitude(row.word, degrees)
+                                                               : query::ParseReal(row.word, degrees);
     EXPECT_EQ(error, row.error);
     if (row.error == ParseError::None) {
         EXPECT_EQ(degrees, row.degrees);
@@ -642,8 +646,9 @@ TEST_P(QueryPositionWords, ReadAsDegreesOrRefused) {
     }
 }
 
-constexpr bool kLat = true;
-constexpr bool kLon = false;
+constexpr WordKind kLat = WordKind::Latitude;
+constexpr WordKind kLon = WordKind::Longitude;
+constexpr WordKind kReal = WordKind::Real;  // a height or a decimal year
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, QueryPositionWords,
@@ -665,6 +670,7 @@ INSTANTIATE_TEST_SUITE_P(
         WordRow{"0.1W", kLon, ParseError::None, -0.1}, WordRow{"0:06W", kLon, ParseError::None, -0.1},
         WordRow{"-0", kLon, ParseError::None, -0.0}, WordRow{"-1e-400", kLat, ParseError::None, -0.0},
         WordRow{"1e-400", kLat, ParseError::None, 0.0}, WordRow{"1e-310", kLon, ParseError::None, 1e-310},
+        WordRow{"-1e-400", kReal, ParseError::None, -0.0}, WordRow{"+1e-400", kReal, ParseError::None, 0.0},
         WordRow{"-.5e-99999999999999999999", kLon, ParseError::None, -0.0},
         WordRow{"720E", kLon, ParseError::None, 720.0}, WordRow{"-51.5N", kLat, ParseError::SignAgainstLetter, 0},
         WordRow{"+0.1W", kLon, ParseError::SignAgainstLetter, 0},
@@ -751,6 +757,22 @@ TEST(QueryInProcess, NowIsTheInjectedDay) {
     ASSERT_EQ(now.status, 0) << now.err;
     EXPECT_EQ(now.out, RunInProcess("field 51.5 0 1997-06-15").out);
     EXPECT_EQ(now.out, RunQuery("field 51.5 0 1997-06-15").out);  // the binary reads ISO dates alike
+}
+
+// "now" is the local day: at 01:00 on 16 June in a zone 14 hours ahead of
+// UTC (the clock set by the faketime library) it is still 15 June in UTC.
+TEST(QueryInProcess, NowIsTheLocalDayNotTheUtcOne) {
+    const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+    if (access(library, R_OK) != 0) GTEST_SKIP() << "no faketime library";
+    setenv("TZ", "XXX-14", 1);
+    setenv("FAKETIME", "@2026-06-16 01:00:00", 1);
+    setenv("LD_PRELOAD", library, 1);
+    const Result now = RunQuery("field 51.5 0 now");
+    unsetenv("LD_PRELOAD");
+    unsetenv("FAKETIME");
+    unsetenv("TZ");
+    ASSERT_EQ(now.status, 0) << now.err;
+    EXPECT_EQ(now.out, RunQuery("field 51.5 0 2026-06-16").out);
 }
 
 // A host program with a decimal-comma locale (as Qt sets from the
