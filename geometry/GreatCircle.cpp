@@ -74,7 +74,7 @@ double SineOfLatitudeDifference(double lat1, double lat2) {
 // 10800 nautical miles. Half a turn apart with latitudes not quite opposite,
 // the route runs over the nearer pole: 000 or 180.
 void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon2, double& course, double& distance) {
-    // Not reduced to -180..180 for the sine and cosine below, which do not need it.
+    // Not reduced to -180..180 within a turn, so map positions keep their texts.
     double lonDifference = lon2 - lon1;
     if (!std::isfinite(lonDifference)) {
         // Longitudes so far apart that the difference overflows: the same
@@ -87,6 +87,11 @@ void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon
         distance = 0.0;
         return;
     }
+    // Differences of more than a turn (never between two map positions) go
+    // into the sine and cosine reduced: a radian count of 1e12 degrees keeps
+    // no digit of its angle after the cut pi, and 1e12 and 280 are the same
+    // meridian.
+    if (std::fabs(lonDifference) > kFullCircle) lonDifference = turn;
 
     const double phi1 = lat1 * kDegreesToRadians;
     const double phi2 = lat2 * kDegreesToRadians;

@@ -26,9 +26,43 @@ struct HeldMessage {
 std::vector<HeldMessage> g_held;
 std::string g_noDisplayLine;
 
+std::string g_programName;
+
+// The platform plugin that Qt could not find (QT_QPA_PLATFORM=bogus), from its
+// warning 'Could not find the Qt platform plugin "bogus" in ...', or empty when
+// a plugin asked for was found but could not reach its display
+// (QT_QPA_PLATFORM="bogus;xcb" with no X server).
+QString MissingPlatform() {
+    const QString mark = QStringLiteral("Could not find the Qt platform plugin \"");
+    for (const HeldMessage& held : g_held) {
+        if (held.text.contains(QStringLiteral("Could not load the Qt platform plugin"))) return {};
+    }
+    for (const HeldMessage& held : g_held) {
+        const qsizetype at = held.text.indexOf(mark);
+        if (at < 0) continue;
+        const qsizetype from = at + mark.size();
+        const qsizetype to = held.text.indexOf(u'"', from);
+        if (to > from) return held.text.mid(from, to - from);
+    }
+    return {};
+}
+
 void HoldStartUpMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
-        static_cast<void>(std::fputs(g_noDisplayLine.c_str(), stderr));  // nowhere else to report it
+        QString platform = MissingPlatform();
+        if (platform.isEmpty()) {
+            static_cast<void>(std::fputs(g_noDisplayLine.c_str(), stderr));  // nowhere else to report it
+        } else {
+            // A platform that is not installed is no missing display. Its name
+            // is shown printable and at most 40 characters long.
+            if (platform.size() > 40) platform = platform.left(40) + QStringLiteral("...");
+            for (QChar& c : platform) {
+                if (!c.isPrint()) c = u'?';
+            }
+            const std::string line = g_programName + ": cannot open a display: the platform \"" +
+                                     platform.toStdString() + "\" could not be loaded (check QT_QPA_PLATFORM)\n";
+            static_cast<void>(std::fputs(line.c_str(), stderr));
+        }
         std::_Exit(kExitNoDisplayStatus);
     }
     g_held.push_back({type, QByteArray(context.category != nullptr ? context.category : "default"), text});
@@ -44,7 +78,8 @@ std::string ProgramName(int argc, char** argv) {
 }  // namespace
 
 int RunApplication(int argc, char** argv, const ResourceSet& resources) {
-    g_noDisplayLine = ProgramName(argc, argv) +
+    g_programName = ProgramName(argc, argv);
+    g_noDisplayLine = g_programName +
                       ": cannot open a display: no X11 or Wayland display could be reached "
                       "(check DISPLAY or WAYLAND_DISPLAY)\n";
     const QtMessageHandler previous = qInstallMessageHandler(HoldStartUpMessage);

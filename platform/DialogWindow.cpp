@@ -16,6 +16,7 @@
 #include <QStyleFactory>
 #include <QtMath>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "platform/Dialog.h"
@@ -230,17 +231,34 @@ void DialogWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// The client pixel under a pointer position: on a high-density screen a
-// position between pixels lies in the pixel whose area holds it.
-QPoint DialogWindow::ClientPixel(const QPointF& position) { return QPoint(qFloor(position.x()), qFloor(position.y())); }
+// The client pixel under the pointer: on a high-density screen a device pixel
+// lies in the client pixel whose area holds it (device pixel 601 at scale 2 in
+// client pixel 300). The event's own position has been rounded to whole
+// client pixels on its way to the widget (300.5 to 301), so the window's
+// unrounded one is taken, made a device pixel and divided.
+QPoint DialogWindow::ClientPixel(const QMouseEvent& event) const {
+    const qreal d = devicePixelRatioF();
+    const QPointF position = event.scenePosition() - QPointF(mapTo(window(), QPoint(0, 0)));
+    const auto pixel = [d](qreal logical) {
+        // A whole device pixel comes back from the division as itself up to
+        // rounding; a fractional position (some compositors) lies in the one
+        // below it.
+        constexpr qreal kWholeDevicePixel = 1e-6;
+        const qreal device = logical * d;
+        const qreal whole = std::round(device);
+        const qreal devicePixel = std::fabs(device - whole) < kWholeDevicePixel ? whole : std::floor(device);
+        return qFloor(devicePixel / d);
+    };
+    return QPoint(pixel(position.x()), pixel(position.y()));
+}
 
 void DialogWindow::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = ClientPixel(event->position());
+    const QPoint p = ClientPixel(*event);
     m_dialog.SendMessage(WM_MOUSEMOVE, KeyStateFlags(event->buttons(), event->modifiers()), MAKELPARAM(p.x(), p.y()));
 }
 
 void DialogWindow::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = ClientPixel(event->position());
+    const QPoint p = ClientPixel(*event);
     const UINT flags = KeyStateFlags(event->buttons(), event->modifiers());
     if (event->button() == Qt::LeftButton)
         m_dialog.SendMessage(WM_LBUTTONDOWN, flags, MAKELPARAM(p.x(), p.y()));

@@ -48,7 +48,7 @@ public:
 private:
     void AddControl(const ControlTemplate& control);
     void MakeSurface(qreal devicePixelRatio);
-    static QPoint ClientPixel(const QPointF& position);
+    QPoint ClientPixel(const QMouseEvent& event) const;
 
     CDialog& m_dialog;
     QImage m_surface;

@@ -189,7 +189,7 @@ bool HelpViewer::HasAnchor(const QString& name) const {
 
 void HelpViewer::ShowTopic(const QString& helpFile, unsigned long context) {
     const QString shownPath = QDir::toNativeSeparators(helpFile);
-    setWindowTitle(QStringLiteral("Help - %1").arg(shownPath));
+    setWindowTitle(QStringLiteral("Help"));  // the document's own title once it is read
     if (!m_bPlaced) PlaceBesideOwner();
     show();  // visible first, so the browser scrolls to the topic once laid out
     raise();
@@ -209,6 +209,8 @@ void HelpViewer::ShowTopic(const QString& helpFile, unsigned long context) {
     // The same file again is read afresh: it may have changed on disk.
     if (m_pBrowser->source().matches(url, QUrl::RemoveFragment)) m_pBrowser->reload();
     m_pBrowser->setSource(url, QTextDocument::HtmlResource);
+    const QString title = m_pBrowser->documentTitle().simplified();
+    if (!title.isEmpty()) setWindowTitle(title);
     if (HasAnchor(anchor)) {
         Report(QString());
     } else {

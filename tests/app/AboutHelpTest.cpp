@@ -194,10 +194,18 @@ TEST_F(AboutHelpTest, AboutBoxShowsThePictureDisabledAtTheTopLeftWithTheNoticeAn
 
 // The notice names the model in use; the reference field keeps the template's.
 TEST_F(AboutHelpTest, AboutNoticeNamesTheFieldModel) {
+    // A file's name in full up to 40 characters, cut with "..." past them.
+    model::FieldModel forty = model::Wmm2025();
+    forty.name = std::string(40, 'N');
+    model::FieldModel fortyOne = forty;
+    fortyOne.name += 'X';
+    const QString nameOfForty(40, u'N');
     const std::pair<const model::FieldModel*, QString> rows[] = {
         {nullptr, "Dexlin 1.0 - magnetic model: 1995.0 reference field, valid 1995 to 2000."},
         {&model::ReferenceField1995(), "Dexlin 1.0 - magnetic model: 1995.0 reference field, valid 1995 to 2000."},
         {&model::Wmm2025(), "Dexlin 1.0 - magnetic model: WMM2025, valid 2025 to 2030."},
+        {&forty, "Dexlin 1.0 - magnetic model: " + nameOfForty + ", valid 2025 to 2030."},
+        {&fortyOne, "Dexlin 1.0 - magnetic model: " + nameOfForty + "..., valid 2025 to 2030."},
     };
     for (const auto& [fieldModel, notice] : rows) {
         CAboutDlg dlg(fieldModel);

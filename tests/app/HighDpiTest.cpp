@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTest>
 #include <QtMath>
 
 #include "app/DexlinDlg.h"
@@ -109,6 +110,34 @@ TEST_F(HighDpiTest, SurfaceHoldsDevicePixelsAndTheMapComesFromTheDensePicture) {
                 EXPECT_NEAR(ink, reference[side], reference[side] / 10)
                     << "box at " << box.x() << "," << box.y() << " side " << side;
             }
+        dlg.EndDialog(platform::IDCANCEL);
+    });
+}
+
+// Device positions as the window system gives them (whole device pixels; Qt
+// rounds the widget's own position to whole client pixels on the way): each
+// lies in the client pixel that holds it, 601 at scale 2 in 300, 451 at 1.5 in
+// 300, and the marker and readout follow that pixel.
+TEST_F(HighDpiTest, DevicePixelsLieInTheClientPixelThatHoldsThem) {
+    CDexlinDlg dlg;
+    RunModal(dlg, [&] {
+        QWindow* window = dlg.GetWindow()->windowHandle();
+        ASSERT_NE(window, nullptr);
+        // A client pixel k holds device pixels k*dpr up to (k+1)*dpr (exclusive).
+        for (int device = 598; device <= 606; ++device) {
+            const int expected = qFloor(device / dpr);
+            const QPointF logical = QPointF(device, device - 200) / dpr;
+            qt_handleMouseEvent(window, logical, window->mapToGlobal(logical), Qt::LeftButton, Qt::LeftButton,
+                                QEvent::MouseButtonPress, Qt::NoModifier, 0);
+            qt_handleMouseEvent(window, logical, window->mapToGlobal(logical), Qt::NoButton, Qt::LeftButton,
+                                QEvent::MouseButtonRelease, Qt::NoModifier, 0);
+            EXPECT_EQ(dlg.m_ptStartMarker, (CPoint{expected, qFloor((device - 200) / dpr)})) << "device " << device;
+        }
+        // The position read where the marker sits: client pixel (300, 200).
+        const QPointF logical = QPointF(601, 401) / dpr;
+        qt_handleMouseEvent(window, logical, window->mapToGlobal(logical), Qt::RightButton, Qt::RightButton,
+                            QEvent::MouseButtonPress, Qt::NoModifier, 0);
+        EXPECT_EQ(dlg.m_ptDestMarker, (CPoint{qFloor(601 / dpr), qFloor(401 / dpr)}));
         dlg.EndDialog(platform::IDCANCEL);
     });
 }

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -735,6 +736,7 @@ TEST_F(PointerTest, AssistiveTechnologyReadsTheMapAndEveryReadout) {
             ASSERT_NE(named(name), nullptr) << name;
             EXPECT_EQ(named(name)->role(), QAccessible::StaticText) << name;
             EXPECT_TRUE(named(name)->state().readOnly) << name;
+            EXPECT_FALSE(named(name)->state().focusable) << name << ": Tab passes the readouts by";
             EXPECT_EQ(textOf(name), QString()) << name << " is blank";
         }
 
@@ -835,6 +837,9 @@ TEST_F(PointerTest, KeysOnTheMapDoWhatThePointerDoesAtTheKeyboardsPoint) {
           {Pointer::Right, 317, 199},
           {Pointer::Left, 317, 199},
           {Pointer::Right, 317, 199}}},
+        {"keypad arrows move as the arrows do",
+         {{Qt::Key_Right, Qt::KeypadModifier}, {Qt::Key_Down, Qt::KeypadModifier | Qt::ShiftModifier}},
+         {{Pointer::Move, 318, 189}, {Pointer::Move, 318, 199}}},
         {"keys with Ctrl or Alt and other letters do nothing",
          {{Qt::Key_S, Qt::ControlModifier},
           {Qt::Key_D, Qt::AltModifier},
@@ -898,6 +903,8 @@ TEST_F(PointerTest, TabReachesTheMapWhichShowsItsPointOnlyWhileFocused) {
 
         QTest::keyClick(map, Qt::Key_Tab);
         EXPECT_NE(QApplication::focusWidget(), map) << "Tab leaves the map again";
+        EXPECT_NE(qobject_cast<QPushButton*>(QApplication::focusWidget()), nullptr)
+            << "for a button, past the readouts";
         const QImage after = screen();
         EXPECT_EQ(Differences(after, dlg.GetSurfaceImage(), mapArea), 0) << "unfocused: the screen is the surface";
 

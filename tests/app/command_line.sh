@@ -19,14 +19,21 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Runs the program with no display in its environment (or the one given).
+# Runs the program with no display in its environment (or the one given;
+# "platform=NAME" asks for that Qt platform instead, with no display).
 run() {
   local display=$1
   shift
+  local platform=(-u QT_QPA_PLATFORM)
+  case $display in platform=*)
+    platform=(QT_QPA_PLATFORM="${display#platform=}")
+    display=
+    ;;
+  esac
   if [ -n "$display" ]; then
     env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" timeout 20 "$program" "$@" >"$work/out" 2>"$work/err"
   else
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$program" "$@" >"$work/out" 2>"$work/err"
+    env -u DISPLAY -u WAYLAND_DISPLAY "${platform[@]}" timeout 20 "$program" "$@" >"$work/out" 2>"$work/err"
   fi
   echo $?
 }
@@ -82,6 +89,8 @@ model_wmm2025_no_display;;--model wmm2025;1;;dexlin: cannot open a display: no X
 model_equals_form_no_display;;--model=igrf1995;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
 no_display;;;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
 dead_display;:$dead;;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
+platform_not_installed;platform=bogus;;1;;dexlin: cannot open a display: the platform "bogus" could not be loaded (check QT_QPA_PLATFORM)
+platform_name_cut_past_40;platform=ppppppppppppppppppppppppppppppppppppppppq;;1;;dexlin: cannot open a display: the platform "pppppppppppppppppppppppppppppppppppppppp..." could not be loaded (check QT_QPA_PLATFORM)
 EOT
 
 # No display: exactly one line, nothing of Qt's own warnings.

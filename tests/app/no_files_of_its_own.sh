@@ -19,6 +19,10 @@ xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 
+# No session bus, whether or not the machine has one: without an address Qt
+# would start a bus daemon of its own, which strace -f follows for ever.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
+
 # Inside the model's years, so no range message comes first.
 strace -f -qq -e trace=open,openat -o "$work/trace" faketime '1997-06-15 12:00:00' "$program" &
 run=$!

@@ -44,18 +44,23 @@ TEST_P(Route, GivesCourseAndDistance) {
 
 INSTANTIATE_TEST_SUITE_P(
     Reference, Route,
-    testing::Values(RouteRow{"LondonToNewYork", 51.5, -0.1, 40.7, -74.0, 288.3, 3007.0, 0.05},
-                    RouteRow{"NewYorkToLondonIsNotTheReciprocal", 40.7, -74.0, 51.5, -0.1, 51.2, 3007.0, 0.05},
-                    RouteRow{"AlongSixtyNorth", 60.0, 0.0, 60.0, 90.0, 49.1, 2484.6, 0.05},
-                    RouteRow{"AlongThirtyFourSouth", -33.9, 18.4, -33.9, 151.2, 141.9, 5942.0, 0.05},
-                    RouteRow{"EquatorEast", 0.0, 0.0, 0.0, 90.0, 90.000000002572378, 5400.0, 0.0},
-                    RouteRow{"EquatorWest", 0.0, 0.0, 0.0, -90.0, 269.99999999742761, 5400.0, 0.0},
-                    RouteRow{"CrossingTheDateLineEastward", 0.0, 170.0, 0.0, -160.0, 90.0, 1800.0, 1e-6},
-                    RouteRow{"CrossingTheDateLineWestward", 0.0, -160.0, 0.0, 170.0, 270.0, 1800.0, 1e-6},
-                    // Antipodes read eastward for +180 of longitude, westward for -180.
-                    RouteRow{"HalfwayRoundTheEquator", 0.0, -180.0, 0.0, 0.0, 90.000000002572378, 10800.0, 0.0},
-                    RouteRow{"HalfwayRoundTheEquatorWestward", 0.0, 0.0, 0.0, -180.0, 269.99999999742761, 10800.0, 0.0},
-                    RouteRow{"IdenticalPositions", 12.5, 33.25, 12.5, 33.25, 0.0, 0.0, 0.0}),
+    testing::Values(
+        RouteRow{"LondonToNewYork", 51.5, -0.1, 40.7, -74.0, 288.3, 3007.0, 0.05},
+        RouteRow{"NewYorkToLondonIsNotTheReciprocal", 40.7, -74.0, 51.5, -0.1, 51.2, 3007.0, 0.05},
+        RouteRow{"AlongSixtyNorth", 60.0, 0.0, 60.0, 90.0, 49.1, 2484.6, 0.05},
+        RouteRow{"AlongThirtyFourSouth", -33.9, 18.4, -33.9, 151.2, 141.9, 5942.0, 0.05},
+        RouteRow{"EquatorEast", 0.0, 0.0, 0.0, 90.0, 90.000000002572378, 5400.0, 0.0},
+        RouteRow{"EquatorWest", 0.0, 0.0, 0.0, -90.0, 269.99999999742761, 5400.0, 0.0},
+        RouteRow{"CrossingTheDateLineEastward", 0.0, 170.0, 0.0, -160.0, 90.0, 1800.0, 1e-6},
+        RouteRow{"CrossingTheDateLineWestward", 0.0, -160.0, 0.0, 170.0, 270.0, 1800.0, 1e-6},
+        // Antipodes read eastward for +180 of longitude, westward for -180.
+        RouteRow{"HalfwayRoundTheEquator", 0.0, -180.0, 0.0, 0.0, 90.000000002572378, 10800.0, 0.0},
+        RouteRow{"HalfwayRoundTheEquatorWestward", 0.0, 0.0, 0.0, -180.0, 269.99999999742761, 10800.0, 0.0},
+        RouteRow{"IdenticalPositions", 12.5, 33.25, 12.5, 33.25, 0.0, 0.0, 0.0},
+        // Huge longitudes are their meridians: 1e12 and 1e15 are 280 (-80) plus whole turns.
+        RouteRow{"ALongitudeOfAMillionMillion", 10.0, 1e12, 10.0, 0.0, 81.7098798508, 4712.8140255, 1e-6},
+        RouteRow{"ALongitudeOfAThousandMillionMillion", 10.0, 1e15, 10.0, 0.0, 81.7098798508, 4712.8140255, 1e-6},
+        RouteRow{"ATurnAndADegreeIsOneDegree", 10.0, 361.0, 10.0, 0.0, 270.0868262239, 59.0884425656, 1e-9}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The two ends of the map's rows are one place; positions that differ only in
@@ -218,6 +223,10 @@ INSTANTIATE_TEST_SUITE_P(
                       7.1326245474328528e-05},
         ShortRouteRow{"ATenMillionthWestOfDueNorth", 40.0, 5.0, 40.000001, 4.9999999, 355.6194440411,
                       6.0175789557176224e-05},
+        // Along a meridian: the latitudes' difference taken exactly, not from their sines and cosines.
+        ShortRouteRow{"AHundredMillionthDueNorth", 50.0, 7.0, 50.00000001, 7.0, 0.0, 6.00000049644222603585613e-07},
+        ShortRouteRow{"AHundredMillionthDueSouth", -30.0, -7.0, -30.00000001, -7.0, 180.0,
+                      6.00000049644222603585613e-07},
         ShortRouteRow{"NearAntipodeSouthEastOfIt", 0.0, 0.0, 1e-5, -179.99999, 314.9852650917, 10799.999151562246},
         ShortRouteRow{"NearAntipodeAcrossTheDateLine", -20.0, 40.0, 20.00001, -139.99998, 298.0108401445,
                       10799.998722730435},

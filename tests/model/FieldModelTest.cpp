@@ -285,6 +285,8 @@ TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
         {"empty", "", "line 1: expected the header: epoch, model name, release date"},
         {"header without a name", replaceLine(1, "2025.0"), "line 1: expected the header"},
         {"header epoch not a number", replaceLine(1, "2025,0 WMM-2025 11/13/2024"), "line 1: expected the header"},
+        {"header of four words", replaceLine(1, "2025.0 WMM-2025 11/13/2024 11/14/2024"),
+         "line 1: expected the header"},
         {"truncated in a degree", cutAfterLine(7), "line 8: the file ends before its closing line of 9s"},
         {"truncated before the 9s", cutAfterLine(91), "line 92: the file ends before its closing line of 9s"},
         {"9s in a degree", cutAfterLine(7) + "9999\n", "line 8: degree 3 ends before order 1"},

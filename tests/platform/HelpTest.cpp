@@ -177,6 +177,7 @@ TEST_F(HelpTest, ViewerReportsAMissingFileAndAMissingTopicInItsWindow) {
         EXPECT_TRUE(viewer->isVisible());
         EXPECT_TRUE(viewer->Notice().contains("cannot be opened")) << viewer->Notice().toStdString();
         EXPECT_TRUE(viewer->Notice().contains(HelpFile()));
+        EXPECT_EQ(viewer->windowTitle(), "Help") << "no file path in the title";
         EXPECT_TRUE(boxes.empty()) << "the viewer's to report, not a failure to start";
 
         WriteHelp("<html><body><h1><a name=\"other\">Another topic</a></h1></body></html>");
@@ -186,10 +187,13 @@ TEST_F(HelpTest, ViewerReportsAMissingFileAndAMissingTopicInItsWindow) {
         EXPECT_TRUE(viewer->Browser()->toPlainText().contains("Another topic")) << "its first page is shown";
 
         // Once the file has the topic, the notice goes.
-        WriteHelp(QString("<html><body><h1><a name=\"%1\">Found</a></h1></body></html>").arg(kContext));
+        WriteHelp(QString("<html><head><title>Dexlin  Help</title></head><body><h1><a name=\"%1\">Found</a></h1>"
+                          "</body></html>")
+                      .arg(kContext));
         HelpOn(dialog);
         EXPECT_TRUE(viewer->Notice().isEmpty()) << viewer->Notice().toStdString();
         EXPECT_TRUE(viewer->Browser()->toPlainText().contains("Found"));
+        EXPECT_EQ(viewer->windowTitle(), "Dexlin Help") << "the document's own title";
         dialog.EndDialog(IDOK);
     });
 }
@@ -218,6 +222,9 @@ TEST(HelpPlacement, BesideTheOwnerWhereItFitsElseOverTheLeastOfItAndNoneOfItsPan
          QRect(193, 157, 637, 453), QRect(384, 248, 640, 289)},
         {"a work area the owner fills: over the map only", QRect(0, 0, 637, 453), QRect(0, 0, 637, 453),
          QRect(0, 0, 637, 380)},
+        {"no room beside it and the strip below too short: over the map, cut off above the panel rather than less "
+         "over the owner",
+         QRect(0, 0, 900, 691), QRect(0, 0, 637, 453), QRect(260, 0, 640, 380)},
         {"work area not at the origin (a panel on the left)", QRect(64, 0, 1856, 1080), QRect(64, 0, 637, 453),
          QRect(709, 0, 640, 520)},
     };

@@ -1,4 +1,5 @@
 // dexlin-query as a user runs it: answers, JSON, batch order, errors, exit statuses.
+#include "NumberParser.h"
 #include "PositionParser.h"
 #include "QueryTool.h"
 #include "geometry/GreatCircle.h"
@@ -436,11 +437,12 @@ TEST(QueryBatch, FieldAnswersMatchSingleRequestsAndExitZero) {
 }
 
 TEST(QueryBatch, JsonErrorLinesCarryTheLineNumber) {
-    const Result r = RunQuery("--json batch", "field 1 2 inf\npixel 317 246\n");
+    const Result r = RunQuery("--json batch", "field 1 2 inf\npixel 317 246\ncourse 91\xC2\xB0N 0 0 0\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out,
               "{\"error\":\"field: DATE \\\"inf\\\" is not a finite number\",\"line\":1}\n"
-              "{\"inside\":true,\"latitude\":0,\"longitude\":0,\"text\":\" 0\xC2\xB0     000\xC2\xB0  \"}\n");
+              "{\"inside\":true,\"latitude\":0,\"longitude\":0,\"text\":\" 0\xC2\xB0     000\xC2\xB0  \"}\n"
+              "{\"error\":\"course: LAT1 \\\"91\xC2\xB0N\\\" is outside -90..90\",\"line\":3}\n");
 }
 
 TEST(QueryBatch, OverlongLineIsRefusedAndTheNextOneAnswered) {
@@ -573,6 +575,21 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"EchoStopsAfterFortyBytes", "field 51.5 0 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab",
                "field: DATE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" is not a date (a decimal year, YYYY-MM-DD "
                "or now)"},
+        // Echoed as typed, UTF-8 and all, and cut before a character that would cross 40 bytes.
+        BadRow{"DegreeSignEchoedAsTyped",
+               "course \"91\xC2\xB0"
+               "30'N\" 0 0 0",
+               "course: LAT1 \"91\xC2\xB0"
+               "30'N\" is outside -90..90"},
+        BadRow{"EchoEndingInADegreeSignAtFortyBytes", "field 51.5 0 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\xC2\xB0",
+               "field: DATE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\xC2\xB0\" is not a date (a decimal year, "
+               "YYYY-MM-DD or now)"},
+        BadRow{"EchoCutBeforeADegreeSignCrossingFortyBytes",
+               "field 51.5 0 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\xC2\xB0",
+               "field: DATE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" is not a date (a decimal year, YYYY-MM-DD "
+               "or now)"},
+        BadRow{"StrayByteAndControlEchoedAsQuestionMarks", "field 51.5 0 1\xFF\"$(printf '\\001')\"\xC2\x85",
+               "field: DATE \"1???\" is not a date (a decimal year, YYYY-MM-DD or now)"},
         BadRow{"ThreeNumbersInOneWord", "field 51.5,-0.1,1997",
                "field: LAT \"51.5,-0.1,1997\" is not a number (numbers are separated by blanks and use a "
                "decimal point)"},
@@ -627,9 +644,11 @@ namespace parsing {
 
 using query::ParseError;
 
+enum class WordKind { Latitude, Longitude, Real };
+
 struct WordRow {
     const char* word;
-    bool latitude;     // else a longitude
+    WordKind kind;
     ParseError error;  // None: read as `degrees`
     double degrees;
 };
@@ -641,8 +660,9 @@ class QueryPositionWords : public testing::TestWithParam<WordRow> {};
 TEST_P(QueryPositionWords, ReadAsDegreesOrRefused) {
     const WordRow& row = GetParam();
     double degrees = 12345.0;
-    const ParseError error =
-        row.latitude ? query::ParseLatitude(row.word, degrees) : query::ParseLongitude(row.word, degrees);
+    const ParseError error = row.kind == WordKind::Latitude    ? query::ParseLatitude(row.word, degrees)
+                             : row.kind == WordKind::Longitude ? query::ParseLongitude(row.word, degrees)
+                                                               : query::ParseReal(row.word, degrees);
     EXPECT_EQ(error, row.error);
     if (row.error == ParseError::None) {
         EXPECT_EQ(degrees, row.degrees);
@@ -650,8 +670,9 @@ TEST_P(QueryPositionWords, ReadAsDegreesOrRefused) {
     }
 }
 
-constexpr bool kLat = true;
-constexpr bool kLon = false;
+constexpr WordKind kLat = WordKind::Latitude;
+constexpr WordKind kLon = WordKind::Longitude;
+constexpr WordKind kReal = WordKind::Real;  // a height or a decimal year
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, QueryPositionWords,
@@ -664,11 +685,16 @@ INSTANTIATE_TEST_SUITE_P(
                 kLat, ParseError::None, -51.5},
         WordRow{"51:30:36", kLat, ParseError::None, 51.0 + 30.0 / 60.0 + 36.0 / 3600.0},
         WordRow{"51d59.999'N", kLat, ParseError::None, 51.0 + 59.999 / 60.0},
+        // Under 60 as written, 60.0 as a double: just under 11 degrees.
+        WordRow{"10:59:59.9999999999999999N", kLat, ParseError::None, 11.0},
+        WordRow{"10d59.99999999999999999'", kLat, ParseError::None, 11.0},
+        WordRow{"10:060", kLat, ParseError::SixtyOrMore, 0},
         WordRow{"51d30'59.5\"N", kLat, ParseError::None, 51.0 + 30.0 / 60.0 + 59.5 / 3600.0},
         WordRow{"90N", kLat, ParseError::None, 90.0}, WordRow{"-90:00:00", kLat, ParseError::None, -90.0},
         WordRow{"0.1W", kLon, ParseError::None, -0.1}, WordRow{"0:06W", kLon, ParseError::None, -0.1},
         WordRow{"-0", kLon, ParseError::None, -0.0}, WordRow{"-1e-400", kLat, ParseError::None, -0.0},
         WordRow{"1e-400", kLat, ParseError::None, 0.0}, WordRow{"1e-310", kLon, ParseError::None, 1e-310},
+        WordRow{"-1e-400", kReal, ParseError::None, -0.0}, WordRow{"+1e-400", kReal, ParseError::None, 0.0},
         WordRow{"-.5e-99999999999999999999", kLon, ParseError::None, -0.0},
         WordRow{"720E", kLon, ParseError::None, 720.0}, WordRow{"-51.5N", kLat, ParseError::SignAgainstLetter, 0},
         WordRow{"+0.1W", kLon, ParseError::SignAgainstLetter, 0},
@@ -755,6 +781,22 @@ TEST(QueryInProcess, NowIsTheInjectedDay) {
     ASSERT_EQ(now.status, 0) << now.err;
     EXPECT_EQ(now.out, RunInProcess("field 51.5 0 1997-06-15").out);
     EXPECT_EQ(now.out, RunQuery("field 51.5 0 1997-06-15").out);  // the binary reads ISO dates alike
+}
+
+// "now" is the local day: at 01:00 on 16 June in a zone 14 hours ahead of
+// UTC (the clock set by the faketime library) it is still 15 June in UTC.
+TEST(QueryInProcess, NowIsTheLocalDayNotTheUtcOne) {
+    const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+    if (access(library, R_OK) != 0) GTEST_SKIP() << "no faketime library";
+    setenv("TZ", "XXX-14", 1);
+    setenv("FAKETIME", "@2026-06-16 01:00:00", 1);
+    setenv("LD_PRELOAD", library, 1);
+    const Result now = RunQuery("field 51.5 0 now");
+    unsetenv("LD_PRELOAD");
+    unsetenv("FAKETIME");
+    unsetenv("TZ");
+    ASSERT_EQ(now.status, 0) << now.err;
+    EXPECT_EQ(now.out, RunQuery("field 51.5 0 2026-06-16").out);
 }
 
 // A host program with a decimal-comma locale (as Qt sets from the

@@ -34,10 +34,15 @@ char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 
 // One unsigned component of an angle ("51", "30.25", ".5") from the front of
 // `rest`: NotAnAngle when there is none or it has more than one point.
-ParseError ReadComponent(std::string_view& rest, double& value, bool& hasFraction) {
+// `atLeastSixty` judges the written value, not the double it rounds to
+// ("59.99999999999999999" is under 60 and reads as 60.0).
+ParseError ReadComponent(std::string_view& rest, double& value, bool& hasFraction, bool& atLeastSixty) {
     std::size_t n = 0;
     while (n < rest.size() && (IsDigit(rest[n]) || rest[n] == '.')) ++n;
     const std::string_view text = rest.substr(0, n);
+    std::string_view whole = text.substr(0, text.find('.'));
+    while (whole.size() > 1 && whole[0] == '0') whole.remove_prefix(1);
+    atLeastSixty = whole.size() > 2 || (whole.size() == 2 && whole >= "60");
     if (text.empty() || text == ".") return ParseError::NotAnAngle;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + n, value, std::chars_format::fixed);
     if (ptr != text.data() + n) return ParseError::NotAnAngle;
@@ -61,22 +66,26 @@ bool Take(std::string_view& rest, std::string_view mark) {
 ParseError ParseDegreesMinutesSeconds(std::string_view text, double& degrees) {
     double parts[3] = {0.0, 0.0, 0.0};
     bool fraction[3] = {false, false, false};
+    bool sixty[3] = {false, false, false};
     int count = 0;
-    if (const ParseError e = ReadComponent(text, parts[0], fraction[0]); e != ParseError::None) return e;
+    if (const ParseError e = ReadComponent(text, parts[0], fraction[0], sixty[0]); e != ParseError::None) return e;
     count = 1;
     if (Take(text, ":")) {
-        if (const ParseError e = ReadComponent(text, parts[1], fraction[1]); e != ParseError::None) return e;
+        if (const ParseError e = ReadComponent(text, parts[1], fraction[1], sixty[1]); e != ParseError::None) return e;
         count = 2;
         if (Take(text, ":")) {
-            if (const ParseError e = ReadComponent(text, parts[2], fraction[2]); e != ParseError::None) return e;
+            if (const ParseError e = ReadComponent(text, parts[2], fraction[2], sixty[2]); e != ParseError::None)
+                return e;
             count = 3;
         }
     } else if (Take(text, "d") || Take(text, "D") || Take(text, kDegreeSign)) {
         if (!text.empty()) {
-            if (const ParseError e = ReadComponent(text, parts[1], fraction[1]); e != ParseError::None) return e;
+            if (const ParseError e = ReadComponent(text, parts[1], fraction[1], sixty[1]); e != ParseError::None)
+                return e;
             count = 2;
             if (Take(text, "'") && !text.empty()) {
-                if (const ParseError e = ReadComponent(text, parts[2], fraction[2]); e != ParseError::None) return e;
+                if (const ParseError e = ReadComponent(text, parts[2], fraction[2], sixty[2]); e != ParseError::None)
+                    return e;
                 count = 3;
                 Take(text, "\"");
             }
@@ -88,7 +97,7 @@ ParseError ParseDegreesMinutesSeconds(std::string_view text, double& degrees) {
     for (int i = 0; i + 1 < count; ++i) {
         if (fraction[i]) return ParseError::NotAnAngle;  // "51.5d30'": which is meant?
     }
-    if (parts[1] >= kMinutesPerDegree || parts[2] >= kMinutesPerDegree) return ParseError::SixtyOrMore;
+    if (sixty[1] || sixty[2]) return ParseError::SixtyOrMore;
     degrees = parts[0] + parts[1] / kMinutesPerDegree + parts[2] / kSecondsPerDegree;
     return ParseError::None;
 }

@@ -64,15 +64,58 @@ void AppendNumber(std::string& text, double value) {
     text.append(buffer, result.ec == std::errc() ? result.ptr : buffer);
 }
 
+// The length of the well-formed UTF-8 character at the front of `text` (no
+// overlong form, no surrogate, nothing past U+10FFFF), or 0.
+std::size_t Utf8CharacterLength(std::string_view text) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = at(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;  // the second byte's bounds
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || at(1) < low || at(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (at(i) < 0x80 || at(i) > 0xBF) return 0;
+    }
+    return length;
+}
+
 }  // namespace
 
+// The word as typed, UTF-8 characters and all ("91°30'N"); control
+// characters and bytes that are no UTF-8 read '?'. At most kMaxEcho bytes,
+// cut before a character that would cross that limit.
 void AppendQuoted(std::string& message, std::string_view word) {
     message += '"';
-    for (std::size_t i = 0; i < word.size() && i < kMaxEcho; ++i) {
-        const char c = word[i];
-        message += (c >= 0x20 && c < 0x7F) ? c : '?';
+    std::size_t i = 0;
+    while (i < word.size()) {
+        const auto c = static_cast<unsigned char>(word[i]);
+        const std::size_t length = c < 0x80 ? 1 : Utf8CharacterLength(word.substr(i));
+        const std::size_t taken = length == 0 ? 1 : length;  // a stray byte
+        if (i + taken > kMaxEcho) break;
+        // C0 and C1 controls (U+0080..U+009F are 0xC2 0x80..0x9F) and stray bytes.
+        const bool shown = length > 1 ? !(c == 0xC2 && static_cast<unsigned char>(word[i + 1]) < 0xA0)
+                                      : (length == 1 && c >= 0x20 && c != 0x7F);
+        if (shown) {
+            message.append(word.substr(i, taken));
+        } else {
+            message += '?';
+        }
+        i += taken;
     }
-    if (word.size() > kMaxEcho) message += "...";
+    if (i < word.size()) message += "...";
     message += '"';
 }
 

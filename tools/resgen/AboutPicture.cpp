@@ -37,7 +37,7 @@ bool AboutPicture::Draw(IndexedPicture& picture) const {
     };
 
     put(title, "Dexlin", kNavy, kColumn, 76);
-    put(heading, "Version 1.0", kGrey, kColumn + 2, 102);
+    put(heading, QStringLiteral("Version " DEXLIN_VERSION), kGrey, kColumn + 2, 102);  // as --version says it
     paragraph({"A navigation aid for the desktop. Move the pointer over",
                "the world map to read the latitude and longitude under it",
                "and the magnetic variation there. Click the left button on",
