@@ -210,6 +210,9 @@ int ComputeMagneticElements(const QueryCodes& codes, double latitude, double lon
 
 int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
                             MagneticElements& result) {
+    if (!m.pieces.empty()) {
+        return ComputeMagneticElements(PieceFor(m, year), latitude, longitude, heightKm, year, result);
+    }
     if (m.singlePrecision) {
         return Query(m, kModelCodes, modelState, latitude, longitude, heightKm, year, result);
     }

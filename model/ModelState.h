@@ -7,7 +7,7 @@ namespace model {
 
 // Room for degree 12: entries 1 to 12 * 14 = 168; entry 0 is never used.
 // Degrees above it are cut to it, so no routine writes past the arrays.
-inline constexpr int kMaxCoefficientDegree = 12;
+inline constexpr int kMaxCoefficientDegree = 13;
 inline constexpr int kCoefficientArraySize = kMaxCoefficientDegree * (kMaxCoefficientDegree + 2) + 1;
 template <typename Real>
 using CoefficientArrayOf = std::array<Real, kCoefficientArraySize>;
