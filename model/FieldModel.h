@@ -42,6 +42,10 @@ struct FieldModel {
     // Degree by degree, m from 0 to n within a degree, at least to the larger
     // of the two degrees.
     std::vector<CoefficientRecord> coefficients;
+    // A model given at several epochs, its coefficients changing linearly
+    // between them: one single-epoch piece per interval, in order (empty for a
+    // model of one epoch). The query evaluates the piece that holds the date.
+    std::vector<FieldModel> pieces;
 };
 
 // The 1995.0 reference field, valid 1995.0 to 2000.0: main field to degree 10,
@@ -109,5 +113,20 @@ const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded,
 // model is left as it was and error reads like "line 7: expected n m g h gdot
 // hdot" (the caller adds the file's name).
 [[nodiscard]] bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& error);
+
+// Reads a model in the SHC layout (the International Geomagnetic Reference
+// Field's): comment lines starting with '#', a header "nmin nmax epochs
+// spline-order steps start end", the epochs, and one line per coefficient "n m"
+// with its value at each epoch, g(n,m) before h(n,m). Degrees 1 to 13, epochs
+// increasing within 1900 to 2100, linear change between them (spline order 2).
+// The model is valid from the first epoch to the last, on WGS 84 with reference
+// radius 6371.2 km, in double precision. On failure model is left as it was and
+// error reads like "line 7: expected g(2,1): n m and 27 numbers".
+[[nodiscard]] bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error);
+
+// The piece of a model given at several epochs that serves a year: the one
+// whose interval holds it (the last epoch belongs to the last interval), the
+// nearest one outside the model's years; a model of one epoch itself.
+const FieldModel& PieceFor(const FieldModel& m, double year);
 
 }  // namespace model

@@ -148,6 +148,9 @@ int ComputeMagneticElements(double latitude, double longitude, double year, Magn
 
 int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
                             MagneticElements& result) {
+    if (!m.pieces.empty()) {
+        return ComputeMagneticElements(PieceFor(m, year), latitude, longitude, heightKm, year, result);
+    }
     MagneticElements e{};
     const int status = m.singlePrecision ? Query(m, modelState, latitude, longitude, heightKm, year, e)
                                          : Query(m, wideState, latitude, longitude, heightKm, year, e);

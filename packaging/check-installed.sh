@@ -73,13 +73,14 @@ appstreamcli validate --no-net "$metainfo" >/dev/null || {
 
 # The entry starts the installed program and names the installed icons; the
 # metadata names the entry and the program.
-# The entry's own Exec (in [Desktop Entry]) and its action's, which opens the
-# window on the current model.
+# The entry's own Exec (in [Desktop Entry]), the window on the model chosen for
+# the date, and its action's, the program as first designed.
 exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$desktop")
 [ -x "$bin/${exec_line%% *}" ] || fail "the desktop entry starts \"$exec_line\", not an installed program"
-grep -qx 'Actions=current-model;' "$desktop" || fail "the desktop entry lists no current-model action"
-action_exec=$(sed -n '/^\[Desktop Action current-model\]/,/^\[/ s/^Exec=//p' "$desktop")
-[ "$action_exec" = "dexlin --model wmm2025" ] || fail "the current-model action starts \"$action_exec\""
+[ "$exec_line" = "dexlin --model auto" ] || fail "the desktop entry starts \"$exec_line\", not the model chosen for the date"
+grep -qx 'Actions=reference-field-1995;' "$desktop" || fail "the desktop entry lists no reference-field-1995 action"
+action_exec=$(sed -n '/^\[Desktop Action reference-field-1995\]/,/^\[/ s/^Exec=//p' "$desktop")
+[ "$action_exec" = "dexlin" ] || fail "the reference-field-1995 action starts \"$action_exec\""
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 for size in 16 32 128; do
     png=$prefix/share/icons/hicolor/${size}x${size}/apps/$icon.png

@@ -1,0 +1,36 @@
+// How far to trust an answer: a model's error model, where it publishes one,
+// and the zones where the horizontal field is too weak to steer by.
+#pragma once
+
+#include <string_view>
+
+namespace model {
+
+// A model's global one-sigma errors: the intensities in nT, the inclination in
+// degrees, and the declination's, which grows where the horizontal field H is
+// weak: sqrt(declinationBase^2 + (declinationByHorizontal / H)^2) degrees.
+struct ErrorModel {
+    double north;
+    double east;
+    double down;
+    double horizontal;
+    double total;
+    double inclination;
+    double declinationBase;
+    double declinationByHorizontal;  // degrees times nT
+};
+
+// WMM2025's error model (the WMM2025 technical report, NOAA NCEI and BGS:
+// X 137, Y 89, Z 141, H 133, F 138 nT, I 0.20 degrees, D sqrt(0.26^2 + (5417 / H)^2) degrees).
+inline constexpr ErrorModel kWmm2025Errors{137.0, 89.0, 141.0, 133.0, 138.0, 0.20, 0.26, 5417.0};
+
+// The declination's one-sigma uncertainty in degrees at a horizontal intensity in nT.
+double DeclinationUncertainty(const ErrorModel& errors, double horizontalIntensity);
+
+// Where a compass can be trusted, by the horizontal intensity: blackout below
+// 2000 nT (unreliable), caution from 2000 to below 6000 nT, none above.
+enum class Zone { None, Caution, Blackout };
+Zone ZoneOf(double horizontalIntensity);
+std::string_view ZoneName(Zone zone);  // "none", "caution", "blackout"
+
+}  // namespace model
