@@ -13,7 +13,7 @@ const platform::AppCommandEntry CDexlinApp::kCommandMap[] = {
 std::span<const platform::AppCommandEntry> CDexlinApp::GetCommandMap() const { return kCommandMap; }
 
 // No name: the framework takes it from the program file.
-CDexlinApp::CDexlinApp() : CWinApp(nullptr), m_pFieldModel(&model::ReferenceField1995()) {}
+CDexlinApp::CDexlinApp() : CWinApp(nullptr), m_pFieldModel(nullptr) {}
 
 void CDexlinApp::UseFieldModel(const model::FieldModel& fieldModel) {
     if (!model::BuiltInKey(fieldModel).empty()) {

@@ -12,16 +12,19 @@ public:
     platform::BOOL InitInstance() override;
 
     // The field model of the variation readout, chosen before InitInstance;
-    // the built-in 1995.0 reference field unless chosen. A built-in model is
-    // used as it is, any other is copied.
+    // the built-in 1995.0 reference field, with the program's own day count
+    // and title, unless chosen. A built-in model is used as it is, any other
+    // is copied.
     void UseFieldModel(const model::FieldModel& fieldModel);
-    const model::FieldModel& GetFieldModel() const { return *m_pFieldModel; }
+    const model::FieldModel& GetFieldModel() const {
+        return m_pFieldModel != nullptr ? *m_pFieldModel : model::ReferenceField1995();
+    }
 
 protected:
     std::span<const platform::AppCommandEntry> GetCommandMap() const override;
 
 private:
     static const platform::AppCommandEntry kCommandMap[];
-    const model::FieldModel* m_pFieldModel;
+    const model::FieldModel* m_pFieldModel;  // nullptr until a model is chosen
     model::FieldModel m_readModel;  // a model read from a file
 };

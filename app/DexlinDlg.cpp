@@ -54,6 +54,7 @@ constexpr platform::COLORREF kReadoutBackground = platform::RGB(255, 255, 255);
 
 constexpr int kTmYearBase = 1900;
 constexpr const char* kYearRangeCaption = "Year out of range.";
+constexpr std::string_view kTitleName = "Dexlin.";
 
 // The low four bits of a system command are the platform's own.
 constexpr UINT kSysCommandMask = 0xFFF0;
@@ -103,6 +104,7 @@ const CDexlinDlg::Readout CDexlinDlg::kDistanceReadout{355, 54, 9, "00000", 7, "
 CDexlinDlg::CDexlinDlg(platform::CDialog* pParent, const model::FieldModel* pFieldModel)
     : CDialog(IDD_MAIN, pParent),
       m_pFieldModel(pFieldModel != nullptr ? pFieldModel : &model::ReferenceField1995()),
+      m_bModelChosen(pFieldModel != nullptr),
       m_nMapLeft(geometry::kWorldMap.left),
       m_nMapTop(geometry::kWorldMap.top),
       m_nMapRight(geometry::kWorldMap.right),
@@ -143,7 +145,9 @@ void CDexlinDlg::GreatCircleCourseDistance(double lat1, double lon1, double lat2
 
 void CDexlinDlg::SetUpModelYear() {
     const std::tm local = platform::GetLocalTime();
-    m_dModelYear = model::ModelYear(local.tm_year + kTmYearBase, local.tm_mon + 1, local.tm_mday);
+    // The program's own day count on its own field; a chosen model's count otherwise.
+    const auto count = m_bModelChosen ? model::DecimalYear : model::ModelYear;
+    m_dModelYear = count(local.tm_year + kTmYearBase, local.tm_mon + 1, local.tm_mday);
     // The dialog opens either way; outside these years only the variation
     // readout stays off. No window exists yet, so the box has no owner.
     if (!model::CoversYear(*m_pFieldModel, m_dModelYear))
@@ -166,6 +170,13 @@ BOOL CDexlinDlg::OnInitDialog() {
 
     SetIcon(m_hIcon, platform::ICON_BIG);
     SetIcon(m_hIcon, platform::ICON_SMALL);
+
+    // A chosen model is named in the title: "Dexlin (WMM2025)." for "Dexlin.".
+    std::string title = GetWindowText();
+    if (m_bModelChosen && title.starts_with(kTitleName)) {
+        title.insert(kTitleName.size() - 1, " (" + ModelTitleName(*m_pFieldModel, m_dModelYear) + ")");
+        SetWindowText(title.c_str());
+    }
 
     // The map and the readout boxes, for assistive technology; the map is
     // also the keyboard's (after the buttons in the Tab order).
@@ -252,9 +263,12 @@ void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
     dc.SelectObject(m_pReadoutFont);
     ShowReadout(dc, kCursorReadout, " " + position);
 
-    // The variation gate: only the years strictly inside the model's range; the
-    // 1995.0 reference field through its own query, any other model at height 0.
-    if (model::CoversYear(*m_pFieldModel, m_dModelYear, model::YearEnds::Excluded)) {
+    // The variation gate: the program's own field only strictly inside its
+    // years, as it always was; a chosen model within its years, both ends
+    // included. The 1995.0 reference field through its own query, any other
+    // model at height 0.
+    if (model::CoversYear(*m_pFieldModel, m_dModelYear,
+                          m_bModelChosen ? model::YearEnds::Included : model::YearEnds::Excluded)) {
         model::MagneticElements elements{};
         const int status =
             IsReferenceField1995(*m_pFieldModel)

@@ -16,11 +16,14 @@ class CDC;
 class CDexlinDlg : public platform::CDialog {
 public:
     // The variation readout uses the field model given (it must outlive the
-    // dialog); nullptr: the built-in 1995.0 reference field.
+    // dialog), counting the date as the field models do and naming the model
+    // in the title; nullptr: the built-in 1995.0 reference field with the
+    // program's own day count and title.
     explicit CDexlinDlg(platform::CDialog* pParent = nullptr, const model::FieldModel* pFieldModel = nullptr);
     ~CDexlinDlg() override;
 
     const model::FieldModel* m_pFieldModel;  // the variation readout's model
+    bool m_bModelChosen;                     // a model given, not the built-in default
     platform::HICON m_hIcon;
     double m_dModelYear = 0.0;  // decimal year, passed to the variation query
     int m_nMapLeft;             // map rectangle in client pixels, edges inclusive

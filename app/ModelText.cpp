@@ -39,3 +39,7 @@ std::string AboutNotice(const model::FieldModel& fieldModel) {
     return "Dexlin 1.0 - magnetic model: " + ShownName(fieldModel.name) + ", valid " + YearText(fieldModel.firstYear) +
            " to " + YearText(fieldModel.lastYear) + ".";
 }
+
+std::string ModelTitleName(const model::FieldModel& fieldModel, double year) {
+    return ShownName(model::CoversYear(fieldModel, year) ? model::PieceFor(fieldModel, year).name : fieldModel.name);
+}

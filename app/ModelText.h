@@ -16,3 +16,8 @@ std::string YearRangeText(const model::FieldModel& fieldModel);
 
 // "Dexlin 1.0 - magnetic model: NAME, valid FIRST to LAST."
 std::string AboutNotice(const model::FieldModel& fieldModel);
+
+// The model's name for the window's title on a date: the model that answers
+// then (of the one chosen for the date, WMM2025 or IGRF-14), or its own name
+// outside its years; shown as the notice shows names.
+std::string ModelTitleName(const model::FieldModel& fieldModel, double year);

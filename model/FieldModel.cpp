@@ -1,6 +1,9 @@
 #include "FieldModel.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 
@@ -33,6 +36,7 @@ FieldModel MakeReferenceField1995() {
     m.inverseFlattening = kA / (kA - kB);
     m.singlePrecision = true;
     m.coefficients.assign(std::begin(kCoefficientTable), std::end(kCoefficientTable));
+    m.key = "igrf1995";
     return m;
 }
 
@@ -46,6 +50,38 @@ FieldModel MakeWmm2025() {
         throw std::logic_error("the built-in WMM2025 file: " + error);  // the build embedded a broken file
     }
     m.name = "WMM2025";  // the file's header says "WMM-2025"; Dexlin has always shown it so
+    m.key = "wmm2025";
+    m.errors = &kWmm2025Errors;
+    return m;
+}
+
+// IGRF-14 from its SHC file, through the reader a user's file takes.
+FieldModel MakeIgrf14() {
+    FieldModel m;
+    std::string error;
+    if (!ReadShcFile(BuiltInFileText("IGRF14.SHC"), m, error)) {
+        throw std::logic_error("the built-in IGRF-14 file: " + error);  // the build embedded a broken file
+    }
+    m.name = "IGRF-14";
+    m.key = "igrf14";
+    for (FieldModel& piece : m.pieces) {
+        piece.name = m.name;
+        piece.key = m.key;
+    }
+    return m;
+}
+
+// IGRF-14's intervals up to 2025.0, then WMM2025, each answering as itself.
+FieldModel MakeModelForTheDate() {
+    const FieldModel& igrf = Igrf14();
+    const FieldModel& wmm = Wmm2025();
+    FieldModel m = igrf;
+    m.name = "the model chosen for the date";
+    m.key = "auto";
+    m.lastYear = wmm.lastYear;
+    m.answersOnlyInItsYears = true;
+    std::erase_if(m.pieces, [&](const FieldModel& piece) { return piece.epoch >= wmm.epoch; });
+    m.pieces.push_back(wmm);
     return m;
 }
 
@@ -61,12 +97,24 @@ const FieldModel& Wmm2025() {
     return m;
 }
 
+const FieldModel& Igrf14() {
+    static const FieldModel m = MakeIgrf14();
+    return m;
+}
+
+const FieldModel& ModelForTheDate() {
+    static const FieldModel m = MakeModelForTheDate();
+    return m;
+}
+
 namespace {
 
 // The one list of built-in models. Each key is spelled here and nowhere else.
 constexpr std::array kBuiltInModels{
-    BuiltInModel{"igrf1995", ReferenceField1995, "the built-in 1995.0 reference field, 1995 to 2000"},
-    BuiltInModel{"wmm2025", Wmm2025, "the built-in World Magnetic Model 2025, 2025 to 2030"},
+    BuiltInModel{"auto", ModelForTheDate, "the model for the date: wmm2025 from 2025, igrf14 before"},
+    BuiltInModel{"wmm2025", Wmm2025, "the World Magnetic Model 2025, 2025 to 2030"},
+    BuiltInModel{"igrf14", Igrf14, "the International Geomagnetic Reference Field 14, 1900 to 2030"},
+    BuiltInModel{"igrf1995", ReferenceField1995, "the 1995.0 reference field, 1995 to 2000"},
 };
 
 // The usage texts put the summaries in a column this far after the key's start.
@@ -77,8 +125,9 @@ constexpr std::size_t kKeyColumn = 10;
 std::span<const BuiltInModel> BuiltInModels() { return kBuiltInModels; }
 
 const FieldModel* FindBuiltInModel(std::string_view key) {
+    const auto sameLetters = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; };
     for (const BuiltInModel& row : kBuiltInModels) {
-        if (row.key == key) {
+        if (std::ranges::equal(key, row.key, sameLetters)) {
             return &row.model();
         }
     }
@@ -92,6 +141,18 @@ std::string_view BuiltInKey(const FieldModel& m) {
         }
     }
     return {};
+}
+
+bool IsBuiltInModel(const FieldModel& m) {
+    const std::less<const FieldModel*> before;
+    for (const BuiltInModel& row : kBuiltInModels) {
+        const FieldModel& builtIn = row.model();
+        const FieldModel* pieces = builtIn.pieces.data();
+        if (&m == &builtIn || (!before(&m, pieces) && before(&m, pieces + builtIn.pieces.size()))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string BuiltInKeys(std::string_view separator) {

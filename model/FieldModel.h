@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Uncertainty.h"
+
 namespace model {
 
 // One row of a coefficient table. The order m comes before the degree n.
@@ -23,10 +25,13 @@ struct CoefficientRecord {
 // A spherical-harmonic model of the main field and its secular variation.
 struct FieldModel {
     std::string name;
+    // What answers call the model: a built-in model's key ("wmm2025"), empty
+    // for one read from a file.
+    std::string key;
     double epoch = 0.0;      // decimal year of the coefficients
     double firstYear = 0.0;  // years of validity, both included
     double lastYear = 0.0;
-    int mainDegree = 0;  // degrees summed: main field and secular variation (at most 12)
+    int mainDegree = 0;  // degrees summed: main field and secular variation (at most 13)
     int secularDegree = 0;
     double referenceRadiusKm = 0.0;  // radius of the harmonic series
     double semiMajorAxisKm = 0.0;    // ellipsoid of the geodetic positions
@@ -39,6 +44,11 @@ struct FieldModel {
     // True: evaluated with single-precision storage of every intermediate, as
     // the 1995 field always was; false: double precision throughout.
     bool singlePrecision = false;
+    // A model that only answers within its years (the one chosen for the
+    // date has nothing to extrapolate from); others answer any year.
+    bool answersOnlyInItsYears = false;
+    // The model's published one-sigma errors, where it has them.
+    const ErrorModel* errors = nullptr;
     // Degree by degree, m from 0 to n within a degree, at least to the larger
     // of the two degrees.
     std::vector<CoefficientRecord> coefficients;
@@ -68,11 +78,24 @@ struct BuiltInModel {
 // The built-in models, in the order the usage texts list them.
 std::span<const BuiltInModel> BuiltInModels();
 
-// The built-in model of a key ("igrf1995", "wmm2025"); nullptr for any other.
+// The International Geomagnetic Reference Field, 14th generation (IAGA
+// Working Group V-MOD): 1900.0 to 2030.0, degree 10 to 1995 and 13 from 2000,
+// changing linearly between its epochs five years apart.
+const FieldModel& Igrf14();
+
+// The model chosen for the date: WMM2025 from 2025.0 to 2030.0, IGRF-14 from
+// 1900.0 to 2025.0; outside those years no model answers.
+const FieldModel& ModelForTheDate();
+
+// The built-in model of a key, in any case ("wmm2025", "WMM2025"); nullptr for any other.
 const FieldModel* FindBuiltInModel(std::string_view key);
 
 // The key of a built-in model (the object itself, not a copy); empty for any other.
 std::string_view BuiltInKey(const FieldModel& m);
+
+// True for a built-in model or one of its pieces (the object itself, never
+// changed after it is made); false for a copy or a model read from a file.
+bool IsBuiltInModel(const FieldModel& m);
 
 // The keys joined by separator: "igrf1995|wmm2025".
 std::string BuiltInKeys(std::string_view separator);

@@ -77,7 +77,7 @@ bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
         !LoadRecords<Real>(m.coefficients, false, m.secularDegree, state.secularVariation)) {
         return false;
     }
-    if (&m == &ReferenceField1995() || &m == &Wmm2025()) {
+    if (IsBuiltInModel(m)) {
         state.loadedBuiltIn = &m;
     }
     return true;

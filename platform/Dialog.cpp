@@ -190,6 +190,14 @@ void CDialog::SetDlgItemText(int nID, const char* lpszString) {
         button->setText(text);
 }
 
+std::string CDialog::GetWindowText() const {
+    return m_pWindow != nullptr ? m_pWindow->windowTitle().toLatin1().toStdString() : std::string();
+}
+
+void CDialog::SetWindowText(const char* lpszString) {
+    if (m_pWindow != nullptr) m_pWindow->setWindowTitle(QString::fromLatin1(lpszString != nullptr ? lpszString : ""));
+}
+
 QWidget* CDialog::GetWindow() const { return m_pWindow.get(); }
 
 QImage CDialog::GetSurfaceImage() const { return m_pWindow != nullptr ? m_pWindow->Surface().copy() : QImage(); }

@@ -63,6 +63,9 @@ public:
     // Sets a control's text (Latin-1), shown as given. Nothing happens for an
     // id without a control.
     void SetDlgItemText(int nID, const char* lpszString);
+    // The window's title (Latin-1); empty, and nothing set, outside DoModal.
+    std::string GetWindowText() const;
+    void SetWindowText(const char* lpszString);
     QWidget* GetWindow() const;      // the dialog's top-level widget, nullptr outside DoModal
     QImage GetSurfaceImage() const;  // a copy of the client surface as drawn so far
 

@@ -140,17 +140,20 @@ INSTANTIATE_TEST_SUITE_P(
                     ModelYearCase{"last_accepted_day", 1999, 11, 30, 1999.9989, false},
                     ModelYearCase{"first_day_after_the_model", 1999, 12, 1, 2000.0027, true},
                     ModelYearCase{"december_of_a_later_year", 2026, 12, 9, 2027.0247, true},
-                    ModelYearCase{"igrf1995_by_its_key", 2026, 12, 9, 2027.0247, true, "igrf1995"},
-                    ModelYearCase{"wmm2025_today", 2026, 12, 9, 2027.0247, false, "wmm2025"},
-                    ModelYearCase{"wmm2025_last_accepted_day", 2029, 11, 30, 2029.9989, false, "wmm2025"},
-                    ModelYearCase{"wmm2025_first_day_after", 2029, 12, 1, 2030.0027, true, "wmm2025",
+                    // A chosen model counts days as the field models do: 2026-12-09 is 2026.93699.
+                    ModelYearCase{"igrf1995_by_its_key", 2026, 12, 9, 2026.93699, true, "igrf1995"},
+                    ModelYearCase{"wmm2025_today", 2026, 12, 9, 2026.93699, false, "wmm2025"},
+                    ModelYearCase{"wmm2025_last_day_of_2029", 2029, 12, 31, 2029.99726, false, "wmm2025"},
+                    ModelYearCase{"wmm2025_first_day_after", 2030, 1, 2, 2030.00274, true, "wmm2025",
                                   "This version of Dexlin only accepts years between 2025 and "
                                   "2030."},
-                    ModelYearCase{"wmm2025_in_2031", 2031, 1, 1, 2031.0861, true, "wmm2025",
+                    ModelYearCase{"wmm2025_in_1997", 1997, 6, 15, 1997.45205, true, "wmm2025",
                                   "This version of Dexlin only accepts years between 2025 and "
                                   "2030."},
-                    ModelYearCase{"wmm2025_in_1997", 1997, 6, 15, 1997.5411, true, "wmm2025",
-                                  "This version of Dexlin only accepts years between 2025 and "
+                    ModelYearCase{"auto_today", 2026, 12, 9, 2026.93699, false, "auto"},
+                    ModelYearCase{"auto_in_1900", 1900, 1, 1, 1900.0, false, "AUTO"},
+                    ModelYearCase{"auto_in_1899", 1899, 12, 31, 1899.99726, true, "auto",
+                                  "This version of Dexlin only accepts years between 1900 and "
                                   "2030."}),
     [](const testing::TestParamInfo<ModelYearCase>& info) { return std::string(info.param.name); });
 
@@ -200,6 +203,24 @@ TEST_F(DexlinDlgTest, WindowLayoutTitleAndButtons) {
         EXPECT_EQ(!help->isHidden(), static_cast<bool>(theApp.ServesCommand(ID_HELP)));
         QTest::keyClick(dlg.GetWindow(), Qt::Key_Escape);
     });
+    // A chosen model is named in the title: the one answering on the date.
+    struct Case {
+        const char* model;
+        int year;
+        const char* title;
+    };
+    for (const Case& c : {Case{"auto", 2026, "Dexlin (WMM2025).  "}, Case{"auto", 2010, "Dexlin (IGRF-14).  "},
+                          Case{"auto", 1899, "Dexlin (the model chosen for the date).  "},
+                          Case{"igrf1995", 1997, "Dexlin (1995.0 reference field).  "}}) {
+        UseDate(c.year, 6, 15);
+        boxes.clear();
+        CDexlinDlg chosen(nullptr, model::FindBuiltInModel(c.model));
+        RunModal(chosen, [&] {
+            EXPECT_TRUE(chosen.GetWindow()->windowTitle().toLatin1().toStdString().starts_with(c.title))
+                << c.model << ' ' << c.year;
+            QTest::keyClick(chosen.GetWindow(), Qt::Key_Escape);
+        });
+    }
 }
 
 TEST_F(DexlinDlgTest, SystemMenuEndsWithTheAboutEntryAndIconsAreSet) {

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "FieldModel.h"
+#include "model/FieldModel.h"
 #include "FuzzInput.h"
-#include "MagneticModel.h"
+#include "model/MagneticModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
