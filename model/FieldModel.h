@@ -131,10 +131,11 @@ const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded,
 // Reads a model in the standard coefficient-file layout: a header line (epoch,
 // model name, release date), lines "n m g h gdot hdot" degree by degree, and a
 // closing line of 9s (more lines of 9s and blank lines may follow; any other
-// text after it is refused). The epoch lies within 1900 to 2100. The model is then valid from its epoch for 5 years, on
-// WGS 84 with reference radius 6371.2 km, in double precision. On failure
-// model is left as it was and error reads like "line 7: expected n m g h gdot
-// hdot" (the caller adds the file's name).
+// text after it is refused). The epoch lies within 1900 to 2100. The model is
+// then valid from its epoch for 5 years, on WGS 84 with reference radius
+// 6371.2 km, in double precision. On failure model is left as it was and
+// error reads like "line 7: expected n m g h gdot hdot" (the caller adds the
+// file's name).
 [[nodiscard]] bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& error);
 
 // Reads a model in the SHC layout (the International Geomagnetic Reference

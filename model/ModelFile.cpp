@@ -27,7 +27,9 @@ std::string Shown(std::string_view path) {
 // Reads a whole coefficient file into text; on failure says why. The file's
 // status comes first: it is taken without opening the file (a FIFO with no
 // writer would block an open for ever, a device may never end), and only a
-// regular file is opened, which never blocks.
+// regular file is opened, which never blocks. (A file swapped for a FIFO
+// between the two steps could still block the open; the standard library has
+// no open that refuses to wait; only the program of the user who does it waits.)
 bool ReadModelFile(const std::filesystem::path& path, std::string& text, std::string& why) {
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
