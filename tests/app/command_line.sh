@@ -65,9 +65,9 @@ while IFS=';' read -r name display args status out err; do
     [ -s "$work/out" ] && fail "$name: wrote to stdout"
   fi
 done <<EOT
-help;;--help;0;${usage_line}[--model igrf1995|wmm2025|FILE] [--help] [--version];
+help;;--help;0;${usage_line}[--model auto|wmm2025|igrf14|igrf1995|FILE] [--help] [--version];
 version;;--version;0;dexlin $version;
-help_wins_over_what_follows;;--help --bogus;0;${usage_line}[--model igrf1995|wmm2025|FILE] [--help] [--version];
+help_wins_over_what_follows;;--help --bogus;0;${usage_line}[--model auto|wmm2025|igrf14|igrf1995|FILE] [--help] [--version];
 unknown_option;;--bogus;2;;dexlin: unknown option '--bogus'
 unknown_before_help;;--bogus --help;2;;dexlin: unknown option '--bogus'
 single_dash;;-;2;;dexlin: unknown option '-'
@@ -77,14 +77,14 @@ echo_cut_at_40;;--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx;2;;dexlin: unknown opti
 echo_cut_past_40;;--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxy;2;;dexlin: unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...'
 model_needs_a_value;;--model;2;;dexlin: option '--model' needs a value
 model_empty_value;;--model=;2;;dexlin: option '--model' needs a value
-model_file_missing;;--model $work/none.cof;2;;dexlin: $work/none.cof: No such file or directory (nor a built-in model: igrf1995, wmm2025)
+model_file_missing;;--model $work/none.cof;2;;dexlin: $work/none.cof: No such file or directory (nor a built-in model: auto, wmm2025, igrf14, igrf1995)
 model_file_fifo;;--model $work/fifo;2;;dexlin: $work/fifo: is not a regular file (a FIFO, a device or a socket)
 model_file_directory;;--model $work;2;;dexlin: $work: is a directory
 model_file_bad;;--model $work/bad.cof;2;;dexlin: $work/bad.cof: line 3: degree 1 ends before order 1
-model_file_name_with_newline;;--model $work/new%NL%line;2;;dexlin: $work/new?line: No such file or directory (nor a built-in model: igrf1995, wmm2025)
+model_file_name_with_newline;;--model $work/new%NL%line;2;;dexlin: $work/new?line: No such file or directory (nor a built-in model: auto, wmm2025, igrf14, igrf1995)
 model_file_not_one;;--model /dev/zero;2;;dexlin: /dev/zero: is not a regular file (a FIFO, a device or a socket)
 model_file_good_no_display;;--model $work/good.cof;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
-model_then_help;;--model wmm2025 --help;0;${usage_line}[--model igrf1995|wmm2025|FILE] [--help] [--version];
+model_then_help;;--model wmm2025 --help;0;${usage_line}[--model auto|wmm2025|igrf14|igrf1995|FILE] [--help] [--version];
 model_wmm2025_no_display;;--model wmm2025;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
 model_equals_form_no_display;;--model=igrf1995;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
 no_display;;;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)

@@ -73,9 +73,15 @@ TEST(Wmm2025, EveryOfficialTestValue) {
 TEST(FieldModels, BuiltInModelsAndTheirYears) {
     EXPECT_EQ(FindBuiltInModel("igrf1995"), &ReferenceField1995());
     EXPECT_EQ(FindBuiltInModel("wmm2025"), &Wmm2025());
-    for (const char* key : {"", "WMM2025", "wmm2025 ", "igrf", "wmm2020"}) {
+    EXPECT_EQ(FindBuiltInModel("WMM2025"), &Wmm2025());  // in any case
+    EXPECT_EQ(FindBuiltInModel("Igrf14"), &Igrf14());
+    for (const char* key : {"", "wmm2025 ", "igrf", "wmm2020", "autos"}) {
         EXPECT_EQ(FindBuiltInModel(key), nullptr) << key;
     }
+    // Built-in models and their pieces are used as they are; copies are not.
+    EXPECT_TRUE(IsBuiltInModel(Igrf14()) && IsBuiltInModel(Igrf14().pieces.back()));
+    EXPECT_TRUE(IsBuiltInModel(ModelForTheDate().pieces.front()));
+    EXPECT_FALSE(IsBuiltInModel(FieldModel(Igrf14().pieces.back())));
     // Each row of the list finds its model and back; a copy is no built-in.
     for (const BuiltInModel& row : BuiltInModels()) {
         EXPECT_EQ(FindBuiltInModel(row.key), &row.model()) << row.key;
@@ -356,8 +362,8 @@ TEST(ModelFile, BuiltInKeysAndRegularFilesOnly) {
         {dir + "/good.cof", ""},
         {dir + "/at-limit.cof", ""},
         {dir + "/past-limit.cof", ": larger than 1 MiB, not a coefficient file"},
-        {dir + "/none", ": No such file or directory (nor a built-in model: igrf1995, wmm2025)"},
-        {dir + "/dangling", ": No such file or directory (nor a built-in model: igrf1995, wmm2025)"},
+        {dir + "/none", ": No such file or directory (nor a built-in model: auto, wmm2025, igrf14, igrf1995)"},
+        {dir + "/dangling", ": No such file or directory (nor a built-in model: auto, wmm2025, igrf14, igrf1995)"},
         {dir, ": is a directory"},
         {dir + "/fifo", ": is not a regular file (a FIFO, a device or a socket)"},
         {"/dev/zero", ": is not a regular file (a FIFO, a device or a socket)"},

@@ -166,15 +166,15 @@ TEST(QueryField, ValidAndTheWarningNameTheModelsYears) {
     } rows[] = {
         {"field 51.5 0 2000", "true", ""},
         {"field 51.5 0 2000.0000001", "false",
-         "date 2000.0000001 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; no built-in "
-         "model covers it"},
+         "date 2000.0000001 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; --model "
+         "igrf14 covers it"},
         {"field 51.5 0 2026.5", "false",
          "date 2026.5 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; --model wmm2025 "
          "covers it"},
         {"--model wmm2025 field 0 0 2025", "true", ""},
         {"--model=wmm2025 field 0 0 2030", "true", ""},
         {"--model wmm2025 field 0 0 1997", "false",
-         "date 1997 lies outside 2025 to 2030, the years of the model \"WMM2025\"; --model igrf1995 covers it"},
+         "date 1997 lies outside 2025 to 2030, the years of the model \"WMM2025\"; --model igrf14 covers it"},
         {"--model wmm2025 --model igrf1995 field 0 0 1997", "true", ""},  // the last --model holds
         {"--model wmm2025 field 0 0 2026 -1", "true", ""},
         {"--model wmm2025 field 0 0 2026 850", "true", ""},
@@ -549,15 +549,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
         BadRow{"ExtraArgument", "field 1 2 1997 4 5", "field: extra argument \"5\""},
         BadRow{"ModelFileMissing", "--model /nonexistent/wmm.cof field 0 0 2026",
-               "/nonexistent/wmm.cof: No such file or directory (nor a built-in model: igrf1995, wmm2025)"},
+               "/nonexistent/wmm.cof: No such file or directory (nor a built-in model: auto, wmm2025, igrf14, igrf1995)"},
         BadRow{"HeightInsideTheCore", "--model wmm2025 field 0 0 2026 -6000.001",
                "field: HEIGHT_KM \"-6000.001\" is inside the Earth's core (below -6000 km)"},
         BadRow{"ModelWithoutValue", "field 0 0 2026 --model",
-               "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
+               "--model needs a value: auto, wmm2025, igrf14, igrf1995 or a coefficient file (try --help)"},
         BadRow{"ModelWithAnEmptyValue", "--model= field 0 0 2026",
-               "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
+               "--model needs a value: auto, wmm2025, igrf14, igrf1995 or a coefficient file (try --help)"},
         BadRow{"ModelWithAnEmptyWord", "--model '' field 0 0 2026",
-               "--model needs a value: igrf1995, wmm2025 or a coefficient file (try --help)"},
+               "--model needs a value: auto, wmm2025, igrf14, igrf1995 or a coefficient file (try --help)"},
         BadRow{"HeightNotANumber", "--model wmm2025 field 0 0 2026 1km", "field: HEIGHT_KM \"1km\" is not a number"},
         BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},
         BadRow{"PixelOutOfRange", "pixel 0 99999999999", "pixel: Y \"99999999999\" is out of range"},

@@ -359,7 +359,8 @@ std::string QueryRunner::Warning() const {
     warning += ", the years of " + name;
     for (const model::BuiltInModel& row : model::BuiltInModels()) {
         const model::FieldModel& other = row.model();
-        if (&other != &model_ && model::CoversYear(other, year)) {
+        // The model of a single date, not the one that chooses among them.
+        if (&other != &model_ && !other.answersOnlyInItsYears && model::CoversYear(other, year)) {
             warning += "; --model ";
             warning += row.key;
             warning += " covers it";
