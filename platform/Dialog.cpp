@@ -226,6 +226,11 @@ void CDialog::SetRegionText(int nId, const std::string& text) {
         region->SetText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+void CDialog::SetRegionStatus(int nId, const std::string& text) {
+    if (RegionWidget* region = GetRegion(nId))
+        region->SetStatus(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
 void CDialog::SetRegionPointer(int nId, CPoint point) {
     if (RegionWidget* region = GetRegion(nId)) region->SetPointer(QPoint(point.x, point.y));
 }
