@@ -22,6 +22,17 @@ constexpr std::string_view kUsage =
     "  --help         show this help and exit\n"
     "  --version      show the version and exit\n"
     "\n"
+    "Qt's standard options (-style NAME, -stylesheet FILE, -platform NAME,\n"
+    "-reverse, ...) are passed to Qt; the window keeps its own colours.\n"
+    "\n"
+    "Keys on the map (Tab moves the focus from About to Help to the map):\n"
+    "  arrows         move the keyboard's point one pixel (Shift: ten pixels)\n"
+    "  Home           back to the map's centre\n"
+    "  Space or S     choose the start there\n"
+    "  D or Shift+Space  choose the destination there\n"
+    "A screen reader hears the position and variation at the point, each end\n"
+    "chosen, and then the course and distance.\n"
+    "\n"
     "Outside the model's years the program says so at start and shows no variation.\n"
     "Exit status: 0 the window was closed; 1 no display could be opened;\n"
     "2 bad command line or unreadable model file.\n";
@@ -41,6 +52,48 @@ std::string Echo(std::string_view arg) {
     }
     if (arg.size() > kMaxEchoed) out += "...";
     return out;
+}
+
+// Qt's own options, which the toolkit reads from the same command line when
+// the window opens (a desktop may start every program with some of them):
+// those that take the next argument as their value, and those that stand
+// alone. Qt takes each with one dash or two, and -style, -stylesheet,
+// -session and -qmljsdebugger also as -NAME=VALUE.
+constexpr std::string_view kQtValueOptions[] = {
+    "style",
+    "stylesheet",
+    "platform",
+    "platformpluginpath",
+    "platformtheme",
+    "plugin",
+    "qwindowgeometry",
+    "qwindowicon",
+    "qwindowtitle",
+    "session",
+    "display",
+    "geometry",
+    "title",
+    "icon",
+    "name",
+    "visual",
+};
+constexpr std::string_view kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+constexpr std::string_view kQtEqualsOptions[] = {"style", "stylesheet", "session", "qmljsdebugger"};
+
+// The kind of a Qt option, from its name without the dashes.
+enum class QtOption { None, Flag, Value, Equals, EmptyEquals };
+
+QtOption QtOptionOf(std::string_view arg) {
+    if (arg.size() < 2 || arg[0] != '-') return QtOption::None;
+    const std::string_view name = arg.substr(arg[1] == '-' ? 2 : 1);
+    for (const std::string_view option : kQtFlagOptions)
+        if (name == option) return QtOption::Flag;
+    for (const std::string_view option : kQtValueOptions)
+        if (name == option) return QtOption::Value;
+    for (const std::string_view option : kQtEqualsOptions)
+        if (name.size() > option.size() && name.starts_with(option) && name[option.size()] == '=')
+            return name.size() == option.size() + 1 ? QtOption::EmptyEquals : QtOption::Equals;
+    return QtOption::None;
 }
 
 WindowOptions Refuse(std::string error) {
@@ -78,6 +131,18 @@ WindowOptions ParseWindowOptions(std::span<const std::string_view> args) {
             options = WindowOptions{};
             options.action = WindowOptions::Action::Version;
             return options;
+        }
+        // Qt's options stay on the command line for Qt; a value that is
+        // missing would make Qt drop the option silently.
+        switch (QtOptionOf(arg)) {
+        case QtOption::Flag:
+        case QtOption::Equals: continue;
+        case QtOption::Value:
+            if (i + 1 == args.size()) return Refuse("option '" + Echo(arg) + "' needs a value");
+            ++i;
+            continue;
+        case QtOption::EmptyEquals: return Refuse("option '" + Echo(arg.substr(0, arg.size() - 1)) + "' needs a value");
+        case QtOption::None: break;
         }
         if (!arg.empty() && arg.front() == '-') return Refuse("unknown option '" + Echo(arg) + "'");
         return Refuse("unexpected argument '" + Echo(arg) + "'");
