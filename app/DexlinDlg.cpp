@@ -355,7 +355,8 @@ void CDexlinDlg::OnSetFocus(int nRegion) {
 }
 
 void CDexlinDlg::SayOnMap(const std::string& sentence, bool always) {
-    if (!always && sentence == m_strSaid) return;
+    // Said only to a listener on the map: the pointer elsewhere stays quiet.
+    if (!RegionHasFocus(kMapRegion) || (!always && sentence == m_strSaid)) return;
     m_strSaid = sentence;
     SetRegionStatus(kMapRegion, sentence);
 }

@@ -117,8 +117,9 @@ private:
     void ShowReadout(platform::CDC& dc, const Readout& readout, const std::string& text);
     // Shows the course and distance; returns them as a listener hears them.
     std::string ShowCourseAndDistance(platform::CDC& dc);
-    // Tells a listener on the map what it has just become (the map's status):
-    // always for a key or a choice, for the pointer only when it says something new.
+    // Tells a listener on the focused map what it has just become (the map's
+    // status): always for a key or a choice, for the pointer only when it says
+    // something new.
     void SayOnMap(const std::string& sentence, bool always);
 
     std::string m_strSaid;  // the map's status last set

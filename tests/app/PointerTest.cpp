@@ -914,7 +914,7 @@ TEST_F(PointerTest, TabReachesTheMapWhichShowsItsPointOnlyWhileFocused) {
 // What a screen reader speaks of the focused map: each row's keys and the
 // notifications shown for them (in order), with the names and the unit; a
 // key that leaves the point in place is still answered, a pointer move over
-// the same text is not.
+// the same text is not, and nothing is said while the map has no focus.
 class ListenedDlg : public CDexlinDlg {
 public:
     std::vector<QString> heard;
@@ -963,6 +963,12 @@ TEST_F(PointerTest, AListenerHearsThePointTheEndsTheCourseAndTheDistance) {
              Send(dlg, Pointer::Move, 100, 100);
          },
          {variation(317, 189), variation(100, 100)}},
+        {"with the focus on About, the pointer says nothing",
+         [](CDexlinDlg& dlg, QWidget*) {
+             dlg.GetDlgItem(IDC_ABOUT)->setFocus();
+             Send(dlg, Pointer::Move, 100, 100);
+         },
+         {variation(317, 189)}},
     };
     for (const Row& row : rows) {
         ListenedDlg dlg;
