@@ -90,6 +90,12 @@ public:
     QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(qApp); }
 };
 
+// Posted to a region that has taken the focus: told to its dialog from the event loop.
+QEvent::Type FocusTakenEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
 }  // namespace
 
 UINT VirtualKeyOf(int qtKey) {
@@ -189,8 +195,13 @@ void RegionWidget::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     // After the focus change has gone out to assistive technology, so that
     // what the dialog says on it comes after the region's own presentation.
-    QMetaObject::invokeMethod(
-        this, [this] { m_dialog.SendMessage(WM_SETFOCUS, static_cast<WPARAM>(m_nId), 0); }, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, new QEvent(FocusTakenEvent()));
+}
+
+bool RegionWidget::event(QEvent* event) {
+    if (event->type() != FocusTakenEvent()) return QWidget::event(event);
+    m_dialog.SendMessage(WM_SETFOCUS, static_cast<WPARAM>(m_nId), 0);
+    return true;
 }
 
 void RegionWidget::focusOutEvent(QFocusEvent* event) {

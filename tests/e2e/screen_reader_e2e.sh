@@ -70,8 +70,9 @@ bus_up() {
 }
 xs_until 30 bus_up || fail "the AT-SPI bus did not come up: $(cat "$work/launcher.log")"
 
-# Orca's own program, its debug log written line by line (orca_logged.py).
-/usr/bin/python3 "$here/orca_logged.py" "$log" >"$work/orca.out" 2>&1 &
+# Orca's own program, its debug log written line by line (orca_logged.py),
+# speaking English whatever the test's locale (the checks read its words).
+env LC_ALL=C.UTF-8 LANGUAGE= /usr/bin/python3 "$here/orca_logged.py" "$log" >"$work/orca.out" 2>&1 &
 orca_pid=$!
 # Every utterance is one line "... SPEECH OUTPUT: 'TEXT'..."; said waits for
 # one, after the log's line $from, that starts with TEXT (fixed text) or
