@@ -133,16 +133,16 @@ RegionWidget::RegionWidget(CDialog& dialog, QWidget* window, const RegionSpec& r
 void RegionWidget::SetText(const QString& text) {
     if (text == m_text) return;
     const QString old = std::exchange(m_text, text);
-    QAccessibleTextUpdateEvent event(this, 0, old, m_text);
-    QAccessible::updateAccessibility(&event);
+    QAccessibleTextUpdateEvent change(this, 0, old, m_text);
+    QAccessible::updateAccessibility(&change);
 }
 
 void RegionWidget::SetStatus(const QString& status) {
     m_status = status;
     m_pNotice->setAccessibleName(status);
     // Shown anew, also when the status is the same as before.
-    QAccessibleEvent event(m_pNotice, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&event);
+    QAccessibleEvent shown(m_pNotice, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 void RegionWidget::SetPointer(QPoint point) {
