@@ -75,6 +75,28 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A readout's text as spoken: trimmed, and the spaces that align its columns one space.
+std::string Spoken(const std::string& text) {
+    std::string out;
+    for (const char c : Trimmed(text))
+        if (c != ' ' || out.empty() || out.back() != ' ') out += c;
+    return out;
+}
+
+// What a listener hears of the map (in the readouts' Latin-1): the names go
+// before the values, and the distance says its unit.
+constexpr const char* kSayVariation = ", variation ";
+constexpr const char* kSayStart = "start ";
+constexpr const char* kSayDestination = "destination ";
+constexpr const char* kSayCourse = ", course ";
+constexpr const char* kSayDistance = ", distance ";
+constexpr const char* kSayDistanceUnit = " nautical miles";
+
+// The unit label the map picture paints right of the distance box, for assistive technology.
+constexpr int kMilesRegion = 8;
+constexpr const char* kMilesLabel = "(miles)";
+constexpr CRect kMilesLabelRect{405, 435, 445, 448};
+
 }  // namespace
 
 const MessageEntry CDexlinDlg::kMessageMap[] = {
@@ -86,6 +108,7 @@ const MessageEntry CDexlinDlg::kMessageMap[] = {
     platform::WmMouseMove<&CDexlinDlg::OnMouseMove>(),
     platform::WmDestroy<&CDexlinDlg::OnDestroy>(),
     platform::WmKeyDown<&CDexlinDlg::OnKeyDown>(),
+    platform::WmSetFocus<&CDexlinDlg::OnSetFocus>(),
     platform::BnClicked<IDC_ABOUT, &CDexlinDlg::OnAbout>(),
 };
 
@@ -195,6 +218,8 @@ BOOL CDexlinDlg::OnInitDialog() {
         AddRegion({readout->nRegion, readout->pszName, "", platform::RegionRole::Text,
                    CRect{readout->x, y, readout->x + width, y + cell}});
     }
+    AddRegion({kMilesRegion, kMilesLabel, "", platform::RegionRole::Text, kMilesLabelRect});
+    SetRegionText(kMilesRegion, kMilesLabel);
     return platform::TRUE;  // focus to the first control that takes it
 }
 
@@ -262,6 +287,7 @@ void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
     dc.SetBkColor(kReadoutBackground);
     dc.SelectObject(m_pReadoutFont);
     ShowReadout(dc, kCursorReadout, " " + position);
+    std::string sentence = Spoken(position);
 
     // The variation gate: the program's own field only strictly inside its
     // years, as it always was; a chosen model within its years, both ends
@@ -276,11 +302,14 @@ void CDexlinDlg::OnMouseMove(UINT nFlags, CPoint point) {
                 : model::ComputeMagneticElements(*m_pFieldModel, latitude, longitude, 0.0, m_dModelYear, elements);
         // A position or date the model gives no record for (an undetermined
         // direction) shows no variation, not the last one's.
-        ShowReadout(dc, kVariationReadout,
-                    status == model::kStatusOk
-                        ? model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes)
-                        : std::string());
+        std::string variation;
+        if (status == model::kStatusOk) {
+            variation = model::FormatVariation(elements.declinationDegrees, elements.declinationMinutes);
+            sentence += kSayVariation + Spoken(variation);
+        }
+        ShowReadout(dc, kVariationReadout, variation);
     }
+    SayOnMap(sentence, m_bByKey);
     CDialog::OnMouseMove(nFlags, point);
 }
 
@@ -289,7 +318,7 @@ void CDexlinDlg::OnLButtonDown(UINT nFlags, CPoint point) {
     CClientDC dc(this);
     ChooseRouteEnd(dc, point,
                    {m_brushStart, m_ptStartMarker, m_bStartDrawn, m_bStartSet, m_dStartLat, m_dStartLon, kStartReadout,
-                    m_bDestSet, m_brushDest, m_ptDestMarker, m_bDestDrawn});
+                    kSayStart, m_bDestSet, m_brushDest, m_ptDestMarker, m_bDestDrawn});
     CDialog::OnLButtonDown(nFlags, point);
 }
 
@@ -298,7 +327,7 @@ void CDexlinDlg::OnRButtonDown(UINT nFlags, CPoint point) {
     CClientDC dc(this);
     ChooseRouteEnd(dc, point,
                    {m_brushDest, m_ptDestMarker, m_bDestDrawn, m_bDestSet, m_dDestLat, m_dDestLon, kDestReadout,
-                    m_bStartSet, m_brushStart, m_ptStartMarker, m_bStartDrawn});
+                    kSayDestination, m_bStartSet, m_brushStart, m_ptStartMarker, m_bStartDrawn});
     CDialog::OnRButtonDown(nFlags, point);
 }
 
@@ -328,7 +357,23 @@ void CDexlinDlg::OnKeyDown(UINT nChar, UINT nFlags) {
     m_ptKeyboard = point;
     SetRegionPointer(kMapRegion, point);
     // The same road as the pointer's events: the message table and its handlers.
+    m_bByKey = true;
     SendMessage(message, 0, platform::MAKELPARAM(point.x, point.y));
+    m_bByKey = false;
+}
+
+void CDexlinDlg::OnSetFocus(int nRegion) {
+    if (nRegion != kMapRegion) return;
+    m_bByKey = true;
+    SendMessage(platform::WM_MOUSEMOVE, 0, platform::MAKELPARAM(m_ptKeyboard.x, m_ptKeyboard.y));
+    m_bByKey = false;
+}
+
+void CDexlinDlg::SayOnMap(const std::string& sentence, bool always) {
+    // Said only to a listener on the map: the pointer elsewhere stays quiet.
+    if (!RegionHasFocus(kMapRegion) || (!always && sentence == m_strSaid)) return;
+    m_strSaid = sentence;
+    SetRegionStatus(kMapRegion, sentence);
 }
 
 void CDexlinDlg::ChooseRouteEnd(CDC& dc, CPoint point, const RouteEnd& end) {
@@ -364,7 +409,9 @@ void CDexlinDlg::ChooseRouteEnd(CDC& dc, CPoint point, const RouteEnd& end) {
     end.ptMarker = point;
     end.bDrawn = platform::TRUE;
     end.bSet = platform::TRUE;
-    if (end.bOtherSet) ShowCourseAndDistance(dc);
+    std::string sentence = end.pszSaid + Spoken(position);
+    if (end.bOtherSet) sentence += ShowCourseAndDistance(dc);
+    SayOnMap(sentence, true);
 }
 
 void CDexlinDlg::ShowReadout(CDC& dc, const Readout& readout, const std::string& text) {
@@ -380,11 +427,14 @@ void CDexlinDlg::ShowReadout(CDC& dc, const Readout& readout, const std::string&
     SetRegionText(readout.nRegion, Trimmed(text));
 }
 
-void CDexlinDlg::ShowCourseAndDistance(CDC& dc) {
+std::string CDexlinDlg::ShowCourseAndDistance(CDC& dc) {
     // Always from the start to the destination, whichever end was just chosen.
     double course = 0.0;
     double distance = 0.0;
     GreatCircleCourseDistance(m_dStartLat, m_dStartLon, m_dDestLat, m_dDestLon, course, distance);
-    ShowReadout(dc, kCourseReadout, geometry::FormatCourse(course));
-    ShowReadout(dc, kDistanceReadout, geometry::FormatDistance(distance));
+    const std::string courseText = geometry::FormatCourse(course);
+    const std::string distanceText = geometry::FormatDistance(distance);
+    ShowReadout(dc, kCourseReadout, courseText);
+    ShowReadout(dc, kDistanceReadout, distanceText);
+    return kSayCourse + Spoken(courseText) + kSayDistance + Spoken(distanceText) + kSayDistanceUnit;
 }

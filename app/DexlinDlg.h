@@ -79,6 +79,8 @@ protected:
     // The keyboard on the map: moves its point and chooses the ends there
     // through the pointer handlers above.
     void OnKeyDown(platform::UINT nChar, platform::UINT nFlags);
+    // The map taking the focus: the readouts and a listener get the keyboard's point at once.
+    void OnSetFocus(int nRegion);
 
 private:
     // A readout box: the top-left anchor of its text (y below the map's bottom
@@ -104,6 +106,7 @@ private:
         double& dLat;
         double& dLon;
         const Readout& readout;           // its position readout
+        const char* pszSaid;              // what a listener hears before its position
         const platform::BOOL& bOtherSet;  // the other end has been chosen
         platform::CBrush& otherBrush;     // the other end's marker, redrawn where a restored square cut it
         const platform::CPoint& ptOtherMarker;
@@ -115,7 +118,15 @@ private:
     void ChooseRouteEnd(platform::CDC& dc, platform::CPoint point, const RouteEnd& end);
     // Blanks the readout, then draws the text in it.
     void ShowReadout(platform::CDC& dc, const Readout& readout, const std::string& text);
-    void ShowCourseAndDistance(platform::CDC& dc);
+    // Shows the course and distance; returns them as a listener hears them.
+    std::string ShowCourseAndDistance(platform::CDC& dc);
+    // Tells a listener on the focused map what it has just become (the map's
+    // status): always for a key or a choice, for the pointer only when it says
+    // something new.
+    void SayOnMap(const std::string& sentence, bool always);
+
+    std::string m_strSaid;  // the map's status last set
+    bool m_bByKey = false;  // a key's pointer message is being handled
 
     static const platform::MessageEntry kMessageMap[];
 };

@@ -234,6 +234,16 @@ void CDialog::SetRegionText(int nId, const std::string& text) {
         region->SetText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+void CDialog::SetRegionStatus(int nId, const std::string& text) {
+    if (RegionWidget* region = GetRegion(nId))
+        region->SetStatus(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+BOOL CDialog::RegionHasFocus(int nId) const {
+    const RegionWidget* region = GetRegion(nId);
+    return region != nullptr && region->hasFocus() ? TRUE : FALSE;
+}
+
 void CDialog::SetRegionPointer(int nId, CPoint point) {
     if (RegionWidget* region = GetRegion(nId)) region->SetPointer(QPoint(point.x, point.y));
 }

@@ -83,6 +83,10 @@ public:
     // same single-byte Latin-1 as TextOut draws.
     void AddRegion(const RegionSpec& region);
     void SetRegionText(int nId, const std::string& text);
+    // What a region has just become, for a listener: a notification that a
+    // screen reader speaks at once, every time it is set (Latin-1 as above).
+    virtual void SetRegionStatus(int nId, const std::string& text);
+    BOOL RegionHasFocus(int nId) const;
     void SetRegionPointer(int nId, CPoint point);
     RegionWidget* GetRegion(int nId) const;
 

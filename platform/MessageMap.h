@@ -100,6 +100,15 @@ constexpr MessageEntry WmKeyDown() {
             }};
 }
 
+// void OnSetFocus(int nRegion): a region of the dialog has taken the focus.
+template <auto H>
+constexpr MessageEntry WmSetFocus() {
+    return {WM_SETFOCUS, 0, 0, [](CDialog& d, WPARAM w, LPARAM) -> LRESULT {
+                (static_cast<detail::ClassOf<H>&>(d).*H)(static_cast<int>(w));
+                return 0;
+            }};
+}
+
 // void OnXxx(): WM_COMMAND with BN_CLICKED from control Id.
 template <UINT Id, auto H>
 constexpr MessageEntry BnClicked() {

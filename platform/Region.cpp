@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <utility>
@@ -12,9 +13,16 @@ namespace platform {
 
 namespace {
 
-constexpr int kCrossGap = 2;   // pixels left clear round the keyboard point
-constexpr int kCrossArm = 8;   // length of each arm of its cross, from the point
+// The cross leaves a disc round the keyboard point clear, wide enough for a
+// marker of up to 5 pixels' radius drawn there to stay visible.
+constexpr int kCrossGap = 7;   // pixels left clear round the keyboard point
+constexpr int kCrossArm = 14;  // length of each arm of its cross, from the point
 constexpr int kHaloWidth = 3;  // a white halo keeps the black cross visible on dark ground
+
+// The focus frame: two pixels wide, white and black dashes in turn, so that
+// one of its colours stands out from any ground (at least 3:1 in contrast).
+constexpr int kFrameWidth = 2;
+constexpr int kFrameDash = 4;  // length of each dash in pixels
 
 // What assistive technology sees of a region: its name, description and role,
 // and for a text region its current text through the text interface.
@@ -69,6 +77,25 @@ private:
     const RegionWidget& Region() const { return *static_cast<const RegionWidget*>(widget()); }
 };
 
+// A region's status as a notification: named by the status, no geometry of
+// its own. It hangs from the application, as a message of the program's, so
+// that a screen reader says it without the windows and regions round it.
+class NoticeAccessible : public QAccessibleWidget {
+public:
+    explicit NoticeAccessible(QWidget* notice) : QAccessibleWidget(notice, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return widget()->accessibleName();
+        return QString();
+    }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(qApp); }
+};
+
+// Posted to a region that has taken the focus: told to its dialog from the event loop.
+QEvent::Type FocusTakenEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
 }  // namespace
 
 UINT VirtualKeyOf(int qtKey) {
@@ -95,6 +122,10 @@ RegionWidget::RegionWidget(CDialog& dialog, QWidget* window, const RegionSpec& r
     // accessibility cache owns the interface and deletes it with the widget.
     // NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks): the cache owns it
     QAccessible::registerAccessibleInterface(new RegionAccessible(this));
+    m_pNotice = new QWidget(this);
+    m_pNotice->setGeometry(0, 0, 0, 0);
+    m_pNotice->hide();
+    QAccessible::registerAccessibleInterface(new NoticeAccessible(m_pNotice));
     show();
     // NOLINTEND(clang-analyzer-cplusplus.NewDeleteLeaks)
 }
@@ -102,8 +133,16 @@ RegionWidget::RegionWidget(CDialog& dialog, QWidget* window, const RegionSpec& r
 void RegionWidget::SetText(const QString& text) {
     if (text == m_text) return;
     const QString old = std::exchange(m_text, text);
-    QAccessibleTextUpdateEvent event(this, 0, old, m_text);
-    QAccessible::updateAccessibility(&event);
+    QAccessibleTextUpdateEvent change(this, 0, old, m_text);
+    QAccessible::updateAccessibility(&change);
+}
+
+void RegionWidget::SetStatus(const QString& status) {
+    m_status = status;
+    m_pNotice->setAccessibleName(status);
+    // Shown anew, also when the status is the same as before.
+    QAccessibleEvent shown(m_pNotice, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 void RegionWidget::SetPointer(QPoint point) {
@@ -115,17 +154,25 @@ void RegionWidget::SetPointer(QPoint point) {
 void RegionWidget::paintEvent(QPaintEvent* /*event*/) {
     if (!hasFocus()) return;  // unfocused, the region shows the dialog's picture unchanged
     QPainter painter(this);
-    painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    // The frame's pixels are the region's outermost two rings: white under
+    // black dashes (the pen's dash pattern counts in pen widths).
+    const QRectF frame =
+        QRectF(rect()).adjusted(kFrameWidth / 2.0, kFrameWidth / 2.0, -kFrameWidth / 2.0, -kFrameWidth / 2.0);
+    painter.setPen(QPen(Qt::white, kFrameWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    painter.drawRect(frame);
+    QPen dashes(Qt::black, kFrameWidth, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+    dashes.setDashPattern({static_cast<qreal>(kFrameDash) / kFrameWidth, static_cast<qreal>(kFrameDash) / kFrameWidth});
+    painter.setPen(dashes);
+    painter.drawRect(frame);
     // A cross round the keyboard point, its centre left clear.
     const QPoint c = m_pointer - pos();
     const QLine arms[] = {{c.x() - kCrossArm, c.y(), c.x() - kCrossGap, c.y()},
                           {c.x() + kCrossGap, c.y(), c.x() + kCrossArm, c.y()},
                           {c.x(), c.y() - kCrossArm, c.x(), c.y() - kCrossGap},
                           {c.x(), c.y() + kCrossGap, c.x(), c.y() + kCrossArm}};
-    painter.setPen(QPen(Qt::white, kHaloWidth));
+    painter.setPen(QPen(Qt::white, kHaloWidth, Qt::SolidLine, Qt::FlatCap));
     painter.drawLines(arms, 4);
-    painter.setPen(QPen(Qt::black, 1));
+    painter.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap));
     painter.drawLines(arms, 4);
 }
 
@@ -146,6 +193,15 @@ void RegionWidget::keyPressEvent(QKeyEvent* event) {
 void RegionWidget::focusInEvent(QFocusEvent* event) {
     update();
     QWidget::focusInEvent(event);
+    // After the focus change has gone out to assistive technology, so that
+    // what the dialog says on it comes after the region's own presentation.
+    QCoreApplication::postEvent(this, new QEvent(FocusTakenEvent()));
+}
+
+bool RegionWidget::event(QEvent* event) {
+    if (event->type() != FocusTakenEvent()) return QWidget::event(event);
+    m_dialog.SendMessage(WM_SETFOCUS, static_cast<WPARAM>(m_nId), 0);
+    return true;
 }
 
 void RegionWidget::focusOutEvent(QFocusEvent* event) {

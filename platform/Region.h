@@ -3,7 +3,14 @@
 // text) and, where they take the focus, that the keyboard reaches. A region
 // draws nothing into the client surface; a focused one shows a frame and its
 // keyboard point on the screen only. Keys pressed in a focused region reach
-// its dialog as WM_KEYDOWN; Tab, Enter and Escape stay the dialog's own.
+// its dialog as WM_KEYDOWN; Tab, Enter and Escape stay the dialog's own. A
+// region taking the focus tells its dialog with WM_SETFOCUS.
+//
+// A screen reader drops the text changes of labels and cannot read the new
+// value of a name or description change from this toolkit's events; what it
+// speaks at once is a notification that shows. So what a region has just
+// become (its status) is a notification inside the region, shown anew each
+// time it is set.
 #pragma once
 
 #include <QPoint>
@@ -44,11 +51,16 @@ public:
     const QString& Text() const { return m_text; }
     // Replaces the text; a change is announced to assistive technology.
     void SetText(const QString& text);
+    // Sets the status and announces it, also when it is the same as before
+    // (a key that left the point where it was is still answered).
+    void SetStatus(const QString& status);
+    const QString& Status() const { return m_status; }
     // The keyboard point in client pixels, shown while the region has focus.
     void SetPointer(QPoint point);
     QPoint Pointer() const { return m_pointer; }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -59,6 +71,8 @@ private:
     int m_nId;
     RegionRole m_role;
     QString m_text;
+    QString m_status;
+    QWidget* m_pNotice;  // the status's notification; never drawn
     QPoint m_pointer;
 };
 

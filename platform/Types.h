@@ -63,6 +63,8 @@ constexpr CPoint PointFromLParam(LPARAM l) {
 
 // Messages.
 inline constexpr UINT WM_DESTROY = 0x0002;
+// To the dialog when one of its regions takes the focus; wParam: the region's id.
+inline constexpr UINT WM_SETFOCUS = 0x0007;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;

@@ -11,23 +11,61 @@ namespace {
 // The usage text; the built-in models come from the model's list.
 std::string MakeUsage() {
     return "Usage: dexlin [--model " + model::BuiltInKeys("|") +
-           "|FILE] [--help] [--version]\n"
-           "A world map with the position under the pointer, the magnetic variation\n"
-           "there, and the great-circle course and distance between two chosen points.\n"
-           "\n"
-           "Options:\n"
-           "  --model MODEL  the field model of the variation readout (without this\n"
-           "                 option the built-in 1995.0 reference field):\n" +
+           "|FILE] [--help] [--version]
+"
+           "A world map with the position under the pointer, the magnetic variation
+"
+           "there, and the great-circle course and distance between two chosen points.
+"
+           "
+"
+           "Options:
+"
+           "  --model MODEL  the field model of the variation readout (without this
+"
+           "                 option the built-in 1995.0 reference field):
+" +
            model::BuiltInModelLines("                 ") +
-           "                 FILE      a coefficient file in the standard WMM layout, valid\n"
-           "                           for 5 years from its epoch (./NAME for a file named\n"
-           "                           like a built-in model)\n"
-           "  --help         show this help and exit\n"
-           "  --version      show the version and exit\n"
-           "\n"
-           "Outside the model's years the program says so at start and shows no variation.\n"
-           "Exit status: 0 the window was closed; 1 no display could be opened;\n"
-           "2 bad command line or unreadable model file.\n";
+           "                 FILE      a coefficient file: the standard WMM layout, valid
+"
+           "                           for 5 years from its epoch, or the SHC layout of
+"
+           "                           the IGRF (./NAME for a file named like a model)
+"
+           "  --help         show this help and exit
+"
+           "  --version      show the version and exit
+"
+           "
+"
+           "Qt's standard options (-style NAME, -stylesheet FILE, -platform NAME,
+"
+           "-reverse, ...) are passed to Qt; the window keeps its own colours.
+"
+           "
+"
+           "Keys on the map (Tab moves the focus from About to Help to the map):
+"
+           "  arrows         move the keyboard's point one pixel (Shift: ten pixels)
+"
+           "  Home           back to the map's centre
+"
+           "  Space or S     choose the start there
+"
+           "  D or Shift+Space  choose the destination there
+"
+           "A screen reader hears the position and variation at the point, each end
+"
+           "chosen, and then the course and distance.
+"
+           "
+"
+           "Outside the model's years the program says so at start and shows no variation.
+"
+           "Exit status: 0 the window was closed; 1 no display could be opened;
+"
+           "2 bad command line or unreadable model file.
+";
 }
 
 constexpr std::string_view kVersionLine = "dexlin " DEXLIN_VERSION "\n";
@@ -45,6 +83,48 @@ std::string Echo(std::string_view arg) {
     }
     if (arg.size() > kMaxEchoed) out += "...";
     return out;
+}
+
+// Qt's own options, which the toolkit reads from the same command line when
+// the window opens (a desktop may start every program with some of them):
+// those that take the next argument as their value, and those that stand
+// alone. Qt takes each with one dash or two, and -style, -stylesheet,
+// -session and -qmljsdebugger also as -NAME=VALUE.
+constexpr std::string_view kQtValueOptions[] = {
+    "style",
+    "stylesheet",
+    "platform",
+    "platformpluginpath",
+    "platformtheme",
+    "plugin",
+    "qwindowgeometry",
+    "qwindowicon",
+    "qwindowtitle",
+    "session",
+    "display",
+    "geometry",
+    "title",
+    "icon",
+    "name",
+    "visual",
+};
+constexpr std::string_view kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+constexpr std::string_view kQtEqualsOptions[] = {"style", "stylesheet", "session", "qmljsdebugger"};
+
+// The kind of a Qt option, from its name without the dashes.
+enum class QtOption { None, Flag, Value, Equals, EmptyEquals };
+
+QtOption QtOptionOf(std::string_view arg) {
+    if (arg.size() < 2 || arg[0] != '-') return QtOption::None;
+    const std::string_view name = arg.substr(arg[1] == '-' ? 2 : 1);
+    for (const std::string_view option : kQtFlagOptions)
+        if (name == option) return QtOption::Flag;
+    for (const std::string_view option : kQtValueOptions)
+        if (name == option) return QtOption::Value;
+    for (const std::string_view option : kQtEqualsOptions)
+        if (name.size() > option.size() && name.starts_with(option) && name[option.size()] == '=')
+            return name.size() == option.size() + 1 ? QtOption::EmptyEquals : QtOption::Equals;
+    return QtOption::None;
 }
 
 WindowOptions Refuse(std::string error) {
@@ -82,6 +162,18 @@ WindowOptions ParseWindowOptions(std::span<const std::string_view> args) {
             options = WindowOptions{};
             options.action = WindowOptions::Action::Version;
             return options;
+        }
+        // Qt's options stay on the command line for Qt; a value that is
+        // missing would make Qt drop the option silently.
+        switch (QtOptionOf(arg)) {
+        case QtOption::Flag:
+        case QtOption::Equals: continue;
+        case QtOption::Value:
+            if (i + 1 == args.size()) return Refuse("option '" + Echo(arg) + "' needs a value");
+            ++i;
+            continue;
+        case QtOption::EmptyEquals: return Refuse("option '" + Echo(arg.substr(0, arg.size() - 1)) + "' needs a value");
+        case QtOption::None: break;
         }
         if (!arg.empty() && arg.front() == '-') return Refuse("unknown option '" + Echo(arg) + "'");
         return Refuse("unexpected argument '" + Echo(arg) + "'");

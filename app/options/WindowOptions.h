@@ -19,9 +19,11 @@ struct WindowOptions {
 };
 
 // Reads the arguments after the program name: --model VALUE (or
-// --model=VALUE; the last one counts), --help, --version. --help and
-// --version win over everything after them; the first bad argument refuses
-// the line. The model's value is not looked at here.
+// --model=VALUE; the last one counts), --help, --version, and Qt's own
+// options (-style NAME, -platform NAME, -reverse, ...), which are passed over
+// here and left for Qt. --help and --version win over everything after them;
+// the first bad argument (an unknown one, a value missing) refuses the line.
+// The values are not looked at here.
 WindowOptions ParseWindowOptions(std::span<const std::string_view> args);
 
 // The usage text (several lines, each ending in a newline) and the version line.

@@ -23,6 +23,7 @@
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
 #include "model/MagneticModel.h"
+#include "model/ModelDate.h"
 #include "platform/LocalTime.h"
 #include "platform/MessageBox.h"
 #include "platform/Region.h"
@@ -739,6 +740,8 @@ TEST_F(PointerTest, AssistiveTechnologyReadsTheMapAndEveryReadout) {
             EXPECT_FALSE(named(name)->state().focusable) << name << ": Tab passes the readouts by";
             EXPECT_EQ(textOf(name), QString()) << name << " is blank";
         }
+        ASSERT_NE(named("(miles)"), nullptr) << "the distance's unit label";
+        EXPECT_EQ(textOf("(miles)"), QStringLiteral("(miles)"));
 
         const CPoint a{200, 120}, b{450, 280};
         Send(dlg, Pointer::Move, a.x, a.y);
@@ -851,6 +854,7 @@ TEST_F(PointerTest, KeysOnTheMapDoWhatThePointerDoesAtTheKeyboardsPoint) {
         ProbeDlg byPointer;
         QImage expected;
         WithDialog(byPointer, [&] {
+            Send(byPointer, Pointer::Move, 317, 189);  // the map taking the focus shows its point
             for (const PointerEvent& e : c.pointer) Send(byPointer, e.kind, e.x, e.y);
             expected = byPointer.GetSurfaceImage();
         });
@@ -860,6 +864,7 @@ TEST_F(PointerTest, KeysOnTheMapDoWhatThePointerDoesAtTheKeyboardsPoint) {
             ASSERT_NE(map, nullptr);
             map->setFocus(Qt::TabFocusReason);
             ASSERT_TRUE(map->hasFocus()) << c.name;
+            QCoreApplication::processEvents();
             for (const KeyStroke& k : c.keys) QTest::keyClick(QApplication::focusWidget(), k.key, k.modifiers);
             EXPECT_EQ(Differences(byKeys.GetSurfaceImage(), expected), 0) << c.name;
         });
@@ -893,10 +898,22 @@ TEST_F(PointerTest, TabReachesTheMapWhichShowsItsPointOnlyWhileFocused) {
             ++tabs;
         }
         ASSERT_EQ(QApplication::focusWidget(), map) << "Tab reaches the map";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(dlg.GetRegion(2)->Text().toStdString(),
+                  QString::fromLatin1(PositionText(317, 189)).trimmed().toStdString())
+            << "the cursor box shows the keyboard's point at once";
         const QImage focused = screen();
         EXPECT_GT(Differences(focused, picture, QRect(307, 179, 21, 21)), 0) << "the point's cross at the centre";
         EXPECT_EQ(focused.pixel(317, 189), picture.pixel(317, 189)) << "the point itself left clear";
-        EXPECT_EQ(Differences(dlg.GetSurfaceImage(), picture), 0) << "nothing of it in the lasting surface";
+        EXPECT_EQ(Differences(dlg.GetSurfaceImage(), picture, mapArea), 0) << "nothing of it in the lasting surface";
+
+        // A destination chosen at the point: its red dot whole on the screen beside the cross.
+        QTest::keyClick(map, Qt::Key_D);
+        const QImage chosen = screen();
+        const QRect dot(313, 185, 9, 9);
+        EXPECT_GT(Differences(dlg.GetSurfaceImage(), picture, dot), 0) << "the red dot is drawn";
+        EXPECT_EQ(Differences(chosen, dlg.GetSurfaceImage(), dot), 0) << "the cross leaves the red dot whole";
+        EXPECT_GT(Differences(chosen, dlg.GetSurfaceImage(), QRect(297, 169, 41, 41)), 0) << "the cross still shows";
 
         QTest::keyClick(map, Qt::Key_Right, Qt::ShiftModifier);
         EXPECT_GT(Differences(screen(), picture, QRect(317, 179, 21, 21)), 0) << "the cross follows the point";
@@ -912,4 +929,139 @@ TEST_F(PointerTest, TabReachesTheMapWhichShowsItsPointOnlyWhileFocused) {
         QTest::keyClick(map, Qt::Key_Escape);
     });
     EXPECT_EQ(result, platform::IDCANCEL) << "Escape on the map ends the dialog";
+}
+
+// What a screen reader speaks of the focused map: each row's keys and the
+// notifications shown for them (in order), with the names and the unit; a
+// key that leaves the point in place is still answered, a pointer move over
+// the same text is not, and nothing is said while the map has no focus.
+class ListenedDlg : public CDexlinDlg {
+public:
+    std::vector<QString> heard;
+    void SetRegionStatus(int nId, const std::string& text) override {
+        CDexlinDlg::SetRegionStatus(nId, text);
+        if (nId == kMapRegion) heard.push_back(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    }
+};
+
+TEST_F(PointerTest, AListenerHearsThePointTheEndsTheCourseAndTheDistance) {
+    const auto said = [](const std::string& latin1) {
+        return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())).simplified();
+    };
+    const auto variation = [&](int x, int y) {
+        const model::MagneticElements e = ElementsAt(x, y, model::ModelYear(1997, 6, 15));
+        const bool west = e.declinationDegrees < 0 || (e.declinationDegrees == 0 && e.declinationMinutes < 0.0);
+        return said(PositionText(x, y)) + ", variation " +
+               said(VariationText(e.declinationDegrees, e.declinationMinutes, west ? 'W' : 'E'));
+    };
+    const Route route = RouteBetween({318, 189}, {318, 199});
+    struct Row {
+        const char* name;
+        std::function<void(CDexlinDlg&, QWidget*)> act;
+        std::vector<QString> heard;
+    };
+    const std::vector<Row> rows = {
+        {"taking the focus says the keyboard's point", [](CDexlinDlg&, QWidget*) {}, {variation(317, 189)}},
+        {"an arrow says the new point",
+         [](CDexlinDlg&, QWidget* map) { QTest::keyClick(map, Qt::Key_Right); },
+         {variation(317, 189), variation(318, 189)}},
+        {"Home at the centre says it again",
+         [](CDexlinDlg&, QWidget* map) { QTest::keyClick(map, Qt::Key_Home); },
+         {variation(317, 189), variation(317, 189)}},
+        {"S says the start, D the destination with course and distance",
+         [](CDexlinDlg&, QWidget* map) {
+             for (const auto& [key, modifiers] : std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
+                      {Qt::Key_Right, {}}, {Qt::Key_S, {}}, {Qt::Key_Down, Qt::ShiftModifier}, {Qt::Key_D, {}}})
+                 QTest::keyClick(map, key, modifiers);
+         },
+         {variation(317, 189), variation(318, 189), "start " + said(PositionText(318, 189)), variation(318, 199),
+          "destination " + said(PositionText(318, 199)) + ", course " + said(geometry::FormatCourse(route.course)) +
+              ", distance " + said(geometry::FormatDistance(route.distance)) + " nautical miles"}},
+        {"the pointer twice on one pixel is heard once",
+         [](CDexlinDlg& dlg, QWidget*) {
+             Send(dlg, Pointer::Move, 100, 100);
+             Send(dlg, Pointer::Move, 100, 100);
+         },
+         {variation(317, 189), variation(100, 100)}},
+        {"with the focus on About, the pointer says nothing",
+         [](CDexlinDlg& dlg, QWidget*) {
+             dlg.GetDlgItem(IDC_ABOUT)->setFocus();
+             Send(dlg, Pointer::Move, 100, 100);
+         },
+         {variation(317, 189)}},
+    };
+    for (const Row& row : rows) {
+        ListenedDlg dlg;
+        WithDialog(dlg, [&] {
+            QWidget* map = dlg.GetRegion(CDexlinDlg::kMapRegion);
+            ASSERT_NE(map, nullptr);
+            map->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            row.act(dlg, map);
+            EXPECT_EQ(QStringList(dlg.heard.begin(), dlg.heard.end()).join(" | ").toStdString(),
+                      QStringList(row.heard.begin(), row.heard.end()).join(" | ").toStdString())
+                << row.name;
+            // What a screen reader is told: a notification named by the last status.
+            int notices = 0;
+            for (QWidget* child : map->findChildren<QWidget*>()) {
+                QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(child);
+                if (notice == nullptr || notice->role() != QAccessible::Notification) continue;
+                EXPECT_EQ(notice->text(QAccessible::Name), dlg.heard.back()) << row.name;
+                ++notices;
+            }
+            EXPECT_EQ(notices, 1) << row.name;
+        });
+    }
+}
+
+// WCAG's relative luminance and contrast ratio of two colours.
+double Luminance(QRgb c) {
+    const auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+double Contrast(QRgb a, QRgb b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The focused map's frame, measured on a grab all round the map (its edges
+// cross sea, land and graticule lines): within every 8 pixels along it, one
+// of the frame's colours stands at least 3:1 against the map next to it.
+TEST_F(PointerTest, TheFocusFrameStandsOutOnEveryPartOfTheMap) {
+    CDexlinDlg dlg;
+    WithDialog(dlg, [&] {
+        QWidget* map = dlg.GetRegion(CDexlinDlg::kMapRegion);
+        ASSERT_NE(map, nullptr);
+        map->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        const QImage grab = dlg.GetWindow()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect m(0, 0, 635, 379);  // the map's pixels; the frame is its outer two rings
+        struct Edge {
+            QPoint from, step, inward;
+            int length;
+        };
+        const Edge edges[] = {{m.topLeft(), {1, 0}, {0, 1}, m.width()},
+                              {m.bottomLeft(), {1, 0}, {0, -1}, m.width()},
+                              {m.topLeft(), {0, 1}, {1, 0}, m.height()},
+                              {m.topRight(), {0, 1}, {-1, 0}, m.height()}};
+        int measured = 0;
+        for (const Edge& e : edges) {
+            for (int start = 0; start + 8 <= e.length; start += 8) {
+                double best = 0.0;
+                for (int i = start; i < start + 8; ++i) {
+                    const QPoint p = e.from + e.step * i;
+                    const QRgb beside = picture.pixel(p + e.inward * 2);  // the map just inside the frame
+                    for (int ring = 0; ring < 2; ++ring)
+                        best = std::max(best, Contrast(grab.pixel(p + e.inward * ring), beside));
+                }
+                EXPECT_GE(best, 3.0) << "frame at " << (e.from + e.step * start).x() << ","
+                                     << (e.from + e.step * start).y();
+                ++measured;
+            }
+        }
+        EXPECT_GT(measured, 250);
+    });
 }

@@ -71,7 +71,14 @@ help_wins_over_what_follows;;--help --bogus;0;${usage_line}[--model auto|wmm2025
 unknown_option;;--bogus;2;;dexlin: unknown option '--bogus'
 unknown_before_help;;--bogus --help;2;;dexlin: unknown option '--bogus'
 single_dash;;-;2;;dexlin: unknown option '-'
-qt_option;;-platform offscreen;2;;dexlin: unknown option '-platform'
+qt_style_goes_to_qt;;-style Fusion;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
+qt_flag_with_two_dashes;;--reverse -nograb;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
+qt_equals_form;;-stylesheet=$work/none.qss --model wmm2025;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
+qt_value_may_look_like_an_option;;-qwindowtitle --help;1;;dexlin: cannot open a display: no X11 or Wayland display could be reached (check DISPLAY or WAYLAND_DISPLAY)
+qt_value_missing;;-style;2;;dexlin: option '-style' needs a value
+qt_value_missing_after_others;;-reverse -platform;2;;dexlin: option '-platform' needs a value
+qt_equals_empty;;-session=;2;;dexlin: option '-session' needs a value
+qt_name_one_letter_more;;-styles Fusion;2;;dexlin: unknown option '-styles'
 argument;;map.png;2;;dexlin: unexpected argument 'map.png'
 echo_cut_at_40;;--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx;2;;dexlin: unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx'
 echo_cut_past_40;;--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxy;2;;dexlin: unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...'
@@ -98,6 +105,15 @@ run "" >/dev/null
 [ "$(wc -l <"$work/err")" = 1 ] || fail "no display: $(wc -l <"$work/err") lines on stderr: $(cat "$work/err")"
 run ":$dead" >/dev/null
 [ "$(wc -l <"$work/err")" = 1 ] || fail "dead display: $(wc -l <"$work/err") lines on stderr: $(cat "$work/err")"
+
+# --help and the manual page give the keys on the map.
+run "" --help >/dev/null
+keys=$(sed -n '/^Keys on the map/,/^$/p' "$work/out")
+manual=$(sed -n '/^\.SH KEYS/,/^\.SH [A-Z]/p' "$(dirname "$0")/../../docs/man/dexlin.1" | sed 's/\\-/-/g; s/\\f[BIR]//g')
+for key in 'Tab' 'arrows' 'Shift' 'Home' 'Space or S' 'D or Shift+Space'; do
+  grep -qF -- "$key" <<<"$keys" || fail "--help does not give the key '$key'"
+  grep -qF -- "$key" <<<"$manual" || fail "the manual page's KEYS section does not give the key '$key'"
+done
 
 # The help that cannot be written is no success.
 for option in --help --version; do

@@ -17,8 +17,9 @@
 # reads the window through the AT-SPI bus as a screen reader would: the map
 # and the six readouts by name, their texts after the route, and the cursor
 # box's texts announced as the pointer moves. Without them that part is skipped.
-# Run 2, today's date: the range message comes before the main window; Enter
-# dismisses it; positions, course and distance are written, the variation never.
+# Run 2, today's date and Qt's Fusion style chosen on the command line: the
+# range message comes before the main window; Enter dismisses it; positions,
+# course and distance are written, the variation never.
 set -euo pipefail
 
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
@@ -277,7 +278,7 @@ read -r y m d < <(date '+%Y %-m %-d')
 if awk -v y="$y" -v m="$m" -v d="$d" 'BEGIN { t = y + m / 12 + d / 365; exit !(t >= 1995 && t <= 2000) }'; then
     now=(faketime '2001-06-15 12:00:00')
 fi
-xs_start_program "${now[@]}" "$program"
+xs_start_program "${now[@]}" "$program" -style Fusion
 xs_find_window "$XS_RANGE_TITLE" 20 >/dev/null || fail "no range message"
 xs_window_shown "$XS_MAIN_TITLE" && fail "the main window came before the range message"
 import -display "$DISPLAY" -window root "$out/run2-01-range-message.png"

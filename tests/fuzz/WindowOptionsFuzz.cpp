@@ -1,7 +1,8 @@
 // The window program's command line with any bytes, split at NUL bytes into
 // arguments as argv would hold them. Whatever comes in, the reading ends in
 // one of its actions; a refusal carries one printable line of bounded length,
-// and every other action none; only a start keeps a model.
+// and every other action none; only a start keeps a model, and only one with
+// a --model argument.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -29,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         FUZZ_CHECK(options.error.empty());
     }
-    // A start with arguments has a model; nothing else keeps one.
-    if (options.action == WindowOptions::Action::Run) FUZZ_CHECK(args.empty() || !options.model.empty());
+    // A start keeps a model only from a --model argument; nothing else keeps one.
+    if (options.action == WindowOptions::Action::Run && !options.model.empty())
+        FUZZ_CHECK(std::any_of(args.begin(), args.end(), [](std::string_view a) { return a.starts_with("--model"); }));
     if (options.action != WindowOptions::Action::Run) FUZZ_CHECK(options.model.empty());
     return 0;
 }
