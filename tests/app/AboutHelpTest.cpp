@@ -28,6 +28,7 @@
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
+#include "tests/support/AppDialogTest.h"
 #include "tests/support/RunModal.h"
 
 using platform::UINT;
@@ -38,12 +39,6 @@ CDexlinApp theApp;
 namespace {
 
 constexpr UINT kMainHelpContext = 131174;  // HID_BASE_RESOURCE + template 102
-
-struct ShownBox {
-    std::string text;
-    std::string caption;
-    UINT type;
-};
 
 struct EngineCall {
     QWidget* owner;
@@ -111,30 +106,16 @@ void WhenAboutOpens(QWidget* main, std::vector<AboutOpening>& seen, const std::f
     });
 }
 
-class AboutHelpTest : public testing::Test {
+class AboutHelpTest : public testsupport::AppDialogTest {
 protected:
     void SetUp() override {
-        platform::SetResources(DexlinResources());
-        platform::SetLocalTimeSource([] {
-            std::tm t{};
-            t.tm_year = 97;
-            t.tm_mon = 5;
-            t.tm_mday = 15;
-            return t;
-        });
-        platform::SetMessageBoxHandler(
-            [this](platform::CDialog*, const std::string& text, const std::string& caption, UINT type) {
-                boxes.push_back({text, caption, type});
-                return platform::IDOK;
-            });
+        AppDialogTest::SetUp();
         theApp.SetModulePath(DEXLIN_PROGRAM);
     }
     void TearDown() override {
-        platform::SetMessageBoxHandler({});
-        platform::SetLocalTimeSource({});
+        AppDialogTest::TearDown();
         platform::SetHelpEngine({});
     }
-    std::vector<ShownBox> boxes;
 };
 
 // The about box with a window on the commands it leaves to the default.
