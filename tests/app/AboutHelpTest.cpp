@@ -29,9 +29,11 @@
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
 #include "tests/support/AppDialogTest.h"
+#include "tests/support/ImageDifferences.h"
 #include "tests/support/RunModal.h"
 
 using platform::UINT;
+using testsupport::Differences;
 using testsupport::RunModal;
 
 CDexlinApp theApp;
@@ -76,14 +78,6 @@ QImage AdvertPicture() {
     return b != nullptr ? QImage(QString::fromUtf8(b->path)).convertToFormat(QImage::Format_RGB32) : QImage();
 }
 
-int Differences(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return -1;
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
-
 // The about box as the main dialog opens it: inspected and closed inside its
 // own modal loop.
 struct AboutOpening {
@@ -118,17 +112,7 @@ protected:
     }
 };
 
-// The about box with a window on the commands it leaves to the default.
-class ProbeAboutDlg : public CAboutDlg {
-public:
-    std::vector<UINT> commands;
-
-protected:
-    platform::LRESULT DefWindowProc(UINT message, platform::WPARAM wParam, platform::LPARAM lParam) override {
-        if (message == platform::WM_COMMAND) commands.push_back(static_cast<UINT>(wParam & 0xFFFF));
-        return CAboutDlg::DefWindowProc(message, wParam, lParam);
-    }
-};
+using ProbeAboutDlg = testsupport::CommandProbe<CAboutDlg>;
 
 }  // namespace
 
@@ -162,7 +146,7 @@ TEST_F(AboutHelpTest, AboutBoxShowsThePictureDisabledAtTheTopLeftWithTheNoticeAn
 
         // Clicking the picture does nothing; Tab never reaches it.
         QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(300, 200));
-        EXPECT_TRUE(dlg.commands.empty());
+        EXPECT_TRUE(dlg.unhandledCommands.empty());
         EXPECT_TRUE(box->isVisible());
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -34,17 +34,7 @@ namespace {
 
 class DexlinDlgTest : public testsupport::AppDialogTest {};
 
-// The main dialog with a window on what falls through its table.
-class ProbeDlg : public CDexlinDlg {
-public:
-    std::vector<UINT> unhandledCommands;
-
-protected:
-    platform::LRESULT DefWindowProc(UINT message, platform::WPARAM wParam, platform::LPARAM lParam) override {
-        if (message == platform::WM_COMMAND) unhandledCommands.push_back(static_cast<UINT>(wParam & 0xFFFF));
-        return CDexlinDlg::DefWindowProc(message, wParam, lParam);
-    }
-};
+using ProbeDlg = testsupport::CommandProbe<CDexlinDlg>;
 
 QImage MapPicture() {
     const platform::BitmapResource* map = platform::FindBitmap(IDB_WORLDMAP);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Dialog.h"
 #include "platform/LocalTime.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceLookup.h"
@@ -37,6 +38,20 @@ inline std::tm NoonOf(int year, int month, int day) {
     t.tm_hour = 12;
     return t;
 }
+
+// A dialog with a window on the commands that fall through its message table
+// to the default processing.
+template <typename Dialog>
+class CommandProbe : public Dialog {
+public:
+    std::vector<platform::UINT> unhandledCommands;
+
+protected:
+    platform::LRESULT DefWindowProc(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam) override {
+        if (message == platform::WM_COMMAND) unhandledCommands.push_back(static_cast<platform::UINT>(wParam & 0xFFFF));
+        return Dialog::DefWindowProc(message, wParam, lParam);
+    }
+};
 
 class AppDialogTest : public testing::Test {
 protected:
