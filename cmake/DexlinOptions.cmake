@@ -1,8 +1,11 @@
 # Compiler settings shared by every Dexlin target.
 
-# Warnings are errors everywhere.
+# Every target is built with the common warnings; with DEXLIN_WERROR (CI and
+# scripts/test.sh turn it on) they are errors. It stays off by default so that a
+# distribution's build passes on a compiler whose new false positives (g++ 12's
+# -Wrestrict inside std::string) the project has not yet met.
 function(dexlin_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<BOOL:${DEXLIN_WERROR}>:-Werror>)
 endfunction()
 
 # The model's single/double precision rules are exact: no fast-math, no fused

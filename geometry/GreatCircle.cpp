@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "geometry/FixedText.h"
+#include "base/FixedText.h"
 
 namespace geometry {
 
@@ -125,13 +125,13 @@ void GreatCircleCourseDistance(double lat1, double lon1, double lat2, double lon
 
 std::string FormatCourse(double course) {
     std::string text;
-    AppendFixed(text, course, 3, 0, true);
+    base::AppendFixed(text, course, 3, 0, true);
     return text.append(1, '\xB0');
 }
 
 std::string FormatDistance(double distance) {
     std::string text;
-    AppendFixed(text, distance, 4, 0, false);
+    base::AppendFixed(text, distance, 4, 0, false);
     return text;
 }
 

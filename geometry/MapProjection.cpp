@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "geometry/FixedText.h"
+#include "base/FixedText.h"
 
 namespace geometry {
 
@@ -61,9 +61,9 @@ void PixelToGeographic(const MapRect& map, int x, int y, double& latitude, doubl
 
     // "%2.0f\xB0 %c   %03.0f\xB0 %c": at most 14 characters on the map.
     text.clear();
-    AppendFixed(text, std::fabs(lat), 2, 0, false);
+    base::AppendFixed(text, std::fabs(lat), 2, 0, false);
     text.append("\xB0 ").append(1, Hemisphere(lat, 'N', 'S')).append("   ");
-    AppendFixed(text, std::fabs(lon), 3, 0, true);
+    base::AppendFixed(text, std::fabs(lon), 3, 0, true);
     text.append("\xB0 ").append(1, Hemisphere(lon, 'E', 'W'));
 }
 

@@ -23,7 +23,7 @@ logs=build/valgrind
 supp=$root/scripts/valgrind.supp
 
 if [ ! -x "$query" ] || [ "${1:-}" = "" ]; then
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_WERROR=ON >/dev/null
   cmake --build build -j2
 fi
 rm -rf "$logs"

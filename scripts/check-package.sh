@@ -22,7 +22,7 @@ fail() {
 ok() { echo "check-package: ok: $*"; }
 
 bash scripts/deps.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_WERROR=ON >/dev/null
 # cpack builds everything first, as an install does; after scripts/test.sh there is nothing left to build.
 cmake --build "$build" -j2
 rm -f "$build"/dexlin_*.deb

@@ -11,7 +11,7 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_retur
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_SANITIZE=ON -DDEXLIN_BENCH=OFF
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_WERROR=ON -DDEXLIN_SANITIZE=ON -DDEXLIN_BENCH=OFF
 cmake --build build-asan -j2
 # The start-up test runs the program under strace, where LeakSanitizer cannot
 # work (it needs ptrace itself): that one runs without the leak check, which

@@ -15,7 +15,7 @@ dirs=(model geometry tools platform app)
 # The same configuration as scripts/test.sh, plus the compile database; the
 # build makes the generated sources that some files include (a no-op when
 # scripts/test.sh has just built).
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_WERROR=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 cmake --build build -j2
 
 pattern=$(IFS='|'; echo "${dirs[*]}")

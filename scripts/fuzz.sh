@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 targets=(variation_query model_parts coefficient_file map_projection great_circle query_tool window_options)
 
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
   -DDEXLIN_FUZZ=ON -DDEXLIN_TESTS=OFF -DDEXLIN_BENCH=OFF -DDEXLIN_GUI=OFF
 cmake --build build-fuzz -j2 --target "${targets[@]/#/fuzz_}"
 

@@ -11,61 +11,34 @@ namespace {
 // The usage text; the built-in models come from the model's list.
 std::string MakeUsage() {
     return "Usage: dexlin [--model " + model::BuiltInKeys("|") +
-           "|FILE] [--help] [--version]
-"
-           "A world map with the position under the pointer, the magnetic variation
-"
-           "there, and the great-circle course and distance between two chosen points.
-"
-           "
-"
-           "Options:
-"
-           "  --model MODEL  the field model of the variation readout (without this
-"
-           "                 option the built-in 1995.0 reference field):
-" +
+           "|FILE] [--help] [--version]\n"
+           "A world map with the position under the pointer, the magnetic variation\n"
+           "there, and the great-circle course and distance between two chosen points.\n"
+           "\n"
+           "Options:\n"
+           "  --model MODEL  the field model of the variation readout (without this\n"
+           "                 option the built-in 1995.0 reference field):\n" +
            model::BuiltInModelLines("                 ") +
-           "                 FILE      a coefficient file: the standard WMM layout, valid
-"
-           "                           for 5 years from its epoch, or the SHC layout of
-"
-           "                           the IGRF (./NAME for a file named like a model)
-"
-           "  --help         show this help and exit
-"
-           "  --version      show the version and exit
-"
-           "
-"
-           "Qt's standard options (-style NAME, -stylesheet FILE, -platform NAME,
-"
-           "-reverse, ...) are passed to Qt; the window keeps its own colours.
-"
-           "
-"
-           "Keys on the map (Tab moves the focus from About to Help to the map):
-"
-           "  arrows         move the keyboard's point one pixel (Shift: ten pixels)
-"
-           "  Home           back to the map's centre
-"
-           "  Space or S     choose the start there
-"
-           "  D or Shift+Space  choose the destination there
-"
-           "A screen reader hears the position and variation at the point, each end
-"
-           "chosen, and then the course and distance.
-"
-           "
-"
-           "Outside the model's years the program says so at start and shows no variation.
-"
-           "Exit status: 0 the window was closed; 1 no display could be opened;
-"
-           "2 bad command line or unreadable model file.
-";
+           "                 FILE      a coefficient file: the standard WMM layout, valid\n"
+           "                           for 5 years from its epoch, or the SHC layout of\n"
+           "                           the IGRF (./NAME for a file named like a model)\n"
+           "  --help         show this help and exit\n"
+           "  --version      show the version and exit\n"
+           "\n"
+           "Qt's standard options (-style NAME, -stylesheet FILE, -platform NAME,\n"
+           "-reverse, ...) are passed to Qt; the window keeps its own colours.\n"
+           "\n"
+           "Keys on the map (Tab moves the focus from About to Help to the map):\n"
+           "  arrows         move the keyboard's point one pixel (Shift: ten pixels)\n"
+           "  Home           back to the map's centre\n"
+           "  Space or S     choose the start there\n"
+           "  D or Shift+Space  choose the destination there\n"
+           "A screen reader hears the position and variation at the point, each end\n"
+           "chosen, and then the course and distance.\n"
+           "\n"
+           "Outside the model's years the program says so at start and shows no variation.\n"
+           "Exit status: 0 the window was closed; 1 no display could be opened;\n"
+           "2 bad command line or unreadable model file.\n";
 }
 
 constexpr std::string_view kVersionLine = "dexlin " DEXLIN_VERSION "\n";

@@ -28,9 +28,12 @@
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
+#include "tests/support/AppDialogTest.h"
+#include "tests/support/ImageDifferences.h"
 #include "tests/support/RunModal.h"
 
 using platform::UINT;
+using testsupport::Differences;
 using testsupport::RunModal;
 
 CDexlinApp theApp;
@@ -38,12 +41,6 @@ CDexlinApp theApp;
 namespace {
 
 constexpr UINT kMainHelpContext = 131174;  // HID_BASE_RESOURCE + template 102
-
-struct ShownBox {
-    std::string text;
-    std::string caption;
-    UINT type;
-};
 
 struct EngineCall {
     QWidget* owner;
@@ -81,14 +78,6 @@ QImage AdvertPicture() {
     return b != nullptr ? QImage(QString::fromUtf8(b->path)).convertToFormat(QImage::Format_RGB32) : QImage();
 }
 
-int Differences(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return -1;
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
-
 // The about box as the main dialog opens it: inspected and closed inside its
 // own modal loop.
 struct AboutOpening {
@@ -111,43 +100,19 @@ void WhenAboutOpens(QWidget* main, std::vector<AboutOpening>& seen, const std::f
     });
 }
 
-class AboutHelpTest : public testing::Test {
+class AboutHelpTest : public testsupport::AppDialogTest {
 protected:
     void SetUp() override {
-        platform::SetResources(DexlinResources());
-        platform::SetLocalTimeSource([] {
-            std::tm t{};
-            t.tm_year = 97;
-            t.tm_mon = 5;
-            t.tm_mday = 15;
-            return t;
-        });
-        platform::SetMessageBoxHandler(
-            [this](platform::CDialog*, const std::string& text, const std::string& caption, UINT type) {
-                boxes.push_back({text, caption, type});
-                return platform::IDOK;
-            });
+        AppDialogTest::SetUp();
         theApp.SetModulePath(DEXLIN_PROGRAM);
     }
     void TearDown() override {
-        platform::SetMessageBoxHandler({});
-        platform::SetLocalTimeSource({});
+        AppDialogTest::TearDown();
         platform::SetHelpEngine({});
     }
-    std::vector<ShownBox> boxes;
 };
 
-// The about box with a window on the commands it leaves to the default.
-class ProbeAboutDlg : public CAboutDlg {
-public:
-    std::vector<UINT> commands;
-
-protected:
-    platform::LRESULT DefWindowProc(UINT message, platform::WPARAM wParam, platform::LPARAM lParam) override {
-        if (message == platform::WM_COMMAND) commands.push_back(static_cast<UINT>(wParam & 0xFFFF));
-        return CAboutDlg::DefWindowProc(message, wParam, lParam);
-    }
-};
+using ProbeAboutDlg = testsupport::CommandProbe<CAboutDlg>;
 
 }  // namespace
 
@@ -181,7 +146,7 @@ TEST_F(AboutHelpTest, AboutBoxShowsThePictureDisabledAtTheTopLeftWithTheNoticeAn
 
         // Clicking the picture does nothing; Tab never reaches it.
         QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(300, 200));
-        EXPECT_TRUE(dlg.commands.empty());
+        EXPECT_TRUE(dlg.unhandledCommands.empty());
         EXPECT_TRUE(box->isVisible());
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

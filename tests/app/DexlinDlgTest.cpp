@@ -21,6 +21,7 @@
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
+#include "tests/support/AppDialogTest.h"
 #include "tests/support/RunModal.h"
 
 using platform::CRect;
@@ -31,57 +32,9 @@ CDexlinApp theApp;
 
 namespace {
 
-struct ShownBox {
-    bool hadOwner;
-    bool windowVisible;  // any top-level window on the screen when it showed
-    std::string text;
-    std::string caption;
-    UINT type;
-};
+class DexlinDlgTest : public testsupport::AppDialogTest {};
 
-std::tm Date(int year, int month, int day) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = 12;
-    return t;
-}
-
-class DexlinDlgTest : public testing::Test {
-protected:
-    void SetUp() override {
-        platform::SetResources(DexlinResources());
-        UseDate(1997, 6, 15);
-        platform::SetMessageBoxHandler(
-            [this](platform::CDialog* owner, const std::string& text, const std::string& caption, UINT type) {
-                bool visible = false;
-                for (QWidget* w : QApplication::topLevelWidgets()) visible = visible || w->isVisible();
-                boxes.push_back({owner != nullptr, visible, text, caption, type});
-                return platform::IDOK;
-            });
-    }
-    void TearDown() override {
-        platform::SetMessageBoxHandler({});
-        platform::SetLocalTimeSource({});
-    }
-    static void UseDate(int year, int month, int day) {
-        platform::SetLocalTimeSource([=] { return Date(year, month, day); });
-    }
-    std::vector<ShownBox> boxes;
-};
-
-// The main dialog with a window on what falls through its table.
-class ProbeDlg : public CDexlinDlg {
-public:
-    std::vector<UINT> unhandledCommands;
-
-protected:
-    platform::LRESULT DefWindowProc(UINT message, platform::WPARAM wParam, platform::LPARAM lParam) override {
-        if (message == platform::WM_COMMAND) unhandledCommands.push_back(static_cast<UINT>(wParam & 0xFFFF));
-        return CDexlinDlg::DefWindowProc(message, wParam, lParam);
-    }
-};
+using ProbeDlg = testsupport::CommandProbe<CDexlinDlg>;
 
 QImage MapPicture() {
     const platform::BitmapResource* map = platform::FindBitmap(IDB_WORLDMAP);

@@ -18,6 +18,7 @@
 #include "platform/LocalTime.h"
 #include "platform/MessageBox.h"
 #include "resources/DexlinResources.h"
+#include "tests/support/AppDialogTest.h"
 #include "tests/support/RunModal.h"
 
 using platform::CPoint;
@@ -63,23 +64,12 @@ long BevelInk(const QImage& s, const QRect& box, int side) {
     return ink;
 }
 
-class HighDpiTest : public testing::Test {
+class HighDpiTest : public testsupport::AppDialogTest {
 protected:
     void SetUp() override {
-        platform::SetResources(DexlinResources());
-        platform::SetLocalTimeSource([] {
-            std::tm t{};
-            t.tm_year = 97, t.tm_mon = 5, t.tm_mday = 15, t.tm_hour = 12;
-            return t;
-        });
-        platform::SetMessageBoxHandler(
-            [](platform::CDialog*, const std::string&, const std::string&, platform::UINT) { return platform::IDOK; });
+        AppDialogTest::SetUp();
         dpr = QGuiApplication::primaryScreen()->devicePixelRatio();
         ASSERT_GT(dpr, 1.0) << "run with QT_SCALE_FACTOR above 1";
-    }
-    void TearDown() override {
-        platform::SetMessageBoxHandler({});
-        platform::SetLocalTimeSource({});
     }
     qreal dpr = 1.0;
 };

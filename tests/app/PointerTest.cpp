@@ -30,6 +30,7 @@
 #include "platform/ResourceLookup.h"
 #include "resources/DexlinResources.h"
 #include "resources/resource.h"
+#include "tests/support/AppDialogTest.h"
 #include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/RunModal.h"
 
@@ -57,15 +58,6 @@ constexpr Box kStartBox{135, 409, 25, kWidestPosition};
 constexpr Box kCourseBox{355, 409, 9, "000\xB0"};
 constexpr Box kDestBox{135, 432, 25, kWidestPosition};
 constexpr Box kDistanceBox{355, 432, 9, "00000"};
-
-std::tm Date(int year, int month, int day) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = 12;
-    return t;
-}
 
 QImage MapPicture() {
     const platform::BitmapResource* map = platform::FindBitmap(IDB_WORLDMAP);
@@ -171,22 +163,12 @@ void Send(CDexlinDlg& dlg, Pointer kind, int x, int y) {
     QApplication::sendEvent(w, &event);
 }
 
-class PointerTest : public testing::Test {
+class PointerTest : public testsupport::AppDialogTest {
 protected:
     void SetUp() override {
-        platform::SetResources(DexlinResources());
-        UseDate(1997, 6, 15);
-        platform::SetMessageBoxHandler(
-            [](platform::CDialog*, const std::string&, const std::string&, UINT) { return platform::IDOK; });
+        AppDialogTest::SetUp();
         picture = MapPicture();
         ASSERT_EQ(picture.size(), QSize(637, 454));
-    }
-    void TearDown() override {
-        platform::SetMessageBoxHandler({});
-        platform::SetLocalTimeSource({});
-    }
-    static void UseDate(int year, int month, int day) {
-        platform::SetLocalTimeSource([=] { return Date(year, month, day); });
     }
     // Runs the body in the dialog's modal loop once the map is painted.
     void WithDialog(CDexlinDlg& dlg, const std::function<void()>& body) {

@@ -13,9 +13,11 @@
 #include "platform/Dialog.h"
 #include "platform/OwnerDrawButton.h"
 #include "platform/Resources.h"
+#include "tests/support/ImageDifferences.h"
 #include "tests/support/RunModal.h"
 
 using namespace platform;
+using testsupport::Differences;
 using testsupport::RunModal;
 
 namespace {
@@ -88,14 +90,6 @@ protected:
     }
     CDialog dialog{kDialog};
 };
-
-int Differences(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return -1;
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
 
 QImage Rendered(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 

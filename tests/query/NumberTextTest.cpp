@@ -1,8 +1,6 @@
-// dexlin-query's own number and readout writers against the texts they stand
-// in for: std::to_chars's shortest form and the model's variation text, byte for byte.
+// dexlin-query's own number writer against the text it stands in for:
+// std::to_chars's shortest form, byte for byte.
 #include "OutputBuffer.h"
-#include "ReadoutText.h"
-#include "model/VariationText.h"
 
 #include <gtest/gtest.h>
 
@@ -118,57 +116,6 @@ TEST(OutputBuffer, StreamReserveBeyondTheBufferKeepsEveryByte) {
     std::fclose(stream);
     EXPECT_EQ(written.substr(0, 5), "head ");
     for (std::size_t i = 0; i < kLarge; ++i) ASSERT_EQ(written[5 + i], static_cast<char>('a' + i % 26)) << i;
-}
-
-std::string Variation(std::int32_t degrees, double minutes) {
-    query::ReadoutRoom room;
-    return std::string(query::VariationText(degrees, minutes, room));
-}
-
-TEST(VariationText, RoundingTiesWidthsAndSignsAsTheModelWritesThem) {
-    struct Row {
-        std::int32_t degrees;
-        double minutes;
-    };
-    const Row rows[] = {{0, 0.0},
-                        {0, -0.0},
-                        {-3, 41.252},
-                        {0, -0.25},
-                        {0, 0.75},
-                        {12, 0.05},
-                        {12, 0.04999},
-                        {5, 9.95},
-                        {5, 9.96},
-                        {5, 59.949999},
-                        {5, 59.95},
-                        {5, 59.96},
-                        {179, 59.25},
-                        {-179, 59.75},
-                        {180, 0.0},
-                        {-180, 0.0},
-                        {1000, 1.0},
-                        {-12345, 2.5},
-                        {INT32_MIN, 3.5},
-                        {INT32_MAX, 0.45},
-                        {7, 5e-324},
-                        {7, 999999999.95},
-                        {7, 1e9},
-                        {7, 1e300},
-                        {7, std::numeric_limits<double>::infinity()},
-                        {-7, std::nan("")}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(Variation(row.degrees, row.minutes), model::FormatVariation(row.degrees, row.minutes))
-            << row.degrees << " " << row.minutes;
-    }
-    std::mt19937 random(2000);
-    std::uniform_int_distribution<std::int32_t> degrees(-180, 180);
-    std::uniform_real_distribution<float> minutes(-60.0F, 60.0F);
-    for (int i = 0; i < 100000; ++i) {
-        const std::int32_t d = degrees(random);
-        // Every k/40 minutes is an exact tie or next to one.
-        const double m = i % 2 == 0 ? minutes(random) : std::ldexp(static_cast<double>(i % 4801 - 2400), -2) / 10;
-        ASSERT_EQ(Variation(d, m), model::FormatVariation(d, m)) << d << " " << m;
-    }
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ struct Chunk {
 class BatchRun {
 public:
     BatchRun(OutputBuffer& out, const QuerySettings& settings, long long firstLine)
-        : out_(out), runner_(out, settings), json_(settings.json), line_(firstLine - 1) {}
+        : out_(out), runner_(out, settings), format_(settings.format), line_(firstLine - 1) {}
 
     void Line(std::string_view line) {
         ++line_;
@@ -100,7 +100,7 @@ private:
     }
 
     void ErrorLine(std::string_view message) {
-        if (json_) {
+        if (format_ == Format::Json) {
             out_.Append("{\"error\":\"");
             AppendJsonEscaped(out_, message);
             out_.Append("\",\"line\":");
@@ -117,7 +117,7 @@ private:
 
     OutputBuffer& out_;
     QueryRunner runner_;
-    bool json_;
+    Format format_;
     bool anyFailed_ = false;
     long long line_;
 };
@@ -140,7 +140,10 @@ void Answer(Chunk& chunk, const QuerySettings& settings) {
 
 // Cuts the input into chunks of whole lines. A line longer than kMaxLine is
 // not kept: its bytes are skipped up to its end and the chunk that follows
-// says that it was there.
+// says that it was there. It reads with read(2) rather than a stdio stream
+// for what it does, not for speed (the two cost the same, bench/RESULTS.md):
+// it hands over what has come when the input pauses, so a program that waits
+// for each answer gets it.
 class ChunkReader {
 public:
     explicit ChunkReader(int input) : input_(input) {}
@@ -240,7 +243,8 @@ BatchResult RunOnCallingThread(ChunkReader& reader, std::FILE* output, const Que
 // for input holds no other lock, so the others can still write what they have
 // answered. Workers sleep only when the chunks in memory reach their limit
 // (threads + 4, whatever the input's size) or the input waits: no thread hands
-// chunks to another, so none is woken for each chunk.
+// chunks to another, so none is woken for each chunk (a task per chunk costs a
+// fifth more CPU time: bench/RESULTS.md).
 class Pipeline {
 public:
     Pipeline(ChunkReader& reader, std::FILE* output, const QuerySettings& settings, int threads)

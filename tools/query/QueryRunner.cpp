@@ -1,7 +1,6 @@
 #include "QueryRunner.h"
 
 #include "NumberParser.h"
-#include "ReadoutText.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
 #include "model/MagneticModel.h"
@@ -125,20 +124,20 @@ void AppendJsonEscaped(OutputBuffer& out, std::string_view text) { AppendText(ou
 constexpr std::size_t kItemRoom = 4 + ItemLabel::kRoom + kShortestRoom;
 
 char* QueryRunner::BeginItem(char* at, const ItemLabel& label) {
-    if (!firstItem_) *at++ = json_ ? ',' : (oneLine_ ? ' ' : '\n');
+    if (!firstItem_) *at++ = format_ == Format::Json ? ',' : (oneLine_ ? ' ' : '\n');
     firstItem_ = false;
-    if (json_) *at++ = '"';
+    if (format_ == Format::Json) *at++ = '"';
     std::memcpy(at, label.bytes.data(), ItemLabel::kRoom);
     at += label.size;
-    if (json_) *at++ = '"';
-    *at++ = json_ ? ':' : '=';
+    if (format_ == Format::Json) *at++ = '"';
+    *at++ = format_ == Format::Json ? ':' : '=';
     return at;
 }
 
 template <ItemLabel label>
 void QueryRunner::Item(double value) {
     char* at = BeginItem(out_.Reserve(kItemRoom), label);
-    if (json_ && !std::isfinite(value)) {
+    if (format_ == Format::Json && !std::isfinite(value)) {
         at = std::copy_n("null", 4, at);  // JSON has no NaN or infinity
     } else {
         at = WriteShortest(at, value);
@@ -164,7 +163,7 @@ void QueryRunner::TextItem(std::string_view displayBytes) {
     char* at = BeginItem(out_.Reserve(kItemRoom), label);
     *at++ = '"';
     out_.Commit(at);
-    AppendText(out_, displayBytes, json_, json_ || !raw_);
+    AppendText(out_, displayBytes, format_ == Format::Json, format_ == Format::Json || !raw_);
     out_.Append('"');
 }
 
@@ -237,8 +236,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     Item<"eastComponent">(e.eastComponent);
     Item<"verticalComponent">(e.verticalComponent);
     Item<"totalIntensity">(e.totalIntensity);
-    ReadoutRoom room;
-    TextItem<"variation">(VariationText(e.declinationDegrees, e.declinationMinutes, room));
+    TextItem<"variation">(model::FormatVariation(e.declinationDegrees, e.declinationMinutes));
     EndAnswer();
     return Outcome::Answered;
 }
@@ -384,11 +382,11 @@ void QueryRunner::SetError(std::string_view command, std::string_view name, std:
 
 void QueryRunner::BeginAnswer() {
     firstItem_ = true;
-    if (json_) out_.Append('{');
+    if (format_ == Format::Json) out_.Append('{');
 }
 
 void QueryRunner::EndAnswer() {
-    if (json_) out_.Append('}');
+    if (format_ == Format::Json) out_.Append('}');
     out_.Append('\n');
 }
 

@@ -27,9 +27,13 @@ struct Argument {
     ArgumentKind kind;
 };
 
+// How answers are written: "name=value" items, or one JSON object per answer.
+// A new output format is one more case here and in QueryRunner's item writers.
+enum class Format { Text, Json };
+
 // How requests are answered.
 struct QuerySettings {
-    bool json = false;              // one JSON object per answer
+    Format format = Format::Text;
     bool raw = false;               // texts keep the display's 0xB0 degree byte instead of UTF-8 (text output only)
     DateSource today = LocalToday;  // the day that "now" means
     const model::FieldModel* fieldModel = &model::ReferenceField1995();  // what field requests ask
@@ -54,7 +58,11 @@ struct ItemLabel {
 class QueryRunner {
 public:
     QueryRunner(OutputBuffer& out, const QuerySettings& settings)
-        : out_(out), json_(settings.json), raw_(settings.raw), today_(settings.today), model_(*settings.fieldModel) {}
+        : out_(out),
+          format_(settings.format),
+          raw_(settings.raw),
+          today_(settings.today),
+          model_(*settings.fieldModel) {}
 
     // words[0] is the command. oneLine puts a text answer on one line
     // (items separated by blanks) instead of one item per line.
@@ -96,7 +104,7 @@ private:
     void EndAnswer();
 
     OutputBuffer& out_;
-    bool json_;
+    Format format_;
     bool raw_;
     DateSource today_;
     const model::FieldModel& model_;

@@ -134,7 +134,7 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
                 return kExitBadInput;
             }
         } else if (arg == "--json") {
-            settings.json = true;
+            settings.format = Format::Json;
         } else if (arg == "--raw") {
             settings.raw = true;
         } else if (arg == "--threads" || arg.starts_with("--threads=")) {

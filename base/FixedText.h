@@ -1,4 +1,7 @@
-// Fixed-point number text for the readouts, the same in every locale.
+// Fixed-point number text for the readouts, the same in every locale: the one
+// "%w.pf" of the position, course, distance and variation texts. Header only,
+// standard library only, so that model/ and geometry/ can share it and still
+// depend on nothing else.
 #pragma once
 
 #include <charconv>
@@ -6,7 +9,7 @@
 #include <cstddef>
 #include <string>
 
-namespace geometry {
+namespace base {
 
 // What printf's "%<width>.<precision>f" (and "%0<width>.<precision>f" with
 // zeroFill) gives in the C locale: a point, never the process locale's decimal
@@ -25,4 +28,4 @@ inline void AppendFixed(std::string& out, double value, int width, int precision
     }
 }
 
-}  // namespace geometry
+}  // namespace base
