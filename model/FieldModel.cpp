@@ -111,9 +111,9 @@ namespace {
 
 // The one list of built-in models. Each key is spelled here and nowhere else.
 constexpr std::array kBuiltInModels{
-    BuiltInModel{"auto", ModelForTheDate, "the model for the date: wmm2025 from 2025, igrf14 before"},
+    BuiltInModel{"auto", ModelForTheDate, "the model of the date: wmm2025 from 2025, igrf14 from 1900"},
     BuiltInModel{"wmm2025", Wmm2025, "the World Magnetic Model 2025, 2025 to 2030"},
-    BuiltInModel{"igrf14", Igrf14, "the International Geomagnetic Reference Field 14, 1900 to 2030"},
+    BuiltInModel{"igrf14", Igrf14, "IGRF-14, the reference field of 1900 to 2030"},
     BuiltInModel{"igrf1995", ReferenceField1995, "the 1995.0 reference field, 1995 to 2000"},
 };
 

@@ -5,6 +5,7 @@
 #include "geometry/GreatCircle.h"
 #include "model/FieldModel.h"
 #include "model/MagneticModel.h"
+#include "model/Uncertainty.h"
 
 #include <gtest/gtest.h>
 
@@ -79,13 +80,17 @@ std::map<std::string, std::string> Items(const std::string& out) {
 // ---- single requests ----
 
 TEST(QueryField, ReferenceRowWithEveryFieldAndTheVariationText) {
-    const Result r = RunQuery("field 51.5 0 1997");
+    const Result r = RunQuery("--model igrf1995 field 51.5 0 1997");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     auto items = Items(r.out);
-    EXPECT_EQ(items.size(), 20u);  // status, valid, sixteen fields, the signed declination, variation
+    // status, valid, model, sixteen fields, the signed declination, variation,
+    // zone; no uncertainties: the 1995 field publishes none
+    EXPECT_EQ(items.size(), 22u);
     EXPECT_EQ(items["status"], "0");
     EXPECT_EQ(items["valid"], "true");
+    EXPECT_EQ(items["model"], "igrf1995");
+    EXPECT_EQ(items["zone"], "none");
     EXPECT_EQ(items["declinationDegrees"], "-3");
     EXPECT_NEAR(std::stod(items["declinationMinutes"]), 41.252, 5e-4);
     EXPECT_NEAR(std::stod(items["declination"]), -3.68754, 1e-5);  // west: the minutes go with the degrees' sign
@@ -100,7 +105,7 @@ TEST(QueryField, ReferenceRowWithEveryFieldAndTheVariationText) {
 TEST(QueryField, NumbersReadBackAsTheModelsDoubles) {
     model::MagneticElements e{};
     ASSERT_EQ(model::ComputeMagneticElements(50.0, 8.0, 1997.0, e), model::kStatusOk);
-    auto items = Items(RunQuery("field 50 8 1997").out);
+    auto items = Items(RunQuery("--model igrf1995 field 50 8 1997").out);
     EXPECT_EQ(std::strtod(items["declinationChange"].c_str(), nullptr), e.declinationChange);
     EXPECT_EQ(std::strtod(items["declinationMinutes"].c_str(), nullptr), e.declinationMinutes);
     EXPECT_EQ(std::strtod(items["verticalComponent"].c_str(), nullptr), e.verticalComponent);
@@ -127,16 +132,16 @@ TEST(QueryCourse, ExactAndDisplayedForms) {
 // A request the model cannot answer (the field at that date overflows single
 // precision) prints its status and exits 1, as a batch with such a line does.
 TEST(QueryField, SingleRequestTheModelRefusesExitsOne) {
-    const Result r = RunQuery("field 0 0 3e38");
+    const Result r = RunQuery("--model igrf1995 field 0 0 3e38");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "status=4\nvalid=false\n");
+    EXPECT_EQ(r.out, "status=4\nvalid=false\nmodel=igrf1995\n");
     EXPECT_EQ(r.err,
               "dexlin-query: warning: the date 3e+38 lies outside 1995 to 2000, the years of the model \"1995.0 "
               "reference field\"; no built-in model covers it\n");
     // So far out that the field has no direction: no declination at all.
     const Result far = RunQuery("--model wmm2025 field 10 10 2031 1e20");
     EXPECT_EQ(far.status, 1);
-    EXPECT_EQ(far.out, "status=5\nvalid=false\n");
+    EXPECT_EQ(far.out, "status=5\nvalid=false\nmodel=wmm2025\n");
     EXPECT_EQ(far.err,
               "dexlin-query: warning: the height 1e+20 km lies outside -1 to 850 km, the heights of the model "
               "\"WMM2025\"\ndexlin-query: warning: the date 2031 lies outside 2025 to 2030, the years of the model "
@@ -164,11 +169,11 @@ TEST(QueryField, ValidAndTheWarningNameTheModelsYears) {
         const char* valid;
         const char* warning;  // after "dexlin-query: warning: the "
     } rows[] = {
-        {"field 51.5 0 2000", "true", ""},
-        {"field 51.5 0 2000.0000001", "false",
+        {"--model igrf1995 field 51.5 0 2000", "true", ""},
+        {"--model igrf1995 field 51.5 0 2000.0000001", "false",
          "date 2000.0000001 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; --model "
          "igrf14 covers it"},
-        {"field 51.5 0 2026.5", "false",
+        {"--model igrf1995 field 51.5 0 2026.5", "false",
          "date 2026.5 lies outside 1995 to 2000, the years of the model \"1995.0 reference field\"; --model wmm2025 "
          "covers it"},
         {"--model wmm2025 field 0 0 2025", "true", ""},
@@ -182,7 +187,7 @@ TEST(QueryField, ValidAndTheWarningNameTheModelsYears) {
          "height 850.001 km lies outside -1 to 850 km, the heights of the model \"WMM2025\""},
         {"--model wmm2025 field 0 0 2026 -1.001", "false",
          "height -1.001 km lies outside -1 to 850 km, the heights of the model \"WMM2025\""},
-        {"field 0 0 1997 -6000", "false",
+        {"--model igrf1995 field 0 0 1997 -6000", "false",
          "height -6000 km lies outside -1 to 850 km, the heights of the model \"1995.0 reference field\""},
     };
     for (const auto& row : rows) {
@@ -192,11 +197,15 @@ TEST(QueryField, ValidAndTheWarningNameTheModelsYears) {
         EXPECT_EQ(r.err, *row.warning ? std::string("dexlin-query: warning: the ") + row.warning + "\n" : "")
             << row.args;
     }
-    // In batch the answer's valid says it; stderr stays quiet.
-    const Result batch = RunQuery("--json batch", "field 51.5 0 2026\n");
+    // In batch the answer's valid says it, and stderr how many were outside,
+    // once at the end.
+    const Result batch = RunQuery("--json --model igrf1995 batch", "field 51.5 0 2026\nfield 1 1 1997\n");
     EXPECT_EQ(batch.status, 0);
-    EXPECT_EQ(batch.out.rfind("{\"status\":0,\"valid\":false,", 0), 0u) << batch.out;
-    EXPECT_EQ(batch.err, "");
+    EXPECT_EQ(batch.out.rfind("{\"status\":0,\"valid\":false,\"model\":\"igrf1995\",", 0), 0u) << batch.out;
+    EXPECT_EQ(batch.err, "dexlin-query: warning: 1 request outside igrf1995's years 1995 to 2000\n");
+    EXPECT_EQ(RunQuery("--model WMM2025 batch", "field 1 1 2024\nfield 1 1 2031\n").err,
+              "dexlin-query: warning: 2 requests outside wmm2025's years 2025 to 2030\n");
+    EXPECT_EQ(RunQuery("batch", "field 1 1 2024\nfield 1 1 2031\n").err, "");  // auto: each in its model's years
 }
 
 // WMM2025 today: London in December 2026 reads east, as the model's own
@@ -211,6 +220,53 @@ TEST(QueryField, CurrentModelAndHeight) {
     items = Items(RunQuery("--model wmm2025 field 10 20 2027 100").out);
     EXPECT_EQ(std::strtod(items["totalIntensity"].c_str(), nullptr), e.totalIntensity);
     EXPECT_EQ(std::strtod(items["declinationChange"].c_str(), nullptr), e.declinationChange);
+}
+
+// By default the model is the one of the date, named in every answer; outside
+// its years no model answers. WMM2025 answers carry its error model.
+TEST(QueryField, TheModelChosenForTheDate) {
+    const struct {
+        const char* args;
+        int status;
+        const char* model;  // empty: refused
+    } rows[] = {
+        {"field 51.5 -0.1 1900", 0, "igrf14"},
+        {"field 51.5 -0.1 2024.999", 0, "igrf14"},
+        {"field 51.5 -0.1 2025", 0, "wmm2025"},
+        {"field 51.5 -0.1 2029-12-31", 0, "wmm2025"},
+        {"field 51.5 -0.1 2030", 0, "wmm2025"},
+        {"--model AUTO field 51.5 -0.1 1899.999", 2, ""},
+        {"field 51.5 -0.1 2030.001", 2, ""},
+        {"--model IGRF14 field 51.5 -0.1 2031", 0, "igrf14"},
+        {"--model Igrf1995 field 51.5 -0.1 1997", 0, "igrf1995"},
+    };
+    for (const auto& row : rows) {
+        const Result r = RunQuery(row.args);
+        EXPECT_EQ(r.status, row.status) << row.args << ": " << r.err;
+        if (*row.model == '\0') {
+            EXPECT_EQ(r.out, "") << row.args;
+            EXPECT_NE(r.err.find("is outside 1900 to 2030, the years of the built-in models"), std::string::npos)
+                << r.err;
+            continue;
+        }
+        auto items = Items(r.out);
+        EXPECT_EQ(items["model"], row.model) << row.args;
+        const double h = std::stod(items["horizontalIntensity"]);
+        EXPECT_EQ(items["zone"], model::ZoneName(model::ZoneOf(h))) << row.args;
+        const bool wmm = std::string(row.model) == "wmm2025";
+        EXPECT_EQ(items.count("declinationUncertainty"), wmm ? 1u : 0u) << row.args;
+        if (wmm) {
+            EXPECT_DOUBLE_EQ(std::stod(items["declinationUncertainty"]), std::hypot(0.26, 5417.0 / h));
+            EXPECT_EQ(items["horizontalUncertainty"], "133");
+        }
+    }
+    // London today reads east, as the current model gives it.
+    auto london = Items(RunQuery("field 51.5074N 0.1278W 2026-12-09").out);
+    EXPECT_EQ(london["variation"], "\"   1\xC2\xB0 14.2' E\"");
+    // In JSON a model without an error model has null uncertainties.
+    const std::string json = RunQuery("--json field 1 1 2010").out;
+    EXPECT_NE(json.find("\"model\":\"igrf14\","), std::string::npos) << json;
+    EXPECT_NE(json.find("\"declinationUncertainty\":null,"), std::string::npos) << json;
 }
 
 // A coefficient file in the standard layout, written from the built-in
@@ -229,7 +285,13 @@ TEST(QueryField, ModelFromACoefficientFile) {
     std::ofstream(path, std::ios::binary) << text;
     const Result fromFile = RunQuery("--model '" + path + "' field 51.5 -0.1 2026.94 200");
     EXPECT_EQ(fromFile.status, 0) << fromFile.err;
-    EXPECT_EQ(fromFile.out, RunQuery("--model wmm2025 field 51.5 -0.1 2026.94 200").out);
+    auto fileItems = Items(fromFile.out);
+    auto builtInItems = Items(RunQuery("--model wmm2025 field 51.5 -0.1 2026.94 200").out);
+    EXPECT_EQ(fileItems["model"], "file");
+    for (const char* key : {"declination", "declinationChange", "totalIntensity", "verticalChange", "variation"}) {
+        EXPECT_EQ(fileItems[key], builtInItems[key]) << key;
+    }
+    EXPECT_EQ(fileItems.count("declinationUncertainty"), 0u);  // a file brings no error model
     EXPECT_EQ(RunQuery("--model '" + path + "' field 0 0 2031").err,
               "dexlin-query: warning: the date 2031 lies outside 2025 to 2030, the years of the model \"WMM-2025\"; "
               "no built-in model covers it\n");
@@ -543,7 +605,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"NaN", "field nan 0 1997", "field: LAT \"nan\" is not a finite number"},
         BadRow{"Infinity", "course 0 0 0 -inf", "course: LON2 \"-inf\" is not a finite number"},
         BadRow{"Overflow", "field 1e999 0 1997", "field: LAT \"1e999\" is out of range"},
-        BadRow{"BeyondTheModelsSinglePrecision", "field 0 1e39 1997",
+        BadRow{"BeyondTheModelsSinglePrecision", "--model igrf1995 field 0 1e39 1997",
                "field: LON \"1e39\" is out of range for the model"},
         BadRow{"HexIsNotDecimal", "field 0x10 0 1997", "field: LAT \"0x10\" is not a number"},
         BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
@@ -733,12 +795,12 @@ TEST_P(QueryDateWords, ReadAsModelYearsOrRefused) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, QueryDateWords,
     testing::Values(DateRow{"1997.5", ParseError::None, 1997.5},
-                    // The window's day count: 9 December 2026 is 2026 + 12/12 + 9/365.
-                    DateRow{"2026-12-09", ParseError::None, 2027.0 + 9.0 / 365.0},
-                    DateRow{"now", ParseError::None, 1997.0 + 6.0 / 12.0 + 15.0 / 365.0},
-                    DateRow{"2024-02-29", ParseError::None, 2024.0 + 2.0 / 12.0 + 29.0 / 365.0},
-                    DateRow{"2000-02-29", ParseError::None, 2000.0 + 2.0 / 12.0 + 29.0 / 365.0},
-                    DateRow{"1997-12-31", ParseError::None, 1998.0 + 31.0 / 365.0},
+                    // The models' day count: 9 December 2026 is its 343rd day.
+                    DateRow{"2026-12-09", ParseError::None, 2026.0 + 342.0 / 365.0},
+                    DateRow{"now", ParseError::None, 1997.0 + 165.0 / 365.0},
+                    DateRow{"2024-02-29", ParseError::None, 2024.0 + 59.0 / 366.0},
+                    DateRow{"2000-02-29", ParseError::None, 2000.0 + 59.0 / 366.0},
+                    DateRow{"1997-12-31", ParseError::None, 1997.0 + 364.0 / 365.0},
                     DateRow{"1900-02-29", ParseError::NoSuchDay, 0}, DateRow{"2026-02-29", ParseError::NoSuchDay, 0},
                     DateRow{"2026-04-31", ParseError::NoSuchDay, 0}, DateRow{"2026-13-01", ParseError::NoSuchDay, 0},
                     DateRow{"2026-00-10", ParseError::NoSuchDay, 0}, DateRow{"2026-01-00", ParseError::NoSuchDay, 0},
@@ -803,8 +865,8 @@ TEST(QueryInProcess, NowIsTheLocalDayNotTheUtcOne) {
 // environment) gets the same bytes: numbers, texts and JSON keep the point.
 TEST(QueryInProcess, AnswersIgnoreADecimalCommaLocale) {
     const std::string requests = "field 51.5 -0.1 1997.5\ncourse 10 20 10 20.5\npixel 317 246\n";
-    const Result text = RunInProcess("batch", requests);
-    const Result json = RunInProcess("--json batch", requests);
+    const Result text = RunInProcess("--model igrf1995 batch", requests);
+    const Result json = RunInProcess("--model igrf1995 --json batch", requests);
     ASSERT_EQ(text.status, 0) << text.out;
     ASSERT_NE(text.out.find("40.1' W"), std::string::npos);
 
@@ -817,8 +879,8 @@ TEST(QueryInProcess, AnswersIgnoreADecimalCommaLocale) {
         std::setlocale(LC_ALL, "C");
         GTEST_SKIP() << "the generated locale has no decimal comma";
     }
-    const Result commaText = RunInProcess("batch", requests);
-    const Result commaJson = RunInProcess("--json batch", requests);
+    const Result commaText = RunInProcess("--model igrf1995 batch", requests);
+    const Result commaJson = RunInProcess("--model igrf1995 --json batch", requests);
     std::setlocale(LC_ALL, "C");
     unsetenv("LOCPATH");
     EXPECT_EQ(commaText.out, text.out);

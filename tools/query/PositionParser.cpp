@@ -191,7 +191,7 @@ ParseError ParseLongitude(std::string_view word, double& degrees) { return Parse
 ParseError ParseDate(std::string_view word, DateSource today, double& year) {
     if (word == "now") {
         const CalendarDate date = today();
-        year = model::ModelYear(date.year, date.month, date.day);
+        year = model::DecimalYear(date.year, date.month, date.day);
         return ParseError::None;
     }
     if (IsIsoShape(word)) {
@@ -199,7 +199,7 @@ ParseError ParseDate(std::string_view word, DateSource today, double& year) {
         const int m = Digits(word.substr(5, 2));
         const int d = Digits(word.substr(8, 2));
         if (m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) return ParseError::NoSuchDay;
-        year = model::ModelYear(y, m, d);
+        year = model::DecimalYear(y, m, d);
         return ParseError::None;
     }
     const ParseError error = ParseReal(word, year);

@@ -26,6 +26,9 @@ constexpr std::array<Argument, 4> kCourseArgs{
     {{"LAT1", Kind::Latitude}, {"LON1", Kind::Longitude}, {"LAT2", Kind::Latitude}, {"LON2", Kind::Longitude}}};
 constexpr std::array<std::string_view, 2> kPixelArgs{"X", "Y"};
 
+// What answers call a model read from a file.
+constexpr std::string_view kFileModelKey = "file";
+
 // The longest argument echoed back in an error line.
 constexpr std::size_t kMaxEcho = 40;
 
@@ -159,6 +162,24 @@ void QueryRunner::Item(bool value) {
 }
 
 template <ItemLabel label>
+void QueryRunner::WordItem(std::string_view word) {
+    char* at = BeginItem(out_.Reserve(kItemRoom + word.size()), label);
+    if (format_ == Format::Json) *at++ = '"';
+    at = std::copy(word.begin(), word.end(), at);
+    if (format_ == Format::Json) *at++ = '"';
+    out_.Commit(at);
+}
+
+template <ItemLabel label>
+void QueryRunner::OptionalItem(const double* value) {
+    if (value != nullptr) {
+        Item<label>(*value);
+    } else if (format_ == Format::Json) {
+        out_.Commit(std::copy_n("null", 4, BeginItem(out_.Reserve(kItemRoom), label)));
+    }
+}
+
+template <ItemLabel label>
 void QueryRunner::TextItem(std::string_view displayBytes) {
     char* at = BeginItem(out_.Reserve(kItemRoom), label);
     *at++ = '"';
@@ -205,16 +226,29 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     }
 
     const double year = v[2];
+    // The model chosen for the date has no model to answer outside its years.
+    if (model_.answersOnlyInItsYears && !model::CoversYear(model_, year)) {
+        std::string what = "is outside ";
+        AppendNumber(what, model_.firstYear);
+        what += " to ";
+        AppendNumber(what, model_.lastYear);
+        what += ", the years of the built-in models (--model FILE for others)";
+        SetError("field", kFieldArgs[2].name, args[2], what);
+        return Outcome::BadRequest;
+    }
     fieldYear_ = year;
     fieldHeightKm_ = v[3];
     yearOutside_ = !model::CoversYear(model_, year);
     heightOutside_ = !model::CoversHeight(model_, v[3]);
+    if (yearOutside_ && outsideYears_ != nullptr) outsideYears_->fetch_add(1, std::memory_order_relaxed);
     const bool valid = !yearOutside_ && !heightOutside_;
+    const model::FieldModel& answering = model::PieceFor(model_, year);
     model::MagneticElements e{};
     const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e);
     BeginAnswer();
     Item<"status">(static_cast<long long>(status));
     Item<"valid">(valid);
+    WordItem<"model">(answering.key.empty() ? kFileModelKey : answering.key);
     if (status != model::kStatusOk) {
         EndAnswer();
         return Outcome::ModelFailed;
@@ -237,6 +271,18 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     Item<"verticalComponent">(e.verticalComponent);
     Item<"totalIntensity">(e.totalIntensity);
     TextItem<"variation">(model::FormatVariation(e.declinationDegrees, e.declinationMinutes));
+    // How far to trust it: the model's published one-sigma errors, where it has them.
+    const model::ErrorModel* errors = answering.errors;
+    const double declinationError =
+        errors != nullptr ? model::DeclinationUncertainty(*errors, e.horizontalIntensity) : 0.0;
+    OptionalItem<"declinationUncertainty">(errors != nullptr ? &declinationError : nullptr);
+    OptionalItem<"inclinationUncertainty">(errors != nullptr ? &errors->inclination : nullptr);
+    OptionalItem<"horizontalUncertainty">(errors != nullptr ? &errors->horizontal : nullptr);
+    OptionalItem<"northUncertainty">(errors != nullptr ? &errors->north : nullptr);
+    OptionalItem<"eastUncertainty">(errors != nullptr ? &errors->east : nullptr);
+    OptionalItem<"verticalUncertainty">(errors != nullptr ? &errors->down : nullptr);
+    OptionalItem<"totalUncertainty">(errors != nullptr ? &errors->total : nullptr);
+    WordItem<"zone">(model::ZoneName(model::ZoneOf(e.horizontalIntensity)));
     EndAnswer();
     return Outcome::Answered;
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,7 +37,9 @@ struct QuerySettings {
     Format format = Format::Text;
     bool raw = false;               // texts keep the display's 0xB0 degree byte instead of UTF-8 (text output only)
     DateSource today = LocalToday;  // the day that "now" means
-    const model::FieldModel* fieldModel = &model::ReferenceField1995();  // what field requests ask
+    const model::FieldModel* fieldModel = &model::ModelForTheDate();  // what field requests ask
+    // When set, counts the field requests answered outside their model's years.
+    std::atomic<long long>* outsideYears = nullptr;
 };
 
 // An item's name, padded so that it is copied in one fixed-size move. It is a
@@ -62,7 +65,8 @@ public:
           format_(settings.format),
           raw_(settings.raw),
           today_(settings.today),
-          model_(*settings.fieldModel) {}
+          model_(*settings.fieldModel),
+          outsideYears_(settings.outsideYears) {}
 
     // words[0] is the command. oneLine puts a text answer on one line
     // (items separated by blanks) instead of one item per line.
@@ -101,6 +105,12 @@ private:
     void Item(bool value);
     template <ItemLabel label>
     void TextItem(std::string_view displayBytes);
+    // A word of letters and digits: bare in text, a string in JSON.
+    template <ItemLabel label>
+    void WordItem(std::string_view word);
+    // A number, or nothing in text and null in JSON where the model has none.
+    template <ItemLabel label>
+    void OptionalItem(const double* value);
     void EndAnswer();
 
     OutputBuffer& out_;
@@ -108,6 +118,7 @@ private:
     bool raw_;
     DateSource today_;
     const model::FieldModel& model_;
+    std::atomic<long long>* outsideYears_;
     bool oneLine_ = false;
     bool firstItem_ = true;
     std::string error_;

@@ -7,6 +7,8 @@
 #include "model/FieldModel.h"
 
 #include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -28,11 +30,19 @@ constexpr std::string_view kUsageCommands =
     "Commands:\n"
     "  field LAT LON DATE [HEIGHT_KM]\n"
     "                              magnetic elements at a position for a date, at a\n"
-    "                              height above the ellipsoid (default 0): the status,\n"
-    "                              valid (the date and the height within the model's\n"
-    "                              years and heights: -1 to 850 km), the\n"
-    "                              sixteen fields of the record, the signed\n"
-    "                              declination in degrees and the variation text\n"
+    "                              height above the ellipsoid in km (default 0): the\n"
+    "                              status, valid (the date and the height within the\n"
+    "                              model's years and heights: -1 to 850 km), model\n"
+    "                              (the one that answered: its key, or file), the\n"
+    "                              sixteen fields of the record (angles in degrees\n"
+    "                              and minutes, their changes in minutes a year,\n"
+    "                              intensities in nT and nT a year), the signed\n"
+    "                              declination in degrees, the variation text, the\n"
+    "                              one-sigma uncertainties of WMM2025 answers\n"
+    "                              (declination and inclination in degrees, the\n"
+    "                              intensities in nT; none for other models) and\n"
+    "                              zone: blackout where H < 2000 nT (no compass),\n"
+    "                              caution below 6000 nT, else none\n"
     "  course LAT1 LON1 LAT2 LON2  initial great-circle course (degrees true) and\n"
     "                              distance (nautical miles), exact and as displayed\n"
     "  pixel X Y                   whether the map pixel is on the map; on the map its\n"
@@ -45,17 +55,20 @@ constexpr std::string_view kUsageCommands =
     "Positions: decimal degrees, north and east positive (51.5, -0.1), or with a\n"
     "hemisphere letter (51.5N, 0.1W), or degrees and minutes (51d30'N, 51\u00B030'N,\n"
     "51:30:00N); latitudes within -90..90.\n"
-    "Dates: a decimal year (1997.5), an ISO date (2026-12-09, counted as the window\n"
-    "does: year + month/12 + day/365) or now (today's local date, counted alike).\n"
+    "Dates: a decimal year (1997.5), an ISO date (2026-12-09, counted as the models\n"
+    "count: year + (day of the year - 1) / days in the year, 2026.93699) or now\n"
+    "(today's local date, counted alike).\n"
     "\n"
     "Options:\n"
-    "  --model M  the field model (default: the built-in 1995.0 reference field):\n";
+    "  --model M  the field model, its name in any case (default auto):\n";
 constexpr std::string_view kUsageOptions =
-    "               FILE      a coefficient file in the standard WMM layout, valid\n"
-    "                         for 5 years from its epoch (./NAME for a file named\n"
-    "                         like a built-in model)\n"
-    "             a single field request outside the model's years or heights\n"
-    "             warns on stderr; one below -6000 km (inside the core) is refused\n"
+    "               FILE      a coefficient file: the standard WMM layout, valid\n"
+    "                         for 5 years from its epoch, or the SHC layout of the\n"
+    "                         IGRF (./NAME for a file named like a model)\n"
+    "             auto refuses a date outside 1900 to 2030; with another model a\n"
+    "             single field request outside its years or heights warns on\n"
+    "             stderr, and batch says how many were outside its years; a\n"
+    "             request below -6000 km (inside the core) is refused\n"
     "  --json     one JSON object per answer\n"
     "  --raw      texts keep the display's degree byte 0xB0 instead of UTF-8\n"
     "             (text output only; JSON is always UTF-8)\n"
@@ -86,6 +99,13 @@ void PrintError(std::FILE* err, std::string_view message) {
 // Writes the whole text and hands it over; false when that fails (a full disk, a closed pipe).
 bool WriteAll(std::FILE* output, std::string_view text) {
     return std::fwrite(text.data(), 1, text.size(), output) == text.size() && std::fflush(output) == 0;
+}
+
+// A year as short as it reads back (2025, 2027.5), in any locale.
+void AppendYear(std::string& text, double year) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, year);
+    text.append(buffer, result.ec == std::errc() ? result.ptr : buffer);
 }
 
 // N of --threads: a whole number from 1 to kMaxThreads.
@@ -170,7 +190,21 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             PrintError(err, message + " (the requests come on standard input)");
             return kExitBadInput;
         }
-        switch (RunBatch(input, output, settings, threads > 0 ? threads : DefaultThreadCount())) {
+        std::atomic<long long> outsideYears{0};
+        settings.outsideYears = &outsideYears;
+        const BatchResult result = RunBatch(input, output, settings, threads > 0 ? threads : DefaultThreadCount());
+        if (const long long outside = outsideYears.load(); outside > 0) {
+            const model::FieldModel& m = *settings.fieldModel;
+            std::string message = "warning: " + std::to_string(outside);
+            message += outside == 1 ? " request outside " : " requests outside ";
+            message += m.key.empty() ? "the model file" : m.key;
+            message += "'s years ";
+            AppendYear(message, m.firstYear);
+            message += " to ";
+            AppendYear(message, m.lastYear);
+            PrintError(err, message);
+        }
+        switch (result) {
         case BatchResult::AllAnswered: return kExitOk;
         case BatchResult::SomeFailed: return kExitSomeFailed;
         case BatchResult::ReadFailed:
