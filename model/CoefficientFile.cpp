@@ -3,17 +3,15 @@
 //   1  0  -29351.8       0.0       12.0        0.0
 //   ...
 // 999999999999999999999999999999999999999999999999
-#include <charconv>
-#include <cmath>
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "FieldModel.h"
 #include "ModelState.h"
+#include "TextLines.h"
 
 namespace model {
 
@@ -22,92 +20,20 @@ namespace {
 // Coefficient files describe models like WMM2025: valid five years from their
 // epoch, on WGS 84, with the series' reference radius 6371.2 km.
 constexpr double kValidYears = 5.0;
-constexpr double kReferenceRadiusKm = 6371.2;
-constexpr double kWgs84SemiMajorAxisKm = 6378.137;
-constexpr double kWgs84InverseFlattening = 298.257223563;
 constexpr std::size_t kCoefficientFields = 6;
-// Epochs a coefficient file may name: the years of the geomagnetic reference
-// fields and their successors. Anything else is no model's epoch.
-constexpr double kFirstEpoch = 1900.0;
-constexpr double kLastEpoch = 2100.0;
-
-// The whitespace-separated words of a line.
-std::vector<std::string_view> Words(std::string_view line) {
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-            ++i;
-        }
-        if (i > start) {
-            words.push_back(line.substr(start, i - start));
-        }
-    }
-    return words;
-}
-
-// A whole word as a finite number, in any locale.
-bool ParseNumber(std::string_view word, double& value) {
-    const char* end = word.data() + word.size();
-    const auto [rest, code] = std::from_chars(word.data(), end, value);
-    return code == std::errc() && rest == end && std::isfinite(value);
-}
-
-bool ParseWhole(std::string_view word, int& value) {
-    const char* end = word.data() + word.size();
-    const auto [rest, code] = std::from_chars(word.data(), end, value);
-    return code == std::errc() && rest == end;
-}
 
 bool IsClosingLine(const std::vector<std::string_view>& words) {
     return words.size() == 1 && words[0].find_first_not_of('9') == std::string_view::npos;
 }
 
-// Reads the text line by line; each call gives the next line without its end.
-class Lines {
-public:
-    explicit Lines(std::string_view text) : m_text(text) {}
-
-    bool Next(std::string_view& line) {
-        if (m_position >= m_text.size()) {
-            return false;
-        }
-        std::size_t end = m_text.find('\n', m_position);
-        if (end == std::string_view::npos) {
-            end = m_text.size();
-        }
-        line = m_text.substr(m_position, end - m_position);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        m_position = end + 1;
-        ++m_number;
-        return true;
-    }
-
-    int Number() const { return m_number; }
-
-private:
-    std::string_view m_text;
-    std::size_t m_position = 0;
-    int m_number = 0;
-};
-
-std::string AtLine(int number, std::string_view what) {
-    return "line " + std::to_string(number) + ": " + std::string(what);
-}
-
 }  // namespace
 
 bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& error) {
-    Lines lines(text);
+    TextLines lines(text);
     std::string_view line;
-    if (!lines.Next(line)) {
-        error = AtLine(1, "expected the header: epoch, model name, release date");
+    error.clear();
+    if (!lines.Next(line, error)) {
+        if (error.empty()) error = AtLine(1, "expected the header: epoch, model name, release date");
         return false;
     }
     const std::vector<std::string_view> header = Words(line);
@@ -125,8 +51,8 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
     int n = 1;
     int m = 0;
     while (true) {
-        if (!lines.Next(line)) {
-            error = AtLine(lines.Number() + 1, "the file ends before its closing line of 9s");
+        if (!lines.Next(line, error)) {
+            if (error.empty()) error = AtLine(lines.Number() + 1, "the file ends before its closing line of 9s");
             return false;
         }
         const std::vector<std::string_view> words = Words(line);
@@ -174,19 +100,20 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
     // After the closing line only more lines of 9s (the standard files have two)
     // or blank lines: anything else is a second file or text that is not the
     // model's, and nothing of it may be silently dropped.
-    while (lines.Next(line)) {
+    while (lines.Next(line, error)) {
         const std::vector<std::string_view> words = Words(line);
         if (!words.empty() && !IsClosingLine(words)) {
             error = AtLine(lines.Number(), "text after the closing line of 9s");
             return false;
         }
     }
+    if (!error.empty()) return false;
 
     read.mainDegree = n - 1;
     read.secularDegree = n - 1;
     read.firstYear = read.epoch;
     read.lastYear = read.epoch + kValidYears;
-    read.referenceRadiusKm = kReferenceRadiusKm;
+    read.referenceRadiusKm = kFileReferenceRadiusKm;
     read.semiMajorAxisKm = kWgs84SemiMajorAxisKm;
     read.inverseFlattening = kWgs84InverseFlattening;
     read.singlePrecision = false;

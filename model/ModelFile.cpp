@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "FieldModel.h"
+#include "TextLines.h"
 
 namespace model {
 
@@ -70,6 +71,17 @@ bool ReadModelFile(const std::filesystem::path& path, std::string& text, std::st
     return true;
 }
 
+// The SHC layout opens with comment lines or its header of seven words; the
+// standard coefficient-file layout with its header of two or three.
+bool IsShcLayout(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) return false;
+    if (text[start] == '#') return true;
+    const std::string_view line = text.substr(start, text.find('\n', start) - start);
+    constexpr std::size_t kShcHeaderWords = 7;
+    return Words(line).size() == kShcHeaderWords;
+}
+
 }  // namespace
 
 const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded, std::string& error) {
@@ -78,7 +90,8 @@ const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded,
     }
     std::string text;
     std::string why;
-    if (!ReadModelFile(std::filesystem::path(keyOrPath), text, why) || !ReadCoefficientFile(text, loaded, why)) {
+    if (!ReadModelFile(std::filesystem::path(keyOrPath), text, why) ||
+        !(IsShcLayout(text) ? ReadShcFile(text, loaded, why) : ReadCoefficientFile(text, loaded, why))) {
         error = Shown(keyOrPath) + ": " + why;
         return nullptr;
     }

@@ -24,16 +24,8 @@ namespace model {
 
 namespace {
 
-// The series of every SHC model we read: reference radius 6371.2 km, positions
-// converted on WGS 84 (a = 6378.137 km, 1/f = 298.257223563).
-constexpr double kReferenceRadiusKm = 6371.2;
-constexpr double kWgs84SemiMajorAxisKm = 6378.137;
-constexpr double kWgs84InverseFlattening = 298.257223563;
 constexpr std::size_t kHeaderFields = 7;
 constexpr int kLinearSplineOrder = 2;
-// Epochs a model of the main field can have (a far-off year is a broken file).
-constexpr double kFirstEpoch = 1900.0;
-constexpr double kLastEpoch = 2100.0;
 // A model needs two epochs to vary; the IGRF has 27.
 constexpr int kMinEpochs = 2;
 constexpr int kMaxEpochs = 100;
@@ -176,7 +168,7 @@ FieldModel Piece(const Table& table, std::size_t first) {
     piece.lastYear = table.epochs[first + 1];
     piece.mainDegree = DegreeOf(table, first);
     piece.secularDegree = piece.mainDegree;
-    piece.referenceRadiusKm = kReferenceRadiusKm;
+    piece.referenceRadiusKm = kFileReferenceRadiusKm;
     piece.semiMajorAxisKm = kWgs84SemiMajorAxisKm;
     piece.inverseFlattening = kWgs84InverseFlattening;
     const double years = piece.lastYear - piece.epoch;
@@ -211,7 +203,7 @@ bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error) {
     read.lastYear = table.epochs.back();
     read.mainDegree = table.maxDegree;
     read.secularDegree = table.maxDegree;
-    read.referenceRadiusKm = kReferenceRadiusKm;
+    read.referenceRadiusKm = kFileReferenceRadiusKm;
     read.semiMajorAxisKm = kWgs84SemiMajorAxisKm;
     read.inverseFlattening = kWgs84InverseFlattening;
     for (std::size_t i = 0; i + 1 < table.epochs.size(); ++i) read.pieces.push_back(Piece(table, i));

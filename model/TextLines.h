@@ -1,5 +1,6 @@
-// Line-by-line reading of the coefficient-file layouts: lines, their words and
-// their numbers, read the same in every locale.
+// Line-by-line reading of the coefficient-file layouts (standard and SHC):
+// lines, their words and their numbers, read the same in every locale, and
+// the frame the files describe.
 #pragma once
 
 #include <charconv>
@@ -11,6 +12,15 @@
 #include <vector>
 
 namespace model {
+
+// What every coefficient file describes: a series of reference radius 6371.2
+// km, on WGS 84 (a = 6378.137 km, 1/f = 298.257223563), at epochs within the
+// years of the geomagnetic reference fields and their successors.
+inline constexpr double kFileReferenceRadiusKm = 6371.2;
+inline constexpr double kWgs84SemiMajorAxisKm = 6378.137;
+inline constexpr double kWgs84InverseFlattening = 298.257223563;
+inline constexpr double kFirstEpoch = 1900.0;
+inline constexpr double kLastEpoch = 2100.0;
 
 // "line 7: what", the form of every reader's error.
 inline std::string AtLine(int number, std::string_view what) {

@@ -375,7 +375,12 @@ TEST(ModelFile, BuiltInKeysAndRegularFilesOnly) {
         EXPECT_EQ(error, c.error.empty() ? "" : c.path + c.error);
     }
     EXPECT_EQ(loaded.name, "WMM-2025");  // the committed file, read as a user's file is
-    for (const char* name : {"/good.cof", "/at-limit.cof", "/past-limit.cof", "/fifo", "/dangling"}) {
+    // A file in the SHC layout is read as such: IGRF-14 as the built-in one is.
+    std::ofstream(dir + "/igrf14.shc", std::ios::binary) << BuiltInFileText("IGRF14.SHC");
+    ASSERT_EQ(LoadFieldModel(dir + "/igrf14.shc", loaded, error), &loaded) << error;
+    EXPECT_EQ(loaded.pieces.size(), Igrf14().pieces.size());
+    EXPECT_EQ(loaded.pieces.back().coefficients.back().hdot, Igrf14().pieces.back().coefficients.back().hdot);
+    for (const char* name : {"/igrf14.shc", "/good.cof", "/at-limit.cof", "/past-limit.cof", "/fifo", "/dangling"}) {
         std::remove((dir + name).c_str());
     }
     rmdir(dir.c_str());
