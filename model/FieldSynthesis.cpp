@@ -105,8 +105,6 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     using Precision = WorkingPrecision<Real>;
     constexpr double kPoleMargin = 0.001;  // degrees
     constexpr double kPoleLatitude = 90.0;
-    degree = std::min(degree, kMaxSynthesisDegree);
-    position.degree = degree;
     const double h = height;
     // The sine of the latitude, and the cosine of the latitude or, in the 1995
     // field, of its guard latitude near a pole.
@@ -122,10 +120,6 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     auto s = static_cast<Real>(std::sin(phi));
     auto ct = static_cast<Real>(std::cos(static_cast<double>(guarded) * Precision::kDegreeToRadian));
 
-    const double lambda = static_cast<double>(longitude) * Precision::kDegreeToRadian;
-    position.sl[1] = static_cast<Real>(std::sin(lambda));
-    position.cl[1] = static_cast<Real>(std::cos(lambda));
-
     // Geodetic to geocentric on the ellipsoid (a, b): the geocentric radius r
     // and the angle between the geodetic and the geocentric vertical (cd, sd).
     const double a2 = spheroid.equatorialRadiusSquared;
@@ -140,16 +134,30 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     const Real geodeticS = s;
     s = static_cast<Real>(static_cast<double>(geodeticS) * cd - static_cast<double>(ct) * sd);
     ct = static_cast<Real>(static_cast<double>(ct) * cd + static_cast<double>(geodeticS) * sd);
+    ComputeGeocentricPosition(spheroid.referenceRadius, r, s, ct, longitude, degree, position);
+    position.cd = cd;
+    position.sd = sd;
+}
+
+template <typename Real>
+void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Real longitude, std::int32_t degree,
+                               FieldPositionOf<Real>& position) {
+    using Precision = WorkingPrecision<Real>;
+    degree = std::min(degree, kMaxSynthesisDegree);
+    position.degree = degree;
+    const double lambda = static_cast<double>(longitude) * Precision::kDegreeToRadian;
+    position.sl[1] = static_cast<Real>(std::sin(lambda));
+    position.cl[1] = static_cast<Real>(std::cos(lambda));
     position.radius = r;
     position.s = s;
     position.ct = ct;
-    position.cd = cd;
-    position.sd = sd;
+    position.cd = static_cast<Real>(1);  // the geocentric frame itself
+    position.sd = static_cast<Real>(0);
 
     // The radial factors (reference radius / r)^(n+2): in single precision
     // each from the power function, in double the running product (within a
     // few steps of the power).
-    const auto ratio = static_cast<Real>(static_cast<double>(spheroid.referenceRadius) / static_cast<double>(r));
+    const auto ratio = static_cast<Real>(static_cast<double>(referenceRadius) / static_cast<double>(r));
     double power = static_cast<double>(ratio) * ratio * ratio;
     for (std::int32_t n = 1; n <= degree; ++n) {
         if constexpr (std::is_same_v<Real, float>) {
@@ -220,6 +228,8 @@ template void ComputeFieldPosition<float>(const SpheroidOf<float>&, float, float
                                           FieldPositionOf<float>&);
 template void ComputeFieldPosition<double>(const SpheroidOf<double>&, double, double, double, std::int32_t,
                                            FieldPositionOf<double>&);
+template void ComputeGeocentricPosition<double>(double, double, double, double, double, std::int32_t,
+                                                FieldPositionOf<double>&);
 
 // The sums, each step rounded to Real: X = sum of G q, Z = -sum of G p (times
 // the radial factor), and the east component Y = sum of m P(n,m)/sin(theta)

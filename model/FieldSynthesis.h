@@ -53,6 +53,13 @@ template <typename Real>
 void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real longitude, Real height,
                           std::int32_t degree, FieldPositionOf<Real>& position);
 
+// The same from a geocentric position: radius r in km, the sine and cosine of
+// the geocentric latitude, the longitude in degrees; the frame stays the
+// geocentric one (cd 1, sd 0). The geodetic form ends here.
+template <typename Real>
+void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Real longitude, std::int32_t degree,
+                               FieldPositionOf<Real>& position);
+
 // Sums the series of two coefficient arrays (the query's two dates) at one
 // position and writes each one's X, Y, Z (geodetic frame, nT) into its element
 // set; D, I, H, F are left alone. Each gets the bits it would get alone.

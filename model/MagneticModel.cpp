@@ -165,4 +165,29 @@ int ComputeMagneticElements(const FieldModel& m, double latitude, double longitu
     return kStatusOk;
 }
 
+int ComputeGeocentricField(const FieldModel& m, double radiusKm, double colatitude, double longitude, double year,
+                           double& north, double& east, double& down) {
+    const FieldModel& piece = PieceFor(m, year);
+    if (piece.singlePrecision || !std::isfinite(radiusKm) || !(radiusKm > 0.0) || !std::isfinite(colatitude) ||
+        !std::isfinite(longitude) || !std::isfinite(year)) {
+        return kStatusNotFinite;
+    }
+    ModelStateOf<double>& state = wideState;
+    if (!LoadModel(piece, state)) {
+        return kStatusLoadFailed;
+    }
+    const std::int32_t degree =
+        ExtrapolateBothSets(state, year, year + kYearStep, piece.epoch, piece.mainDegree, piece.secularDegree);
+    const double theta = colatitude * WorkingPrecision<double>::kDegreeToRadian;
+    FieldPositionOf<double> position;
+    ComputeGeocentricPosition(piece.referenceRadiusKm, radiusKm, std::cos(theta), std::sin(theta),
+                              WithinHalfTurn(longitude), degree, position);
+    SumFields(position, state.dateCoefficients, state.dateElements, state.nextYearCoefficients,
+              state.nextYearElements);
+    north = state.dateElements.X;
+    east = state.dateElements.Y;
+    down = state.dateElements.Z;
+    return kStatusOk;
+}
+
 }  // namespace model
