@@ -1,5 +1,5 @@
 // Speed of the variation query over a fixed set of positions and dates: the
-// 1995 field and WMM2025.
+// 1995 field, WMM2025 and IGRF-14.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -54,9 +54,25 @@ void BM_Wmm2025Query(benchmark::State& state) {
     }
 }
 
+// IGRF-14 in double precision, degree 13 from 1995 on: the same positions
+// and heights, each date moved into 2000 to 2025, between two epochs.
+void BM_Igrf14Query(benchmark::State& state) {
+    std::size_t i = 0;
+    model::MagneticElements result{};
+    const model::FieldModel& igrf = model::Igrf14();
+    for (auto _ : state) {
+        const Query& q = kQueries[i++ % kQueries.size()];
+        const double height = static_cast<double>(i % 3) * 50.0;
+        const double year = 2000.0 + (q.year - 1995.0) * 5.0;
+        benchmark::DoNotOptimize(model::ComputeMagneticElements(igrf, q.latitude, q.longitude, height, year, result));
+        benchmark::DoNotOptimize(result);
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_Query<model::ComputeMagneticElements>)->Name("ComputeMagneticElements");
 BENCHMARK(BM_Wmm2025Query)->Name("Wmm2025Query");
+BENCHMARK(BM_Igrf14Query)->Name("Igrf14Query");
 
 BENCHMARK_MAIN();

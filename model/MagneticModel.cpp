@@ -1,6 +1,9 @@
 #include "MagneticModel.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 
@@ -64,6 +67,24 @@ double WithinHalfTurn(double longitude) {
     return std::fabs(longitude) <= kHalfTurnDegrees ? longitude : std::remainder(longitude, kFullTurnDegrees);
 }
 
+// Built-in models' tables in working order, a few per thread, so that
+// queries moving between a model's epochs (IGRF-14's pieces) load each piece's
+// table once and then copy it. The slot is the model's address counted in
+// models, so neighbouring pieces take neighbouring slots.
+template <typename Real>
+struct LoadedTable {
+    const FieldModel* model;
+    CoefficientArrayOf<Real> mainField;
+    CoefficientArrayOf<Real> secularVariation;
+};
+constexpr std::size_t kLoadedTables = 32;
+
+template <typename Real>
+LoadedTable<Real>& LoadedTableOf(const FieldModel& m) {
+    thread_local constinit std::array<LoadedTable<Real>, kLoadedTables> tables{};
+    return tables[reinterpret_cast<std::uintptr_t>(&m) / sizeof(FieldModel) % kLoadedTables];
+}
+
 // Loads a model's table into the state's main-field and secular-variation
 // arrays, unless they hold that built-in model's table already. A table out of
 // order or too short for its degrees has no field.
@@ -73,13 +94,22 @@ bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
         return true;
     }
     state.loadedBuiltIn = nullptr;
-    if (!LoadRecords<Real>(m.coefficients, true, m.mainDegree, state.mainField) ||
-        !LoadRecords<Real>(m.coefficients, false, m.secularDegree, state.secularVariation)) {
-        return false;
+    if (!IsBuiltInModel(m)) {
+        return LoadRecords<Real>(m.coefficients, true, m.mainDegree, state.mainField) &&
+               LoadRecords<Real>(m.coefficients, false, m.secularDegree, state.secularVariation);
     }
-    if (IsBuiltInModel(m)) {
-        state.loadedBuiltIn = &m;
+    LoadedTable<Real>& table = LoadedTableOf<Real>(m);
+    if (table.model != &m) {
+        table.model = nullptr;
+        if (!LoadRecords<Real>(m.coefficients, true, m.mainDegree, table.mainField) ||
+            !LoadRecords<Real>(m.coefficients, false, m.secularDegree, table.secularVariation)) {
+            return false;
+        }
+        table.model = &m;
     }
+    state.mainField = table.mainField;
+    state.secularVariation = table.secularVariation;
+    state.loadedBuiltIn = &m;
     return true;
 }
 
