@@ -26,5 +26,5 @@ protected:
 private:
     static const platform::AppCommandEntry kCommandMap[];
     const model::FieldModel* m_pFieldModel;  // nullptr until a model is chosen
-    model::FieldModel m_readModel;  // a model read from a file
+    model::FieldModel m_readModel;           // a model read from a file
 };

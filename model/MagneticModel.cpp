@@ -212,8 +212,7 @@ int ComputeGeocentricField(const FieldModel& m, double radiusKm, double colatitu
     FieldPositionOf<double> position;
     ComputeGeocentricPosition(piece.referenceRadiusKm, radiusKm, std::cos(theta), std::sin(theta),
                               WithinHalfTurn(longitude), degree, position);
-    SumFields(position, state.dateCoefficients, state.dateElements, state.nextYearCoefficients,
-              state.nextYearElements);
+    SumFields(position, state.dateCoefficients, state.dateElements, state.nextYearCoefficients, state.nextYearElements);
     north = state.dateElements.X;
     east = state.dateElements.Y;
     down = state.dateElements.Z;

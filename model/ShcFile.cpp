@@ -99,8 +99,8 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
         double epoch = 0.0;
         if (!ParseNumber(word, epoch) || epoch < kFirstEpoch || epoch > kLastEpoch ||
             (!table.epochs.empty() && epoch <= table.epochs.back())) {
-            error = AtLine(lines.Number(), "expected increasing epochs from 1900 to 2100, found \"" +
-                                               std::string(word) + "\"");
+            error = AtLine(lines.Number(),
+                           "expected increasing epochs from 1900 to 2100, found \"" + std::string(word) + "\"");
             return false;
         }
         table.epochs.push_back(epoch);
@@ -115,9 +115,9 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
         for (int m = 0; m <= n; ++m) {
             for (int part = 0; part < (m == 0 ? 1 : 2); ++part) {
                 const char* name = part == 0 ? "g" : "h";
-                const std::string expected =
-                    "expected " + std::string(name) + "(" + std::to_string(n) + "," + std::to_string(m) + "): n m and " +
-                    std::to_string(epochCount) + " numbers";
+                const std::string expected = "expected " + std::string(name) + "(" + std::to_string(n) + "," +
+                                             std::to_string(m) + "): n m and " + std::to_string(epochCount) +
+                                             " numbers";
                 if (!lines.Next(line, error)) {
                     if (error.empty()) error = AtLine(lines.Number() + 1, "the file ends early: " + expected);
                     return false;
@@ -126,8 +126,8 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
                 int degree = 0;
                 int order = 0;
                 std::vector<double> values(words.size() > 2 ? words.size() - 2 : 0);
-                bool read = words.size() == static_cast<std::size_t>(epochCount) + 2 &&
-                            ParseWhole(words[0], degree) && ParseWhole(words[1], order);
+                bool read = words.size() == static_cast<std::size_t>(epochCount) + 2 && ParseWhole(words[0], degree) &&
+                            ParseWhole(words[1], order);
                 for (std::size_t i = 0; read && i < values.size(); ++i) read = ParseNumber(words[i + 2], values[i]);
                 // An h row's order may be written negative.
                 if (!read || degree != n || (order != m && !(part == 1 && order == -m))) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/FieldModel.h"
 #include "FuzzInput.h"
+#include "model/FieldModel.h"
 #include "model/MagneticModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -16,7 +16,7 @@ TEST(DecimalYear, CountsTheDaysOfTheYearAsTheModelsDo) {
     };
     const Case cases[] = {
         {2026, 1, 1, 2026.0},
-        {2026, 12, 9, 2026.0 + 342.0 / 365.0},  // 2026.93699
+        {2026, 12, 9, 2026.0 + 342.0 / 365.0},   // 2026.93699
         {2029, 12, 31, 2029.0 + 364.0 / 365.0},  // still inside WMM2025
         {2024, 3, 1, 2024.0 + 60.0 / 366.0},     // after 29 February
         {2024, 12, 31, 2024.0 + 365.0 / 366.0},
@@ -33,7 +33,7 @@ TEST(DecimalYear, CountsTheDaysOfTheYearAsTheModelsDo) {
 
 TEST(Uncertainty, DeclinationAndZonesByTheHorizontalField) {
     struct Case {
-        double horizontal;  // nT
+        double horizontal;   // nT
         double declination;  // degrees
         Zone zone;
     };

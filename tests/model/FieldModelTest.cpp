@@ -330,8 +330,9 @@ TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
     }
     // The exact limits: degree 12 complete and closed reads, and so does 13; so do the first
     // and last epochs, and blank lines and more 9s after the closing line.
-    for (const std::string& text : {cutAfterLine(91) + "9999\n", cutAfterLine(91) + DegreeLines(13, 13) + "9999\n", replaceLine(1, "1900 IGRF 1/1/1900"),
-                                    replaceLine(1, "2100.0 WMM-2100"), good + "\n \t\n99999\n\n"}) {
+    for (const std::string& text :
+         {cutAfterLine(91) + "9999\n", cutAfterLine(91) + DegreeLines(13, 13) + "9999\n",
+          replaceLine(1, "1900 IGRF 1/1/1900"), replaceLine(1, "2100.0 WMM-2100"), good + "\n \t\n99999\n\n"}) {
         FieldModel model;
         std::string error;
         EXPECT_TRUE(ReadCoefficientFile(text, model, error)) << error;

@@ -62,18 +62,12 @@ TEST(ShcFile, Igrf14GivesItsPublishedCheckValues) {
         double year, colatitude, longitude, radiusKm, north, east, down;
     };
     const Row rows[] = {
-        {1900, 175, -150, 6300, -5072.93, 10620.34, -67233.55},
-        {1915, 155, -120, 6350, 14692.62, 12387.97, -59640.81},
-        {1930, 135, -90, 6400, 23925.47, 10358.94, -30640.98},
-        {1945, 115, -60, 6450, 23642.86, -200.29, -7607.92},
-        {1960, 95, -30, 6500, 23647.0, -9302.27, -3610.73},
-        {1975, 75, 0, 6550, 30050.59, -3367.82, 6332.69},
-        {1990, 55, 30, 6600, 25224.81, 1058.25, 30965.61},
-        {2005, 35, 60, 6650, 14718.37, 2842.99, 46050.88},
-        {2010, 170, 0, 6371, 17529.48, -7143.78, -42722.46},
-        {2020, 15, 90, 6700, 3734.07, 1294.17, 50833.13},
-        {2025, 56, -3, 6375, 28927.56, 261.98, 30910.08},
-        {2030, 45, -5, 6375, 22959.82, 224.8, 40764.14},
+        {1900, 175, -150, 6300, -5072.93, 10620.34, -67233.55}, {1915, 155, -120, 6350, 14692.62, 12387.97, -59640.81},
+        {1930, 135, -90, 6400, 23925.47, 10358.94, -30640.98},  {1945, 115, -60, 6450, 23642.86, -200.29, -7607.92},
+        {1960, 95, -30, 6500, 23647.0, -9302.27, -3610.73},     {1975, 75, 0, 6550, 30050.59, -3367.82, 6332.69},
+        {1990, 55, 30, 6600, 25224.81, 1058.25, 30965.61},      {2005, 35, 60, 6650, 14718.37, 2842.99, 46050.88},
+        {2010, 170, 0, 6371, 17529.48, -7143.78, -42722.46},    {2020, 15, 90, 6700, 3734.07, 1294.17, 50833.13},
+        {2025, 56, -3, 6375, 28927.56, 261.98, 30910.08},       {2030, 45, -5, 6375, 22959.82, 224.8, 40764.14},
     };
     for (const Row& r : rows) {
         double north = 0.0;
@@ -115,14 +109,14 @@ TEST(ShcFile, RefusesWhatIsNoWholeModel) {
         {"only comments", "# a\n# b\n", "line 3: expected the header"},
         {"header of six words", good.substr(0, header) + "1 13 27 2 1 1900.0\n", "line 3: expected the header"},
         {"lowest degree 0", good.substr(0, header) + "0 13 27 2 1 1900.0 2030.0\n", "the lowest degree must be 1"},
-        {"degree 14 is more than the model sums", good.substr(0, header) + "1 14 27 2 1 1900.0 2030.0\n",
-         "found 14"},
+        {"degree 14 is more than the model sums", good.substr(0, header) + "1 14 27 2 1 1900.0 2030.0\n", "found 14"},
         {"one epoch", good.substr(0, header) + "1 13 1 2 1 1900.0 1900.0\n", "expected 2 to 100 epochs"},
         {"cubic change", good.substr(0, header) + "1 13 27 4 1 1900.0 2030.0\n", "spline order 2"},
         {"a missing epoch", good.substr(0, good.find("2030.0\n", header + 20)) + "\n",
          "line 4: expected 27 epochs, found 26 words"},
-        {"a repeated (n, m)", good.substr(0, firstRow) + good.substr(firstRow, good.find('\n', firstRow) - firstRow + 1) +
-                                  good.substr(firstRow),
+        {"a repeated (n, m)",
+         good.substr(0, firstRow) + good.substr(firstRow, good.find('\n', firstRow) - firstRow + 1) +
+             good.substr(firstRow),
          "line 6: expected g(1,1)"},
         {"not a number", good.substr(0, firstRow) + "1 0 x" + good.substr(firstRow + 5), "line 5: expected g(1,0)"},
         {"infinite", good.substr(0, firstRow) + "1 0 inf" + good.substr(firstRow + 5), "line 5: expected g(1,0)"},

@@ -610,8 +610,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"HexIsNotDecimal", "field 0x10 0 1997", "field: LAT \"0x10\" is not a number"},
         BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
         BadRow{"ExtraArgument", "field 1 2 1997 4 5", "field: extra argument \"5\""},
-        BadRow{"ModelFileMissing", "--model /nonexistent/wmm.cof field 0 0 2026",
-               "/nonexistent/wmm.cof: No such file or directory (nor a built-in model: auto, wmm2025, igrf14, igrf1995)"},
+        BadRow{
+            "ModelFileMissing", "--model /nonexistent/wmm.cof field 0 0 2026",
+            "/nonexistent/wmm.cof: No such file or directory (nor a built-in model: auto, wmm2025, igrf14, igrf1995)"},
         BadRow{"HeightInsideTheCore", "--model wmm2025 field 0 0 2026 -6000.001",
                "field: HEIGHT_KM \"-6000.001\" is inside the Earth's core (below -6000 km)"},
         BadRow{"ModelWithoutValue", "field 0 0 2026 --model",
