@@ -40,31 +40,20 @@ void BM_Query(benchmark::State& state) {
     }
 }
 
-// WMM2025 in double precision to degree 12, at 0 to 100 km, over its years.
-void BM_Wmm2025Query(benchmark::State& state) {
+// A double-precision model at the same positions at 0 to 100 km, each date
+// moved into the model's years: WMM2025 (degree 12) 30 years on; IGRF-14
+// (degree 13) into 2000 to 2025, so consecutive queries fall between different
+// epochs.
+template <const model::FieldModel& (*Model)(), double kFirstYear, double kYearScale>
+void BM_ModelQuery(benchmark::State& state) {
     std::size_t i = 0;
     model::MagneticElements result{};
-    const model::FieldModel& wmm = model::Wmm2025();
+    const model::FieldModel& m = Model();
     for (auto _ : state) {
         const Query& q = kQueries[i++ % kQueries.size()];
         const double height = static_cast<double>(i % 3) * 50.0;
-        benchmark::DoNotOptimize(
-            model::ComputeMagneticElements(wmm, q.latitude, q.longitude, height, q.year + 30.0, result));
-        benchmark::DoNotOptimize(result);
-    }
-}
-
-// IGRF-14 in double precision, degree 13 from 1995 on: the same positions
-// and heights, each date moved into 2000 to 2025, between two epochs.
-void BM_Igrf14Query(benchmark::State& state) {
-    std::size_t i = 0;
-    model::MagneticElements result{};
-    const model::FieldModel& igrf = model::Igrf14();
-    for (auto _ : state) {
-        const Query& q = kQueries[i++ % kQueries.size()];
-        const double height = static_cast<double>(i % 3) * 50.0;
-        const double year = 2000.0 + (q.year - 1995.0) * 5.0;
-        benchmark::DoNotOptimize(model::ComputeMagneticElements(igrf, q.latitude, q.longitude, height, year, result));
+        const double year = kFirstYear + (q.year - 1995.0) * kYearScale;
+        benchmark::DoNotOptimize(model::ComputeMagneticElements(m, q.latitude, q.longitude, height, year, result));
         benchmark::DoNotOptimize(result);
     }
 }
@@ -72,7 +61,7 @@ void BM_Igrf14Query(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Query<model::ComputeMagneticElements>)->Name("ComputeMagneticElements");
-BENCHMARK(BM_Wmm2025Query)->Name("Wmm2025Query");
-BENCHMARK(BM_Igrf14Query)->Name("Igrf14Query");
+BENCHMARK(BM_ModelQuery<model::Wmm2025, 2025.0, 1.0>)->Name("Wmm2025Query");
+BENCHMARK(BM_ModelQuery<model::Igrf14, 2000.0, 5.0>)->Name("Igrf14Query");
 
 BENCHMARK_MAIN();

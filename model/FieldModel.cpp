@@ -40,36 +40,35 @@ FieldModel MakeReferenceField1995() {
     return m;
 }
 
-// WMM2025 (NOAA NCEI and BGS, epoch 2025.0) from its coefficient file,
-// through the reader a user's file takes: degree and order 12, valid five
-// years, WGS 84, double precision.
-FieldModel MakeWmm2025() {
+// A built-in model from its data file, through the reader a user's file takes,
+// with the name Dexlin shows and the key answers give, its pieces' too.
+FieldModel ReadBuiltIn(std::string_view file, bool (*read)(std::string_view, FieldModel&, std::string&),
+                       const char* name, const char* key) {
     FieldModel m;
     std::string error;
-    if (!ReadCoefficientFile(BuiltInFileText("WMM2025.COF"), m, error)) {
-        throw std::logic_error("the built-in WMM2025 file: " + error);  // the build embedded a broken file
+    if (!read(BuiltInFileText(file), m, error)) {
+        throw std::logic_error("the built-in " + std::string(file) + ": " + error);  // the build embedded a broken file
     }
-    m.name = "WMM2025";  // the file's header says "WMM-2025"; Dexlin has always shown it so
-    m.key = "wmm2025";
-    m.errors = &kWmm2025Errors;
-    return m;
-}
-
-// IGRF-14 from its SHC file, through the reader a user's file takes.
-FieldModel MakeIgrf14() {
-    FieldModel m;
-    std::string error;
-    if (!ReadShcFile(BuiltInFileText("IGRF14.SHC"), m, error)) {
-        throw std::logic_error("the built-in IGRF-14 file: " + error);  // the build embedded a broken file
-    }
-    m.name = "IGRF-14";
-    m.key = "igrf14";
+    m.name = name;
+    m.key = key;
     for (FieldModel& piece : m.pieces) {
         piece.name = m.name;
         piece.key = m.key;
     }
     return m;
 }
+
+// WMM2025 (NOAA NCEI and BGS, epoch 2025.0): degree and order 12, valid five
+// years, WGS 84, double precision, with its published error model. Its file's
+// header says "WMM-2025"; Dexlin has always shown it as "WMM2025".
+FieldModel MakeWmm2025() {
+    FieldModel m = ReadBuiltIn("WMM2025.COF", ReadCoefficientFile, "WMM2025", "wmm2025");
+    m.errors = &kWmm2025Errors;
+    return m;
+}
+
+// IGRF-14 (IAGA Working Group V-MOD): 1900.0 to 2030.0 from its SHC file.
+FieldModel MakeIgrf14() { return ReadBuiltIn("IGRF14.SHC", ReadShcFile, "IGRF-14", "igrf14"); }
 
 // IGRF-14's intervals up to 2025.0, then WMM2025, each answering as itself.
 FieldModel MakeModelForTheDate() {
