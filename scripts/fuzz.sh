@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(variation_query model_parts coefficient_file map_projection great_circle query_tool window_options)
+targets=(variation_query model_parts coefficient_file shc_file map_projection great_circle query_tool window_options)
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
   -DDEXLIN_FUZZ=ON -DDEXLIN_TESTS=OFF -DDEXLIN_BENCH=OFF -DDEXLIN_GUI=OFF
