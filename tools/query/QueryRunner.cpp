@@ -1,5 +1,6 @@
 #include "QueryRunner.h"
 
+#include "EllipsoidRoute.h"
 #include "NumberParser.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/MapProjection.h"
@@ -24,6 +25,12 @@ constexpr std::array<Argument, 4> kFieldArgs{
 constexpr std::size_t kFieldRequired = 3;  // the height is 0 unless given
 constexpr std::array<Argument, 4> kCourseArgs{
     {{"LAT1", Kind::Latitude}, {"LON1", Kind::Longitude}, {"LAT2", Kind::Latitude}, {"LON2", Kind::Longitude}}};
+constexpr std::array<Argument, 5> kRouteArgs{{{"LAT1", Kind::Latitude},
+                                              {"LON1", Kind::Longitude},
+                                              {"LAT2", Kind::Latitude},
+                                              {"LON2", Kind::Longitude},
+                                              {"DATE", Kind::Date}}};
+constexpr std::size_t kRouteRequired = 4;  // without a date, no magnetic courses
 constexpr std::array<std::string_view, 2> kPixelArgs{"X", "Y"};
 
 // What answers call a model read from a file.
@@ -193,30 +200,26 @@ Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) 
     yearOutside_ = false;
     heightOutside_ = false;
     if (words.empty()) {
-        error_ = "empty request: expected field, course or pixel";
+        error_ = "empty request: expected field, course, route or pixel";
         return Outcome::BadRequest;
     }
     const std::string_view command = words[0];
     const auto args = words.subspan(1);
     if (command == "field") return RunField(args);
     if (command == "course") return RunCourse(args);
+    if (command == "route") return RunRoute(args);
     if (command == "pixel") return RunPixel(args);
     error_ = "unknown command ";
     AppendQuoted(error_, command);
-    error_ += ": expected field, course or pixel";
+    error_ += ": expected field, course, route or pixel";
     return Outcome::BadRequest;
 }
 
 Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     double v[kFieldArgs.size()] = {0.0, 0.0, 0.0, 0.0};
     if (!ParseArguments("field", kFieldArgs, kFieldRequired, args, v)) return Outcome::BadRequest;
-    for (std::size_t i = 0; i < args.size() && model_.singlePrecision; ++i) {
-        // A single-precision model rounds its arguments; beyond that range
-        // they would become infinite there and every field NaN.
-        if (std::fabs(v[i]) > std::numeric_limits<float>::max()) {
-            SetError("field", kFieldArgs[i].name, args[i], "is out of range for the model");
-            return Outcome::BadRequest;
-        }
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!FitsTheModel("field", kFieldArgs[i], args[i], v[i])) return Outcome::BadRequest;
     }
 
     // A point inside the Earth's core is no question for a main field model.
@@ -226,21 +229,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     }
 
     const double year = v[2];
-    // The model chosen for the date has no model to answer outside its years.
-    if (model_.answersOnlyInItsYears && !model::CoversYear(model_, year)) {
-        std::string what = "is outside ";
-        AppendNumber(what, model_.firstYear);
-        what += " to ";
-        AppendNumber(what, model_.lastYear);
-        what += ", the years of the built-in models (--model FILE for others)";
-        SetError("field", kFieldArgs[2].name, args[2], what);
-        return Outcome::BadRequest;
-    }
-    fieldYear_ = year;
-    fieldHeightKm_ = v[3];
-    yearOutside_ = !model::CoversYear(model_, year);
-    heightOutside_ = !model::CoversHeight(model_, v[3]);
-    if (yearOutside_ && outsideYears_ != nullptr) outsideYears_->fetch_add(1, std::memory_order_relaxed);
+    if (!TakeYear("field", args[2], year, v[3])) return Outcome::BadRequest;
     const bool valid = !yearOutside_ && !heightOutside_;
     const model::FieldModel& answering = model::PieceFor(model_, year);
     model::MagneticElements e{};
@@ -301,6 +290,80 @@ Outcome QueryRunner::RunCourse(std::span<const std::string_view> args) {
     TextItem<"distanceText">(geometry::FormatDistance(distance));
     EndAnswer();
     return Outcome::Answered;
+}
+
+Outcome QueryRunner::RunRoute(std::span<const std::string_view> args) {
+    double v[kRouteArgs.size()];
+    if (!ParseArguments("route", kRouteArgs, kRouteRequired, args, v)) return Outcome::BadRequest;
+    const bool dated = args.size() > kRouteRequired;
+    if (dated) {
+        // The field is asked at the start, for the date.
+        for (const std::size_t i : {std::size_t{1}, kRouteRequired}) {
+            if (!FitsTheModel("route", kRouteArgs[i], args[i], v[i])) return Outcome::BadRequest;
+        }
+        if (!TakeYear("route", args[kRouteRequired], v[kRouteRequired], 0.0)) return Outcome::BadRequest;
+    }
+
+    double course = 0.0;
+    double distance = 0.0;
+    geometry::GreatCircleCourseDistance(v[0], v[1], v[2], v[3], course, distance);
+    const EllipsoidRoute route = RouteOnEllipsoid(v[0], v[1], v[2], v[3]);
+    BeginAnswer();
+    Item<"greatCircleCourse">(course);
+    Item<"greatCircleDistance">(distance);
+    Item<"geodesicCourse">(route.geodesicCourse);
+    Item<"geodesicDistance">(route.geodesicDistance);
+    Item<"rhumbCourse">(route.rhumbCourse);
+    Item<"rhumbDistance">(route.rhumbDistance);
+    if (!dated) {
+        EndAnswer();
+        return Outcome::Answered;
+    }
+    // The compass courses: true course minus the declination at the start, at sea level.
+    const double year = v[kRouteRequired];
+    const model::FieldModel& answering = model::PieceFor(model_, year);
+    model::MagneticElements e{};
+    const int status = model::ComputeMagneticElements(model_, v[0], v[1], 0.0, year, e);
+    Item<"status">(static_cast<long long>(status));
+    Item<"valid">(!yearOutside_);
+    WordItem<"model">(answering.key.empty() ? kFileModelKey : answering.key);
+    if (status != model::kStatusOk) {
+        EndAnswer();
+        return Outcome::ModelFailed;
+    }
+    const double declination = model::SignedDeclination(e);
+    Item<"declination">(declination);
+    Item<"magneticCourse">(CourseDegrees(route.geodesicCourse - declination));
+    Item<"magneticRhumbCourse">(CourseDegrees(route.rhumbCourse - declination));
+    EndAnswer();
+    return Outcome::Answered;
+}
+
+bool QueryRunner::FitsTheModel(std::string_view command, const Argument& name, std::string_view word, double value) {
+    // A single-precision model rounds its arguments; beyond that range they
+    // would become infinite there and every field NaN.
+    if (!model_.singlePrecision || std::fabs(value) <= std::numeric_limits<float>::max()) return true;
+    SetError(command, name.name, word, "is out of range for the model");
+    return false;
+}
+
+bool QueryRunner::TakeYear(std::string_view command, std::string_view dateWord, double year, double heightKm) {
+    // The model chosen for the date has no model to answer outside its years.
+    if (model_.answersOnlyInItsYears && !model::CoversYear(model_, year)) {
+        std::string what = "is outside ";
+        AppendNumber(what, model_.firstYear);
+        what += " to ";
+        AppendNumber(what, model_.lastYear);
+        what += ", the years of the built-in models (--model FILE for others)";
+        SetError(command, "DATE", dateWord, what);
+        return false;
+    }
+    fieldYear_ = year;
+    fieldHeightKm_ = heightKm;
+    yearOutside_ = !model::CoversYear(model_, year);
+    heightOutside_ = !model::CoversHeight(model_, heightKm);
+    if (yearOutside_ && outsideYears_ != nullptr) outsideYears_->fetch_add(1, std::memory_order_relaxed);
+    return true;
 }
 
 Outcome QueryRunner::RunPixel(std::span<const std::string_view> args) {

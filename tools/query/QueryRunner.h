@@ -1,5 +1,6 @@
 // Answers one request ("field LAT LON DATE [HEIGHT_KM]", "course LAT1 LON1
-// LAT2 LON2", "pixel X Y") from the model and the geometry, as text or JSON.
+// LAT2 LON2", "route LAT1 LON1 LAT2 LON2 [DATE]", "pixel X Y") from the model
+// and the geometry, as text, JSON or CSV.
 #pragma once
 
 #include "OutputBuffer.h"
@@ -83,6 +84,7 @@ public:
 private:
     Outcome RunField(std::span<const std::string_view> args);
     Outcome RunCourse(std::span<const std::string_view> args);
+    Outcome RunRoute(std::span<const std::string_view> args);
     Outcome RunPixel(std::span<const std::string_view> args);
 
     // Reads the words present (so a bad one is named even when others are
@@ -92,6 +94,12 @@ private:
     // At least `required` words (else `firstMissing` is missing), at most `most`.
     bool CheckCount(std::string_view command, std::span<const std::string_view> args, std::size_t required,
                     std::size_t most, std::string_view firstMissing);
+    // False (the error set) for a field argument beyond the model's working precision.
+    bool FitsTheModel(std::string_view command, const Argument& name, std::string_view word, double value);
+    // Takes a request's date and height for the field: false (the error set)
+    // where the model chosen for the date has none for that year; else notes
+    // whether they lie outside the model's, for valid and Warning().
+    bool TakeYear(std::string_view command, std::string_view dateWord, double year, double heightKm);
     void SetError(std::string_view command, std::string_view name, std::string_view word, std::string_view what);
 
     void BeginAnswer();

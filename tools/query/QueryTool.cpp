@@ -45,6 +45,16 @@ constexpr std::string_view kUsageCommands =
     "                              caution below 6000 nT, else none\n"
     "  course LAT1 LON1 LAT2 LON2  initial great-circle course (degrees true) and\n"
     "                              distance (nautical miles), exact and as displayed\n"
+    "  route LAT1 LON1 LAT2 LON2 [DATE]\n"
+    "                              the great-circle course and distance as course\n"
+    "                              gives them (sphere of 60 nm a degree); on the WGS 84\n"
+    "                              ellipsoid the geodesic's initial course and length\n"
+    "                              and the rhumb line's constant course and length\n"
+    "                              (degrees true, 0 to 360; nautical miles of 1852 m);\n"
+    "                              with a date also status, valid, model, the\n"
+    "                              declination at the start (degrees, east positive)\n"
+    "                              and the magnetic courses: geodesic and rhumb\n"
+    "                              course minus that declination (0 to 360)\n"
     "  pixel X Y                   whether the map pixel is on the map; on the map its\n"
     "                              latitude, longitude and position text\n"
     "  batch                       one request per line on standard input, in the same\n"
@@ -179,7 +189,7 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
         }
     }
     if (words.empty()) {
-        PrintError(err, "no command given: expected field, course, pixel or batch (try --help)");
+        PrintError(err, "no command given: expected field, course, route, pixel or batch (try --help)");
         return kExitBadInput;
     }
 
