@@ -37,7 +37,7 @@ ok "built $(basename "$deb")"
 dpkg-deb -I "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
-for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation2 fonts-dejavu-core; do
+for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libgeographiclib23 fonts-liberation2 fonts-dejavu-core; do
     grep -qxF "$p" <<<"$names" || fail "Depends lacks $p: $depends"
 done
 ok "Depends: $depends"
