@@ -44,6 +44,58 @@ std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxW
     return count;
 }
 
+// A CSV row: LAT,LON[,DATE[,HEIGHT_KM]]. One field more is read to be refused.
+constexpr std::size_t kCsvFields = 4;
+constexpr std::array<std::string_view, kCsvFields> kCsvNames{"LAT", "LON", "DATE", "HEIGHT_KM"};
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Splits a CSV line (RFC 4180, commas or tabs; quoted fields may hold either
+// and doubled quotes, but not a line break) into at most `most` fields, blanks
+// around an unquoted field trimmed. Returns how many there are, at most most + 1
+// (the last then only shows that there are too many); 0 for an unterminated quote.
+std::size_t SplitCsv(std::string_view line, std::vector<std::string>& fields, std::size_t most) {
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (;;) {
+        if (count == most + 1) return count;
+        if (fields.size() <= count) fields.emplace_back();
+        std::string& field = fields[count++];
+        field.clear();
+        while (i < line.size() && line[i] == ' ') ++i;
+        if (i < line.size() && line[i] == '"') {
+            for (++i;; ++i) {
+                if (i == line.size()) return 0;
+                if (line[i] == '"') {
+                    if (i + 1 < line.size() && line[i + 1] == '"') {
+                        ++i;
+                    } else {
+                        break;
+                    }
+                }
+                field += line[i];
+            }
+            ++i;
+            while (i < line.size() && line[i] == ' ') ++i;
+        } else {
+            const std::size_t end = std::min(line.find_first_of(",\t", i), line.size());
+            std::size_t last = end;
+            while (last > i && line[last - 1] == ' ') --last;
+            field.assign(line.substr(i, last - i));
+            i = end;
+        }
+        if (i >= line.size() || (line[i] != ',' && line[i] != '\t')) return i >= line.size() ? count : 0;
+        ++i;
+    }
+}
+
+// A CSV row of numbers starts with its latitude; a command starts with a letter.
+bool IsCsvRow(std::string_view line) {
+    const std::size_t at = line.find_first_not_of(' ');
+    if (at == std::string_view::npos) return false;
+    const char c = line[at];
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == '"';
+}
+
 // Blank (nothing but blanks and tabs, before a CRLF's CR) or a comment: copied as it is.
 bool IsCopiedAsItIs(std::string_view line) {
     if (!line.empty() && line[0] == '#') return true;
@@ -54,17 +106,25 @@ bool IsCopiedAsItIs(std::string_view line) {
 // One chunk of whole lines and the answers to them.
 struct Chunk {
     std::vector<char> input;
-    bool leadingTooLong = false;  // an over-long line, not kept, comes before the bytes
-    long long firstLine = 0;      // number of the first line (the over-long one if any)
-    OutputBuffer answers;         // in memory
+    bool leadingTooLong = false;                         // an over-long line, not kept, comes before the bytes
+    long long firstLine = 0;                             // number of the first line (the over-long one if any)
+    OutputBuffer answers;                                // in memory
+    CsvHeaders headers;                                  // the CSV header rows among the answers
+    const std::vector<std::string>* csvNames = nullptr;  // the input's CSV header, if it has one
     bool anyFailed = false;
     bool done = false;
 };
 
 class BatchRun {
 public:
-    BatchRun(OutputBuffer& out, const QuerySettings& settings, long long firstLine)
-        : out_(out), runner_(out, settings), format_(settings.format), line_(firstLine - 1) {}
+    BatchRun(OutputBuffer& out, const QuerySettings& settings, long long firstLine,
+             const std::vector<std::string>* csvNames)
+        : out_(out),
+          runner_(out, settings),
+          format_(settings.format),
+          line_(firstLine - 1),
+          csvNames_(csvNames),
+          fields_(kCsvFields + 1) {}
 
     void Line(std::string_view line) {
         ++line_;
@@ -72,18 +132,22 @@ public:
             TooLong();
             return;
         }
-        if (IsCopiedAsItIs(line)) {
+        if (line_ == 1 && line.starts_with(kUtf8Bom)) line.remove_prefix(kUtf8Bom.size());
+        if (IsCopiedAsItIs(line) || (line_ == 1 && csvNames_ != nullptr)) {
+            // The input's CSV header becomes the first part of the answers' own.
+            if (format_ == Format::Csv && line_ == 1 && csvNames_ != nullptr) return;
             out_.Append(line);
             out_.Append('\n');
             return;
         }
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF input
+        if (IsCsvRow(line)) {
+            CsvLine(line);
+            return;
+        }
         std::array<std::string_view, kMaxWords> words;
         const std::size_t count = SplitWords(line, words);
-        const Outcome outcome = runner_.Run(std::span(words.data(), count), true);
-        if (outcome == Outcome::Answered) return;
-        anyFailed_ = true;
-        if (outcome == Outcome::BadRequest) ErrorLine(runner_.Error());
+        Answer(std::span(words.data(), count));
     }
 
     void DroppedLine() {
@@ -92,27 +156,63 @@ public:
     }
 
     bool AnyFailed() const { return anyFailed_; }
+    const CsvHeaders& Headers() const { return runner_.Headers(); }
 
 private:
+    void Answer(std::span<const std::string_view> words) {
+        const Outcome outcome = runner_.Run(words, true);
+        if (outcome == Outcome::Answered) return;
+        anyFailed_ = true;
+        if (outcome == Outcome::BadRequest) ErrorLine(runner_.Error());
+    }
+
+    // A field request in CSV: its columns come first in a CSV answer, padded
+    // to the input's header, under the header's names (else LAT, LON, ...).
+    void CsvLine(std::string_view line) {
+        const std::size_t count = SplitCsv(line, fields_, kCsvFields);
+        const std::size_t named = csvNames_ != nullptr ? csvNames_->size() : 0;
+        const std::size_t columns = std::max(std::min(count, kCsvFields), std::min(named, kCsvFields));
+        if (format_ == Format::Csv) {
+            for (std::size_t i = count; i < columns; ++i) fields_[i].clear();  // padded
+            if (namesRows_[columns].empty()) {
+                std::vector<std::string> names(columns);
+                for (std::size_t i = 0; i < columns; ++i) names[i] = i < named ? (*csvNames_)[i] : kCsvNames[i];
+                namesRows_[columns] = CsvRow(names);
+            }
+            runner_.SetLeadingColumns(namesRows_[columns], std::span(fields_.data(), columns));
+        }
+        if (count == 0) {
+            anyFailed_ = true;
+            ErrorLine("a quoted field has no closing quote (CSV fields cannot span lines)");
+        } else {
+            std::array<std::string_view, kCsvFields + 2> words{"field"};
+            std::size_t n = 1;
+            for (std::size_t i = 0; i < count; ++i) words[n++] = fields_[i];
+            if (count == 2 || (count > 2 && fields_[2].empty())) {  // no date: today's
+                words[3] = "now";
+                n = std::max<std::size_t>(n, 4);
+            }
+            if (count == 4 && fields_[3].empty()) n = 4;  // no height: sea level
+            Answer(std::span(words.data(), n));
+        }
+        runner_.SetLeadingColumns({}, {});
+    }
+
     void TooLong() {
         anyFailed_ = true;
         ErrorLine("request longer than " + std::to_string(kMaxLine) + " bytes");
     }
 
     void ErrorLine(std::string_view message) {
-        if (format_ == Format::Json) {
-            out_.Append("{\"error\":\"");
-            AppendJsonEscaped(out_, message);
-            out_.Append("\",\"line\":");
-            out_.AppendInteger(line_);
-            out_.Append("}\n");
-        } else {
-            out_.Append("error: line ");
-            out_.AppendInteger(line_);
-            out_.Append(": ");
-            out_.Append(message);
-            out_.Append('\n');
+        if (format_ != Format::Text) {
+            runner_.ErrorAnswer(message, line_);
+            return;
         }
+        out_.Append("error: line ");
+        out_.AppendInteger(line_);
+        out_.Append(": ");
+        out_.Append(message);
+        out_.Append('\n');
     }
 
     OutputBuffer& out_;
@@ -120,12 +220,15 @@ private:
     Format format_;
     bool anyFailed_ = false;
     long long line_;
+    const std::vector<std::string>* csvNames_;
+    std::vector<std::string> fields_;                    // the CSV row being answered
+    std::array<std::string, kCsvFields + 1> namesRows_;  // CSV: the leading columns' names, by their count
 };
 
 // Answers every line of the chunk into its own answers.
 void Answer(Chunk& chunk, const QuerySettings& settings) {
     chunk.answers.Clear();
-    BatchRun run(chunk.answers, settings, chunk.firstLine);
+    BatchRun run(chunk.answers, settings, chunk.firstLine, chunk.csvNames);
     if (chunk.leadingTooLong) run.DroppedLine();
     const char* at = chunk.input.data();
     const char* const end = at + chunk.input.size();
@@ -136,6 +239,7 @@ void Answer(Chunk& chunk, const QuerySettings& settings) {
         at = lineEnd + 1;
     }
     chunk.anyFailed = run.AnyFailed();
+    chunk.headers = run.Headers();
 }
 
 // Cuts the input into chunks of whole lines. A line longer than kMaxLine is
@@ -197,6 +301,8 @@ public:
             }
             bytes.erase(cut, bytes.end());
         }
+        if (nextLine_ == 1 && !chunk.leadingTooLong) ReadCsvHeader(bytes);
+        chunk.csvNames = csvNames_.empty() ? nullptr : &csvNames_;
         chunk.firstLine = nextLine_;
         nextLine_ += std::count(bytes.begin(), bytes.end(), '\n') + (chunk.leadingTooLong ? 1 : 0);
         if (!bytes.empty() && bytes.back() != '\n') ++nextLine_;
@@ -206,18 +312,49 @@ public:
     bool Failed() const { return failed_; }
 
 private:
+    // A first line of words separated by commas or tabs ("lat,lon,date") is
+    // the header of CSV rows; a command's words are separated by blanks.
+    void ReadCsvHeader(const std::vector<char>& bytes) {
+        std::string_view line(
+            bytes.data(),
+            std::min(static_cast<std::size_t>(std::find(bytes.begin(), bytes.end(), '\n') - bytes.begin()), kMaxLine));
+        if (line.starts_with(kUtf8Bom)) line.remove_prefix(kUtf8Bom.size());
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line[0] == '#' || IsCsvRow(line) || line.find_first_of(",\t") == std::string_view::npos)
+            return;
+        std::vector<std::string> names;
+        const std::size_t count = SplitCsv(line, names, kCsvFields);
+        const std::string_view first = names.empty() ? std::string_view() : names[0];
+        for (const std::string_view command : {"field", "course", "route", "pixel"}) {
+            if (first == command) return;
+        }
+        if (count < 2) return;
+        names.resize(std::min(count, kCsvFields));
+        csvNames_ = std::move(names);
+    }
+
     int input_;
-    std::vector<char> carry_;  // the unfinished last line read so far
-    bool discarding_ = false;  // inside a line longer than kMaxLine
+    std::vector<std::string> csvNames_;  // the input's CSV header: set on the first line, then only read
+    std::vector<char> carry_;            // the unfinished last line read so far
+    bool discarding_ = false;            // inside a line longer than kMaxLine
     bool end_ = false;
     bool failed_ = false;
     long long nextLine_ = 1;
 };
 
-// Hands a chunk's answers to the stream; false when that fails.
-bool WriteAnswers(std::FILE* output, const Chunk& chunk) {
-    const std::string_view text = chunk.answers.Text();
-    return std::fwrite(text.data(), 1, text.size(), output) == text.size() && std::fflush(output) == 0;
+// Hands a chunk's answers to the stream; false when that fails. A CSV header
+// row that repeats the one in force (the previous chunk's last) is left out.
+bool WriteAnswers(std::FILE* output, const Chunk& chunk, std::string& csvHeader) {
+    std::string_view text = chunk.answers.Text();
+    std::string_view after;
+    const CsvHeaders& headers = chunk.headers;
+    if (headers.firstAt != std::string::npos && headers.first == csvHeader) {
+        after = text.substr(headers.firstAt + headers.first.size() + kCsvLineEnd.size());
+        text = text.substr(0, headers.firstAt);
+    }
+    if (!headers.last.empty()) csvHeader = headers.last;
+    return std::fwrite(text.data(), 1, text.size(), output) == text.size() &&
+           std::fwrite(after.data(), 1, after.size(), output) == after.size() && std::fflush(output) == 0;
 }
 
 BatchResult Finish(const ChunkReader& reader, bool writeFailed, bool anyFailed) {
@@ -229,10 +366,11 @@ BatchResult Finish(const ChunkReader& reader, bool writeFailed, bool anyFailed) 
 BatchResult RunOnCallingThread(ChunkReader& reader, std::FILE* output, const QuerySettings& settings) {
     Chunk chunk;
     bool anyFailed = false;
+    std::string csvHeader;
     while (reader.Fill(chunk)) {
         Answer(chunk, settings);
         anyFailed = anyFailed || chunk.anyFailed;
-        if (!WriteAnswers(output, chunk)) return BatchResult::WriteFailed;
+        if (!WriteAnswers(output, chunk, csvHeader)) return BatchResult::WriteFailed;
     }
     return Finish(reader, false, anyFailed);
 }
@@ -313,7 +451,7 @@ private:
         while (!writeFailed_ && !inOrder_.empty() && inOrder_.front()->done) {
             Chunk* chunk = inOrder_.front();
             lock.unlock();
-            const bool written = WriteAnswers(output_, *chunk);
+            const bool written = WriteAnswers(output_, *chunk, csvHeader_);
             lock.lock();
             inOrder_.pop_front();
             free_.push_back(chunk);
@@ -344,6 +482,7 @@ private:
     std::vector<Chunk*> free_;
     std::deque<Chunk*> inOrder_;  // read, not yet written, in input order
     bool writing_ = false;
+    std::string csvHeader_;  // the CSV header row in force; only the writing worker uses it
     bool writeFailed_ = false;
     bool inputDone_ = false;
     bool anyFailed_ = false;

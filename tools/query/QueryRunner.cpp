@@ -66,6 +66,32 @@ void AppendText(OutputBuffer& out, std::string_view text, bool json, bool utf8) 
     out.Commit(at);
 }
 
+// Writes a CSV field (RFC 4180) at `at`, which has room for 2 * size + 2
+// bytes: quoted where it holds a separator, a quote or a line break, its quotes
+// doubled. latin1: the display's bytes, written as UTF-8. Returns the end.
+char* WriteCsvField(char* at, std::string_view text, bool latin1) {
+    const bool quoted = text.find_first_of(",\"\r\n\t") != std::string_view::npos;
+    if (quoted) *at++ = '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"') {
+            *at++ = '"';
+            *at++ = '"';
+        } else if (latin1 && byte >= 0x80) {
+            *at++ = static_cast<char>(0xC0 | (byte >> 6));
+            *at++ = static_cast<char>(0x80 | (byte & 0x3F));
+        } else {
+            *at++ = c;
+        }
+    }
+    if (quoted) *at++ = '"';
+    return at;
+}
+
+void AppendCsvField(OutputBuffer& out, std::string_view text, bool latin1) {
+    out.Commit(WriteCsvField(out.Reserve(2 * text.size() + 2), text, latin1));
+}
+
 // The shortest text that reads back as the same double, in any locale.
 void AppendNumber(std::string& text, double value) {
     char buffer[32];
@@ -130,10 +156,30 @@ void AppendQuoted(std::string& message, std::string_view word) {
 
 void AppendJsonEscaped(OutputBuffer& out, std::string_view text) { AppendText(out, text, true, false); }
 
+std::string CsvRow(std::span<const std::string> fields) {
+    std::string row;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) row += ',';
+        const std::size_t end = row.size();
+        row.resize(end + 2 * fields[i].size() + 2);
+        row.resize(static_cast<std::size_t>(WriteCsvField(row.data() + end, fields[i], false) - row.data()));
+    }
+    return row;
+}
+
 // Room for an item but its text: separator, quotes, name, colon and the longest number.
 constexpr std::size_t kItemRoom = 4 + ItemLabel::kRoom + kShortestRoom;
 
 char* QueryRunner::BeginItem(char* at, const ItemLabel& label) {
+    if (format_ == Format::Csv) {  // the name goes to the header, the value to the row
+        if (!firstItem_) {
+            header_ += ',';
+            *at++ = ',';
+        }
+        firstItem_ = false;
+        header_.append(label.bytes.data(), label.size);
+        return at;
+    }
     if (!firstItem_) *at++ = format_ == Format::Json ? ',' : (oneLine_ ? ' ' : '\n');
     firstItem_ = false;
     if (format_ == Format::Json) *at++ = '"';
@@ -146,35 +192,36 @@ char* QueryRunner::BeginItem(char* at, const ItemLabel& label) {
 
 template <ItemLabel label>
 void QueryRunner::Item(double value) {
-    char* at = BeginItem(out_.Reserve(kItemRoom), label);
-    if (format_ == Format::Json && !std::isfinite(value)) {
-        at = std::copy_n("null", 4, at);  // JSON has no NaN or infinity
+    char* at = BeginItem(out_->Reserve(kItemRoom), label);
+    if (!std::isfinite(value) && format_ != Format::Text) {
+        if (format_ == Format::Json)
+            at = std::copy_n("null", 4, at);  // JSON has no NaN or infinity; CSV leaves it empty
     } else {
         at = WriteShortest(at, value);
     }
-    out_.Commit(at);
+    out_->Commit(at);
 }
 
 template <ItemLabel label>
 void QueryRunner::Item(long long value) {
-    char* at = BeginItem(out_.Reserve(kItemRoom), label);
-    out_.Commit(std::to_chars(at, at + kShortestRoom, value).ptr);
+    char* at = BeginItem(out_->Reserve(kItemRoom), label);
+    out_->Commit(std::to_chars(at, at + kShortestRoom, value).ptr);
 }
 
 template <ItemLabel label>
 void QueryRunner::Item(bool value) {
-    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    char* at = BeginItem(out_->Reserve(kItemRoom), label);
     const std::string_view text = value ? "true" : "false";
-    out_.Commit(std::copy(text.begin(), text.end(), at));
+    out_->Commit(std::copy(text.begin(), text.end(), at));
 }
 
 template <ItemLabel label>
 void QueryRunner::WordItem(std::string_view word) {
-    char* at = BeginItem(out_.Reserve(kItemRoom + word.size()), label);
+    char* at = BeginItem(out_->Reserve(kItemRoom + word.size()), label);
     if (format_ == Format::Json) *at++ = '"';
     at = std::copy(word.begin(), word.end(), at);
     if (format_ == Format::Json) *at++ = '"';
-    out_.Commit(at);
+    out_->Commit(at);
 }
 
 template <ItemLabel label>
@@ -182,17 +229,24 @@ void QueryRunner::OptionalItem(const double* value) {
     if (value != nullptr) {
         Item<label>(*value);
     } else if (format_ == Format::Json) {
-        out_.Commit(std::copy_n("null", 4, BeginItem(out_.Reserve(kItemRoom), label)));
+        out_->Commit(std::copy_n("null", 4, BeginItem(out_->Reserve(kItemRoom), label)));
+    } else if (format_ == Format::Csv) {
+        out_->Commit(BeginItem(out_->Reserve(kItemRoom), label));  // an empty field
     }
 }
 
 template <ItemLabel label>
 void QueryRunner::TextItem(std::string_view displayBytes) {
-    char* at = BeginItem(out_.Reserve(kItemRoom), label);
+    char* at = BeginItem(out_->Reserve(kItemRoom), label);
+    if (format_ == Format::Csv) {
+        out_->Commit(at);
+        AppendCsvField(*out_, displayBytes, true);
+        return;
+    }
     *at++ = '"';
-    out_.Commit(at);
-    AppendText(out_, displayBytes, format_ == Format::Json, format_ == Format::Json || !raw_);
-    out_.Append('"');
+    out_->Commit(at);
+    AppendText(*out_, displayBytes, format_ == Format::Json, format_ == Format::Json || !raw_);
+    out_->Append('"');
 }
 
 Outcome QueryRunner::Run(std::span<const std::string_view> words, bool oneLine) {
@@ -489,14 +543,59 @@ void QueryRunner::SetError(std::string_view command, std::string_view name, std:
     error_ += what;
 }
 
+void QueryRunner::SetLeadingColumns(std::string_view names, std::span<const std::string> fields) {
+    leadingNames_ = names;
+    leadingFields_ = fields;
+}
+
+void QueryRunner::ErrorAnswer(std::string_view message, long long line) {
+    BeginAnswer();
+    // The message is UTF-8 already (AppendQuoted keeps the words as typed).
+    char* at = BeginItem(out_->Reserve(kItemRoom), "error");
+    if (format_ == Format::Csv) {
+        out_->Commit(at);
+        AppendCsvField(*out_, message, false);
+    } else {
+        *at++ = '"';
+        out_->Commit(at);
+        AppendJsonEscaped(*out_, message);
+        out_->Append('"');
+    }
+    Item<"line">(line);
+    EndAnswer();
+}
+
 void QueryRunner::BeginAnswer() {
     firstItem_ = true;
-    if (format_ == Format::Json) out_.Append('{');
+    if (format_ == Format::Json) out_->Append('{');
+    if (format_ != Format::Csv) return;
+    row_.Clear();
+    header_.assign(leadingNames_);
+    for (std::size_t i = 0; i < leadingFields_.size(); ++i) {
+        if (i > 0) row_.Append(',');
+        AppendCsvField(row_, leadingFields_[i], false);
+        firstItem_ = false;
+    }
 }
 
 void QueryRunner::EndAnswer() {
-    if (format_ == Format::Json) out_.Append('}');
-    out_.Append('\n');
+    if (format_ == Format::Json) out_->Append('}');
+    if (format_ != Format::Csv) {
+        out_->Append('\n');
+        return;
+    }
+    // A header row before the first answer and wherever the kind of answer changes.
+    if (header_ != headers_.last) {
+        if (headers_.last.empty()) {
+            headers_.first = header_;
+            headers_.firstAt = sink_.Text().size();
+        }
+        sink_.Append(header_);
+        sink_.Append(kCsvLineEnd);
+        headers_.last = header_;
+    }
+    sink_.Append(row_.Text());
+    sink_.Append(kCsvLineEnd);
 }
 
 }  // namespace query

@@ -29,9 +29,22 @@ struct Argument {
     ArgumentKind kind;
 };
 
-// How answers are written: "name=value" items, or one JSON object per answer.
-// A new output format is one more case here and in QueryRunner's item writers.
-enum class Format { Text, Json };
+// How answers are written: "name=value" items, one JSON object per answer, or
+// CSV rows (RFC 4180) under a header row of the items' names. A new output
+// format is one more case here and in QueryRunner's item writers.
+enum class Format { Text, Json, Csv };
+
+// CSV records end in CRLF (RFC 4180).
+inline constexpr std::string_view kCsvLineEnd = "\r\n";
+
+// The CSV header rows a runner has written: the first one (where it starts in
+// the output, npos if none) and the last, so that a batch that joins the
+// answers of several runners writes a header only where the kind of answer changes.
+struct CsvHeaders {
+    std::string first;
+    std::size_t firstAt = std::string::npos;
+    std::string last;
+};
 
 // How requests are answered.
 struct QuerySettings {
@@ -62,7 +75,8 @@ struct ItemLabel {
 class QueryRunner {
 public:
     QueryRunner(OutputBuffer& out, const QuerySettings& settings)
-        : out_(out),
+        : sink_(out),
+          out_(settings.format == Format::Csv ? &row_ : &out),
           format_(settings.format),
           raw_(settings.raw),
           today_(settings.today),
@@ -80,6 +94,15 @@ public:
     // to tell the user beside the answer ("warning: the date 2031.5 lies outside
     // the years of ..."); else empty. Built only when asked, so batch pays nothing.
     std::string Warning() const;
+
+    // An error line as an answer of its own: `error` and `line` items (the
+    // text form is the batch's own "error: line N: ...", not this).
+    void ErrorAnswer(std::string_view message, long long line);
+
+    // CSV: columns written before each answer's own (a CSV input row), under
+    // `names` (their part of the header row, CsvRow of the names), until set again.
+    void SetLeadingColumns(std::string_view names, std::span<const std::string> fields);
+    const CsvHeaders& Headers() const { return headers_; }
 
 private:
     Outcome RunField(std::span<const std::string_view> args);
@@ -121,7 +144,9 @@ private:
     void OptionalItem(const double* value);
     void EndAnswer();
 
-    OutputBuffer& out_;
+    OutputBuffer& sink_;
+    OutputBuffer row_;   // CSV: the answer's row, written after its header
+    OutputBuffer* out_;  // where items go: the sink, or the row for CSV
     Format format_;
     bool raw_;
     DateSource today_;
@@ -136,11 +161,18 @@ private:
     bool yearOutside_ = false;
     bool heightOutside_ = false;
     std::string text_;  // reused for position texts
+    std::string_view leadingNames_;
+    std::span<const std::string> leadingFields_;
+    std::string header_;  // CSV: the names of the answer being written
+    CsvHeaders headers_;
 };
 
 // Appends `word` to `message` for an error line: at most 40 bytes, anything
 // but printable ASCII shown as '?', so the line stays one clean line.
 void AppendQuoted(std::string& message, std::string_view word);
+
+// The fields as one CSV row (RFC 4180), without its line end.
+std::string CsvRow(std::span<const std::string> fields);
 
 // JSON string contents of the ASCII `text` (quotes, backslashes and control bytes escaped).
 void AppendJsonEscaped(OutputBuffer& out, std::string_view text);

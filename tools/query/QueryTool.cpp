@@ -60,7 +60,12 @@ constexpr std::string_view kUsageCommands =
     "  batch                       one request per line on standard input, in the same\n"
     "                              words (\"field 51.5 0 1997\"); one answer line each,\n"
     "                              in order; a bad line gets an error line; blank\n"
-    "                              lines and lines starting with # are copied as they are\n"
+    "                              lines and lines starting with # are copied as they are;\n"
+    "                              a line whose first field is a number is a CSV row\n"
+    "                              LAT,LON[,DATE[,HEIGHT_KM]] (commas or tabs; DATE\n"
+    "                              empty or absent: now), answered as field; a first\n"
+    "                              line of words is its header; with --csv the\n"
+    "                              answer repeats the row's columns first\n"
     "\n"
     "Positions: decimal degrees, north and east positive (51.5, -0.1), or with a\n"
     "hemisphere letter (51.5N, 0.1W), or degrees and minutes (51d30'N, 51\u00B030'N,\n"
@@ -80,6 +85,10 @@ constexpr std::string_view kUsageOptions =
     "             stderr, and batch says how many were outside its years; a\n"
     "             request below -6000 km (inside the core) is refused\n"
     "  --json     one JSON object per answer\n"
+    "  --csv      CSV (RFC 4180, CRLF line ends): a header row of the items' names\n"
+    "             before the first answer and wherever the kind of answer\n"
+    "             changes, then one row per answer; numbers as in JSON, an empty\n"
+    "             field where JSON has null; errors are rows of error and line\n"
     "  --raw      texts keep the display's degree byte 0xB0 instead of UTF-8\n"
     "             (text output only; JSON is always UTF-8)\n"
     "  --threads N\n"
@@ -93,7 +102,7 @@ constexpr std::string_view kUsageOptions =
     "2 bad command line, request or model file; 3 read or write error.\n";
 
 std::string_view Usage() {
-    static const std::string usage = "Usage: dexlin-query [--json] [--raw] [--model " + model::BuiltInKeys("|") +
+    static const std::string usage = "Usage: dexlin-query [--json|--csv] [--raw] [--model " + model::BuiltInKeys("|") +
                                      std::string(kUsageCommands) + model::BuiltInModelLines("               ") +
                                      std::string(kUsageOptions);
     return usage;
@@ -165,6 +174,8 @@ int RunQueryTool(std::span<const std::string_view> args, int input, std::FILE* o
             }
         } else if (arg == "--json") {
             settings.format = Format::Json;
+        } else if (arg == "--csv") {
+            settings.format = Format::Csv;
         } else if (arg == "--raw") {
             settings.raw = true;
         } else if (arg == "--threads" || arg.starts_with("--threads=")) {
