@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(variation_query model_parts coefficient_file shc_file map_projection great_circle query_tool window_options)
+targets=(variation_query model_parts coefficient_file shc_file map_projection great_circle query_tool csv_batch window_options)
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEXLIN_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
   -DDEXLIN_FUZZ=ON -DDEXLIN_TESTS=OFF -DDEXLIN_BENCH=OFF -DDEXLIN_GUI=OFF
@@ -30,7 +30,7 @@ for target in "${targets[@]}"; do
   # otherwise set the size limit and slow every run to a crawl; the replay
   # still runs it.
   max_len=()
-  [ "$target" = query_tool ] && max_len=(-max_len=4096)
+  [ "$target" = query_tool ] || [ "$target" = csv_batch ] && max_len=(-max_len=4096)
   if build-fuzz/tests/fuzz/fuzz_"$target" "$scratch" "tests/fuzz/corpus/$target" "${max_len[@]}" \
        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="build-fuzz/artifacts/$target-" >"$log" 2>&1; then

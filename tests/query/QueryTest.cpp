@@ -397,11 +397,11 @@ TEST(QueryBatch, AnswersInOrderWithErrorLinesInPlace) {
               "error: line 2: field: LON \"zero\" is not a number\n"
               "\n"
               "course=269.9999999974276 distance=5400 courseText=\"270\xC2\xB0\" distanceText=\"5400\"\n"
-              "error: line 5: unknown command \"launch\": expected field, course or pixel\n"
+              "error: line 5: unknown command \"launch\": expected field, course, route or pixel\n"
               "inside=true latitude=-59.024442791473355 longitude=180 text=\"59\xC2\xB0 S   180\xC2\xB0 E\"\n"
               "# a comment\t\x01 stays as it is\r\n"
               " \t\r\n"
-              "error: line 9: unknown command \"#\": expected field, course or pixel\n"
+              "error: line 9: unknown command \"#\": expected field, course, route or pixel\n"
               "error: line 10: pixel: extra argument \"3\"\n");
 }
 
@@ -519,7 +519,7 @@ TEST(QueryBatch, OverlongLineIsRefusedAndTheNextOneAnswered) {
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "error: line 1: request longer than 65536 bytes\n" + answer +
                              "error: line 3: request longer than 65536 bytes\n"
-                             "error: line 4: unknown command \"launch\": expected field, course or pixel\n" +
+                             "error: line 4: unknown command \"launch\": expected field, course, route or pixel\n" +
                              answer +
                              "error: line 6: request longer than 65536 bytes\n"
                              "error: line 7: request longer than 65536 bytes\n");
@@ -609,6 +609,13 @@ INSTANTIATE_TEST_SUITE_P(
                "field: LON \"1e39\" is out of range for the model"},
         BadRow{"HexIsNotDecimal", "field 0x10 0 1997", "field: LAT \"0x10\" is not a number"},
         BadRow{"MissingArgument", "course 1 2 3", "course: LON2 is missing"},
+        BadRow{"RouteMissingArgument", "route 1 2 3", "route: LON2 is missing"},
+        BadRow{"RouteExtraArgument", "route 1 2 3 4 2026 0", "route: extra argument \"0\""},
+        BadRow{"RouteDateBeforeTheModels", "route 1 2 3 4 1899.99",
+               "route: DATE \"1899.99\" is outside 1900 to 2030, the years of the built-in models (--model FILE for "
+               "others)"},
+        BadRow{"RouteLongitudeBeyondTheModelsSinglePrecision", "--model igrf1995 route 0 1e39 0 0 1997",
+               "route: LON1 \"1e39\" is out of range for the model"},
         BadRow{"ExtraArgument", "field 1 2 1997 4 5", "field: extra argument \"5\""},
         BadRow{
             "ModelFileMissing", "--model /nonexistent/wmm.cof field 0 0 2026",
@@ -624,8 +631,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"HeightNotANumber", "--model wmm2025 field 0 0 2026 1km", "field: HEIGHT_KM \"1km\" is not a number"},
         BadRow{"PixelNotAnInteger", "pixel 1.5 0", "pixel: X \"1.5\" is not an integer"},
         BadRow{"PixelOutOfRange", "pixel 0 99999999999", "pixel: Y \"99999999999\" is out of range"},
-        BadRow{"UnknownCommand", "fiel 1 2 3", "unknown command \"fiel\": expected field, course or pixel"},
-        BadRow{"NoCommand", "--json", "no command given: expected field, course, pixel or batch (try --help)"},
+        BadRow{"UnknownCommand", "fiel 1 2 3", "unknown command \"fiel\": expected field, course, route or pixel"},
+        BadRow{"NoCommand", "--json", "no command given: expected field, course, route, pixel or batch (try --help)"},
         BadRow{"UnknownOption", "--jsn pixel 0 0", "unknown option \"--jsn\" (try --help)"},
         BadRow{"BatchTakesNoArguments", "batch 1", "batch: extra argument \"1\" (the requests come on standard input)"},
         BadRow{"DoubledSign", "course +-5 0 0 0", "course: LAT1 \"+-5\" is not a number"},
