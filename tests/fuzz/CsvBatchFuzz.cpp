@@ -66,6 +66,10 @@ bool IsCopied(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// An answer's record: it ends in CR, and neither is blank nor starts with '#'
+// (a copied line may end in CR too).
+bool IsRecord(std::string_view line) { return line.ends_with('\r') && !IsCopied(line); }
+
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
@@ -93,12 +97,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t requestLines = 0;
         for (; i < in.size() && !IsCopied(in[i]); ++i) ++requestLines;
         std::size_t records = 0;
-        for (; at < out.size() && out[at].ends_with('\r'); ++at, ++records) {
+        for (; at < out.size() && IsRecord(out[at]); ++at, ++records) {
             const std::size_t fields = CountFields(out[at].substr(0, out[at].size() - 1));
             FUZZ_CHECK(fields > 0);
             if (fields == headerFields) continue;
             // A header of another kind: the answer it names follows.
-            FUZZ_CHECK(at + 1 < out.size() && out[at + 1].ends_with('\r'));
+            FUZZ_CHECK(at + 1 < out.size() && IsRecord(out[at + 1]));
             FUZZ_CHECK(CountFields(out[at + 1].substr(0, out[at + 1].size() - 1)) == fields);
             headerFields = fields;
             ++at;

@@ -319,12 +319,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     const double declinationError =
         errors != nullptr ? model::DeclinationUncertainty(*errors, e.horizontalIntensity) : 0.0;
     OptionalItem<"declinationUncertainty">(errors != nullptr ? &declinationError : nullptr);
-    OptionalItem<"inclinationUncertainty">(errors != nullptr ? &errors->inclination : nullptr);
-    OptionalItem<"horizontalUncertainty">(errors != nullptr ? &errors->horizontal : nullptr);
-    OptionalItem<"northUncertainty">(errors != nullptr ? &errors->north : nullptr);
-    OptionalItem<"eastUncertainty">(errors != nullptr ? &errors->east : nullptr);
-    OptionalItem<"verticalUncertainty">(errors != nullptr ? &errors->down : nullptr);
-    OptionalItem<"totalUncertainty">(errors != nullptr ? &errors->total : nullptr);
+    FixedErrorItems(errors);
     WordItem<"zone">(model::ZoneName(model::ZoneOf(e.horizontalIntensity)));
     EndAnswer();
     return Outcome::Answered;
@@ -541,6 +536,26 @@ void QueryRunner::SetError(std::string_view command, std::string_view name, std:
     AppendQuoted(error_, word);
     error_ += ' ';
     error_ += what;
+}
+
+void QueryRunner::FixedErrorItems(const model::ErrorModel* errors) {
+    if (!fixedErrors_.written || errors != fixedErrors_.errors || oneLine_ != fixedErrors_.oneLine) {
+        OutputBuffer* const answer = out_;
+        const std::size_t names = header_.size();
+        OutputBuffer block;
+        out_ = &block;
+        OptionalItem<"inclinationUncertainty">(errors != nullptr ? &errors->inclination : nullptr);
+        OptionalItem<"horizontalUncertainty">(errors != nullptr ? &errors->horizontal : nullptr);
+        OptionalItem<"northUncertainty">(errors != nullptr ? &errors->north : nullptr);
+        OptionalItem<"eastUncertainty">(errors != nullptr ? &errors->east : nullptr);
+        OptionalItem<"verticalUncertainty">(errors != nullptr ? &errors->down : nullptr);
+        OptionalItem<"totalUncertainty">(errors != nullptr ? &errors->total : nullptr);
+        out_ = answer;
+        fixedErrors_ = {true, errors, oneLine_, std::string(block.Text()), header_.substr(names)};
+        header_.resize(names);
+    }
+    out_->Append(fixedErrors_.items);
+    header_ += fixedErrors_.names;
 }
 
 void QueryRunner::SetLeadingColumns(std::string_view names, std::span<const std::string> fields) {

@@ -143,6 +143,9 @@ private:
     template <ItemLabel label>
     void OptionalItem(const double* value);
     void EndAnswer();
+    // The six fixed uncertainties of the answering model (none, null or empty
+    // for a model without them), formatted once per model and format, not per answer.
+    void FixedErrorItems(const model::ErrorModel* errors);
 
     OutputBuffer& sink_;
     OutputBuffer row_;   // CSV: the answer's row, written after its header
@@ -164,6 +167,13 @@ private:
     std::string_view leadingNames_;
     std::span<const std::string> leadingFields_;
     std::string header_;  // CSV: the names of the answer being written
+    struct {
+        bool written = false;
+        const model::ErrorModel* errors = nullptr;
+        bool oneLine = false;
+        std::string items;  // as they follow the item before them
+        std::string names;  // CSV: their part of the header row
+    } fixedErrors_;
     CsvHeaders headers_;
 };
 
