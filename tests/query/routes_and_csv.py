@@ -129,6 +129,10 @@ def check_csv_read_back():
     check(errors[1]["lon"] == "7,5" and "LON" in errors[1]["error"], f"quoted comma: {errors[1]}")
     check(errors[2]["error"].startswith("field: extra argument"), f"extra column: {errors[2]}")
     check(records[11][:3] == ["12", "34", "2010"], f"tab-separated row: {records[11]}")
+    # A single request: its header row and its row.
+    status, out, err = run(["--csv", "course", "0", "0", "1", "1"], "")
+    check(status == 0 and out == "course,distance,courseText,distanceText\r\n"
+          "44.995636456631175,84.85065965712697,045\u00b0,  85\r\n", f"single CSV answer: {out!r}")
     # The same on several threads, with enough rows to span chunks: one header in all.
     many = "lat,lon\n" + "".join(f"{i % 89},{i % 179},2020\n" for i in range(20000))
     one = run(["--csv", "--threads", "1", "batch"], many)
