@@ -14,6 +14,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <span>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -50,16 +52,14 @@ constexpr std::array<std::string_view, kCsvFields> kCsvNames{"LAT", "LON", "DATE
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Splits a CSV line (RFC 4180, commas or tabs; quoted fields may hold either
-// and doubled quotes, but not a line break) into at most `most` fields, blanks
-// around an unquoted field trimmed. Returns how many there are, at most most + 1
-// (the last then only shows that there are too many); 0 for an unterminated quote.
-std::size_t SplitCsv(std::string_view line, std::vector<std::string>& fields, std::size_t most) {
+// and doubled quotes, but not a line break) into at most fields.size() fields,
+// blanks around an unquoted field trimmed; the last one then only shows that
+// there are more. Returns how many were read; 0 for an unterminated quote.
+std::size_t SplitCsv(std::string_view line, std::span<std::string> fields) {
     std::size_t count = 0;
     std::size_t i = 0;
-    for (;;) {
-        if (count == most + 1) return count;
-        if (fields.size() <= count) fields.emplace_back();
-        std::string& field = fields[count++];
+    for (std::string& field : fields) {
+        ++count;
         field.clear();
         while (i < line.size() && line[i] == ' ') ++i;
         if (i < line.size() && line[i] == '"') {
@@ -83,9 +83,11 @@ std::size_t SplitCsv(std::string_view line, std::vector<std::string>& fields, st
             field.assign(line.substr(i, last - i));
             i = end;
         }
-        if (i >= line.size() || (line[i] != ',' && line[i] != '\t')) return i >= line.size() ? count : 0;
+        if (i >= line.size()) return count;
+        if (line[i] != ',' && line[i] != '\t') return 0;  // text after a closing quote
         ++i;
     }
+    return count;
 }
 
 // A CSV row of numbers starts with its latitude; a command starts with a letter.
@@ -169,7 +171,7 @@ private:
     // A field request in CSV: its columns come first in a CSV answer, padded
     // to the input's header, under the header's names (else LAT, LON, ...).
     void CsvLine(std::string_view line) {
-        const std::size_t count = SplitCsv(line, fields_, kCsvFields);
+        const std::size_t count = SplitCsv(line, fields_);
         const std::size_t named = csvNames_ != nullptr ? csvNames_->size() : 0;
         const std::size_t columns = std::max(std::min(count, kCsvFields), std::min(named, kCsvFields));
         if (format_ == Format::Csv) {
@@ -322,9 +324,9 @@ private:
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#' || IsCsvRow(line) || line.find_first_of(",\t") == std::string_view::npos)
             return;
-        std::vector<std::string> names;
-        const std::size_t count = SplitCsv(line, names, kCsvFields);
-        const std::string_view first = names.empty() ? std::string_view() : names[0];
+        std::vector<std::string> names(kCsvFields + 1);
+        const std::size_t count = SplitCsv(line, names);
+        const std::string_view first = names[0];
         for (const std::string_view command : {"field", "course", "route", "pixel"}) {
             if (first == command) return;
         }
