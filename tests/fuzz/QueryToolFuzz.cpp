@@ -4,7 +4,8 @@
 // with --json, --raw and a thread count from its bits). Whatever comes in, the
 // tool answers with a known exit status, one output line per batch line (blank
 // and comment lines copied, the others without control bytes but the line
-// ends, or the first line copied as a CSV header), the same on any number of
+// ends, or the first line copied as a CSV header; a byte order mark before it
+// is dropped), the same on any number of
 // threads, and error messages (or a single request's warning) of one line each.
 #include <algorithm>
 #include <cstdio>
@@ -83,7 +84,8 @@ void Batch(std::uint8_t flags, std::string_view requests) {
         const std::size_t end = answers.find('\n', start);
         const std::string_view answer(answers.data() + start, end - start);
         const std::size_t requestEnd = std::min(requests.find('\n', request), requests.size());
-        const std::string_view line = requests.substr(request, requestEnd - request);
+        std::string_view line = requests.substr(request, requestEnd - request);
+        if (request == 0 && line.starts_with(fuzz::kUtf8Bom)) line.remove_prefix(fuzz::kUtf8Bom.size());
         // The first line may be the header of CSV rows: copied in these formats.
         if (IsCopied(line) || (request == 0 && answer == line && line.find_first_of(",\t") != std::string_view::npos)) {
             FUZZ_CHECK(answer == line);

@@ -13,6 +13,9 @@
 
 namespace fuzz {
 
+// A byte order mark before the first line of a batch's requests, which it drops.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 // Captures what the tool writes to one stream.
 class Capture {
 public:
