@@ -59,16 +59,9 @@ std::size_t CountFields(std::string_view record) {
     return fields;
 }
 
-bool IsCopied(std::string_view line) {
-    if (line.size() > 65536) return false;
-    if (!line.empty() && line[0] == '#') return true;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
 // An answer's record: it ends in CR, and neither is blank nor starts with '#'
 // (a copied line may end in CR too).
-bool IsRecord(std::string_view line) { return line.ends_with('\r') && !IsCopied(line); }
+bool IsRecord(std::string_view line) { return line.ends_with('\r') && !fuzz::IsCopied(line); }
 
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -96,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t i = 0;
     while (i <= in.size()) {
         std::size_t requestLines = 0;
-        for (; i < in.size() && !IsCopied(in[i]); ++i) ++requestLines;
+        for (; i < in.size() && !fuzz::IsCopied(in[i]); ++i) ++requestLines;
         std::size_t records = 0;
         for (; at < out.size() && IsRecord(out[at]); ++at, ++records) {
             const std::size_t fields = CountFields(out[at].substr(0, out[at].size() - 1));

@@ -22,6 +22,7 @@ namespace {
 
 using fuzz::Capture;
 using fuzz::InputFile;
+using fuzz::IsCopied;
 
 std::size_t CountLines(std::string_view text) {
     std::size_t lines = 0;
@@ -45,15 +46,6 @@ void CheckMessages(std::string_view err) {
         FUZZ_CHECK(err.substr(start).starts_with("dexlin-query: "));
         start = err.find('\n', start) + 1;
     }
-}
-
-// A request line the batch copies to its output as it is: blank (blanks and
-// tabs, a CRLF's CR) or a comment, and not over-long.
-bool IsCopied(std::string_view line) {
-    if (line.size() > 65536) return false;
-    if (!line.empty() && line[0] == '#') return true;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
 std::string RunBatch(std::uint8_t flags, std::string_view requests, std::string_view threads) {

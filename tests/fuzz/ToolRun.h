@@ -59,4 +59,13 @@ inline int InputFile(std::string_view bytes) {
     return fd;
 }
 
+// A request line the batch copies to its output as it is: blank (blanks and
+// tabs, a CRLF's CR) or a comment, and not over-long.
+inline bool IsCopied(std::string_view line) {
+    if (line.size() > 65536) return false;
+    if (!line.empty() && line[0] == '#') return true;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 }  // namespace fuzz
