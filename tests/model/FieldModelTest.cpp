@@ -246,11 +246,11 @@ TEST(CoefficientFile, WrittenFromTheBuiltInTableReadsBackToTheSameAnswers) {
     // Carriage returns, and a model of lower degree.
     std::string text = WriteCoefficientFile(Wmm2025());
     const std::size_t degree3 = text.find("\n  4  0");
-    text = text.substr(0, degree3 + 1) + "9999\n";
-    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) {
-        text.insert(at, "\r");
+    std::string crlf;
+    for (const char c : text.substr(0, degree3 + 1) + "9999\n") {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
     }
-    ASSERT_TRUE(ReadCoefficientFile(text, read, error)) << error;
+    ASSERT_TRUE(ReadCoefficientFile(crlf, read, error)) << error;
     EXPECT_EQ(read.mainDegree, 3);
     EXPECT_EQ(read.coefficients.size(), 9u);
 }
