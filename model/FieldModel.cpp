@@ -5,7 +5,9 @@
 #include <cctype>
 #include <functional>
 #include <iterator>
+#include <mutex>
 #include <stdexcept>
+#include <utility>
 
 #include "BuiltInFiles.h"
 #include "CoefficientRecord.h"
@@ -14,19 +16,16 @@ namespace model {
 
 namespace {
 
-// Both built-in models expand the field in a series of reference radius
-// 6371.2 km, the radius of the International Geomagnetic Reference Field.
-constexpr double kReferenceRadiusKm = 6371.2;
-
 FieldModel MakeReferenceField1995() {
     FieldModel m;
     m.name = "1995.0 reference field";
+    m.key = "igrf1995";
     m.epoch = 1995.0;
     m.firstYear = 1995.0;
     m.lastYear = 2000.0;
     m.mainDegree = kMainFieldDegree;
     m.secularDegree = kSecularVariationDegree;
-    m.referenceRadiusKm = kReferenceRadiusKm;
+    m.referenceRadiusKm = 6371.2;  // the International Geomagnetic Reference Field's
     // The field's own ellipsoid: a = 6378.160 km, b = 6356.775 km (the IAU 1968
     // figure). In single precision a^2 and b^2 are 40680924 and 40408588 km^2,
     // the values the field has always been evaluated with.
@@ -36,7 +35,6 @@ FieldModel MakeReferenceField1995() {
     m.inverseFlattening = kA / (kA - kB);
     m.singlePrecision = true;
     m.coefficients.assign(std::begin(kCoefficientTable), std::end(kCoefficientTable));
-    m.key = "igrf1995";
     return m;
 }
 
@@ -58,23 +56,19 @@ FieldModel ReadBuiltIn(std::string_view file, bool (*read)(std::string_view, Fie
     return m;
 }
 
-// WMM2025 (NOAA NCEI and BGS, epoch 2025.0): degree and order 12, valid five
-// years, WGS 84, double precision, with its published error model. Its file's
-// header says "WMM-2025"; Dexlin has always shown it as "WMM2025".
+// WMM2025's file header says "WMM-2025"; Dexlin has always shown "WMM2025".
 FieldModel MakeWmm2025() {
     FieldModel m = ReadBuiltIn("WMM2025.COF", ReadCoefficientFile, "WMM2025", "wmm2025");
     m.errors = &kWmm2025Errors;
     return m;
 }
 
-// IGRF-14 (IAGA Working Group V-MOD): 1900.0 to 2030.0 from its SHC file.
 FieldModel MakeIgrf14() { return ReadBuiltIn("IGRF14.SHC", ReadShcFile, "IGRF-14", "igrf14"); }
 
 // IGRF-14's intervals up to 2025.0, then WMM2025, each answering as itself.
 FieldModel MakeModelForTheDate() {
-    const FieldModel& igrf = Igrf14();
     const FieldModel& wmm = Wmm2025();
-    FieldModel m = igrf;
+    FieldModel m = Igrf14();
     m.name = "the model chosen for the date";
     m.key = "auto";
     m.lastYear = wmm.lastYear;
@@ -84,27 +78,40 @@ FieldModel MakeModelForTheDate() {
     return m;
 }
 
+// The addresses of the built-in models and of their pieces, [first, end) each,
+// recorded as each is made: telling a built-in model from a copy builds none.
+struct Registry {
+    std::mutex mutex;
+    std::vector<std::pair<const FieldModel*, const FieldModel*>> ranges;
+};
+
+Registry& BuiltInAddresses() {
+    static Registry registry;
+    return registry;
+}
+
+bool Register(const FieldModel& m) {
+    Registry& registry = BuiltInAddresses();
+    const std::scoped_lock lock(registry.mutex);
+    registry.ranges.emplace_back(&m, &m + 1);
+    registry.ranges.emplace_back(m.pieces.data(), m.pieces.data() + m.pieces.size());
+    return true;
+}
+
+// A built-in model, made once and registered before any caller sees it.
+template <FieldModel (*make)()>
+const FieldModel& BuiltIn() {
+    static const FieldModel m = make();
+    [[maybe_unused]] static const bool registered = Register(m);
+    return m;
+}
+
 }  // namespace
 
-const FieldModel& ReferenceField1995() {
-    static const FieldModel m = MakeReferenceField1995();
-    return m;
-}
-
-const FieldModel& Wmm2025() {
-    static const FieldModel m = MakeWmm2025();
-    return m;
-}
-
-const FieldModel& Igrf14() {
-    static const FieldModel m = MakeIgrf14();
-    return m;
-}
-
-const FieldModel& ModelForTheDate() {
-    static const FieldModel m = MakeModelForTheDate();
-    return m;
-}
+const FieldModel& ReferenceField1995() { return BuiltIn<MakeReferenceField1995>(); }
+const FieldModel& Wmm2025() { return BuiltIn<MakeWmm2025>(); }
+const FieldModel& Igrf14() { return BuiltIn<MakeIgrf14>(); }
+const FieldModel& ModelForTheDate() { return BuiltIn<MakeModelForTheDate>(); }
 
 namespace {
 
@@ -134,24 +141,15 @@ const FieldModel* FindBuiltInModel(std::string_view key) {
 }
 
 std::string_view BuiltInKey(const FieldModel& m) {
-    for (const BuiltInModel& row : kBuiltInModels) {
-        if (&row.model() == &m) {
-            return row.key;
-        }
-    }
-    return {};
+    return IsBuiltInModel(m) && FindBuiltInModel(m.key) == &m ? std::string_view(m.key) : std::string_view();
 }
 
 bool IsBuiltInModel(const FieldModel& m) {
     const std::less<const FieldModel*> before;
-    for (const BuiltInModel& row : kBuiltInModels) {
-        const FieldModel& builtIn = row.model();
-        const FieldModel* pieces = builtIn.pieces.data();
-        if (&m == &builtIn || (!before(&m, pieces) && before(&m, pieces + builtIn.pieces.size()))) {
-            return true;
-        }
-    }
-    return false;
+    Registry& registry = BuiltInAddresses();
+    const std::scoped_lock lock(registry.mutex);
+    return std::ranges::any_of(registry.ranges,
+                               [&](const auto& range) { return !before(&m, range.first) && before(&m, range.second); });
 }
 
 std::string BuiltInKeys(std::string_view separator) {
