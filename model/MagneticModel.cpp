@@ -177,13 +177,12 @@ int ComputeMagneticElements(double latitude, double longitude, double year, Magn
 }
 
 int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
-                            MagneticElements& result) {
-    if (!m.pieces.empty()) {
-        return ComputeMagneticElements(PieceFor(m, year), latitude, longitude, heightKm, year, result);
-    }
+                            MagneticElements& result, const FieldModel*& answering) {
+    const FieldModel& piece = PieceFor(m, year);
+    answering = &piece;
     MagneticElements e{};
-    const int status = m.singlePrecision ? Query(m, modelState, latitude, longitude, heightKm, year, e)
-                                         : Query(m, wideState, latitude, longitude, heightKm, year, e);
+    const int status = piece.singlePrecision ? Query(piece, modelState, latitude, longitude, heightKm, year, e)
+                                             : Query(piece, wideState, latitude, longitude, heightKm, year, e);
     if (status != kStatusOk) {
         return status;
     }
@@ -193,6 +192,12 @@ int ComputeMagneticElements(const FieldModel& m, double latitude, double longitu
     }
     result = e;
     return kStatusOk;
+}
+
+int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
+                            MagneticElements& result) {
+    const FieldModel* answering = nullptr;
+    return ComputeMagneticElements(m, latitude, longitude, heightKm, year, result, answering);
 }
 
 int ComputeGeocentricField(const FieldModel& m, double radiusKm, double colatitude, double longitude, double year,

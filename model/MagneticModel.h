@@ -6,11 +6,8 @@
 
 namespace model {
 
-// Status of ComputeMagneticElements.
+// Status of ComputeMagneticElements (2, a failed extrapolation, cannot happen).
 inline constexpr int kStatusOk = 0;
-// The extrapolation of a loaded table cannot fail: 2 is kept for its described
-// meaning (an extrapolation failed) and is never returned.
-inline constexpr int kStatusExtrapolationFailed = 2;
 inline constexpr int kStatusLoadFailed = 3;  // the model's table is out of degree-major order or too short
 // Latitude, longitude, height or year is NaN, infinite or beyond the model's
 // working precision, or the field at that date overflows it.
@@ -24,7 +21,9 @@ inline constexpr int kStatusUndetermined = 5;
 // height above the model's ellipsoid in km, for a decimal year. The query sets
 // no bound on the year or the height: CoversYear and CoversHeight tell whether
 // the model is meant for them. On any status but kStatusOk the result is left
-// as it was.
+// as it was. answering is set to the piece that answers (PieceFor), whatever the status.
+[[nodiscard]] int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm,
+                                          double year, MagneticElements& result, const FieldModel*& answering);
 [[nodiscard]] int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm,
                                           double year, MagneticElements& result);
 

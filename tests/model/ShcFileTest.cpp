@@ -41,6 +41,24 @@ TEST(ShcFile, ReadsIgrf14AsOnePiecePerInterval) {
         EXPECT_EQ(PieceFor(igrf, c.year).epoch, c.epoch) << c.year;
     }
     EXPECT_EQ(&PieceFor(Wmm2025(), 2027.0), &Wmm2025());
+    // The query names the piece that answered, a refused query too: across
+    // 2025 the model of the date turns from IGRF-14 to WMM2025.
+    const FieldModel& date = ModelForTheDate();
+    struct Answer {
+        double latitude, year;
+        const FieldModel* piece;
+        int status;
+    };
+    for (const Answer& a : {Answer{10.0, std::nextafter(2025.0, 0.0), &date.pieces[24], kStatusOk},
+                            Answer{10.0, 2025.0, &date.pieces.back(), kStatusOk},
+                            Answer{std::nan(""), 2026.0, &date.pieces.back(), kStatusNotFinite}}) {
+        MagneticElements e{};
+        const FieldModel* answering = nullptr;
+        EXPECT_EQ(ComputeMagneticElements(date, a.latitude, 20.0, 0.0, a.year, e, answering), a.status) << a.year;
+        EXPECT_EQ(answering, a.piece) << a.year;
+    }
+    EXPECT_EQ(date.pieces[24].epoch, 2020.0);
+    EXPECT_EQ(date.pieces.back().errors, &kWmm2025Errors);
 }
 
 TEST(ShcFile, TheFieldChangesContinuouslyAcrossEveryEpoch) {
