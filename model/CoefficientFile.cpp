@@ -17,10 +17,9 @@ namespace model {
 
 namespace {
 
-// Coefficient files describe models like WMM2025: valid five years from their
-// epoch, on WGS 84, with the series' reference radius 6371.2 km.
-constexpr double kValidYears = 5.0;
+constexpr double kValidYears = 5.0;  // as WMM2025: five years from the epoch
 constexpr std::size_t kCoefficientFields = 6;
+constexpr std::string_view kHeaderForm = "expected the header: epoch, model name, release date";
 
 bool IsClosingLine(const std::vector<std::string_view>& words) {
     return words.size() == 1 && words[0].find_first_not_of('9') == std::string_view::npos;
@@ -32,14 +31,11 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
     TextLines lines(text);
     std::string_view line;
     error.clear();
-    if (!lines.Next(line, error)) {
-        if (error.empty()) error = AtLine(1, "expected the header: epoch, model name, release date");
-        return false;
-    }
+    if (!lines.Expect(line, error, kHeaderForm)) return false;
     const std::vector<std::string_view> header = Words(line);
     FieldModel read;
     if (header.size() < 2 || header.size() > 3 || !ParseNumber(header[0], read.epoch)) {
-        error = AtLine(lines.Number(), "expected the header: epoch, model name, release date");
+        error = AtLine(lines.Number(), kHeaderForm);
         return false;
     }
     if (read.epoch < kFirstEpoch || read.epoch > kLastEpoch) {
@@ -51,10 +47,7 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
     int n = 1;
     int m = 0;
     while (true) {
-        if (!lines.Next(line, error)) {
-            if (error.empty()) error = AtLine(lines.Number() + 1, "the file ends before its closing line of 9s");
-            return false;
-        }
+        if (!lines.Expect(line, error, "the file ends before its closing line of 9s")) return false;
         const std::vector<std::string_view> words = Words(line);
         if (IsClosingLine(words)) {
             if (m != 0) {
@@ -96,27 +89,15 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
             m = 0;
         }
     }
-
-    // After the closing line only more lines of 9s (the standard files have two)
-    // or blank lines: anything else is a second file or text that is not the
-    // model's, and nothing of it may be silently dropped.
-    while (lines.Next(line, error)) {
-        const std::vector<std::string_view> words = Words(line);
-        if (!words.empty() && !IsClosingLine(words)) {
-            error = AtLine(lines.Number(), "text after the closing line of 9s");
-            return false;
-        }
-    }
-    if (!error.empty()) return false;
+    // After the closing line only more lines of 9s (the standard files have
+    // two) or blank lines: nothing of a second file may be silently dropped.
+    if (!lines.OnlyAfter(error, "text after the closing line of 9s", IsClosingLine)) return false;
 
     read.mainDegree = n - 1;
     read.secularDegree = n - 1;
     read.firstYear = read.epoch;
     read.lastYear = read.epoch + kValidYears;
-    read.referenceRadiusKm = kFileReferenceRadiusKm;
-    read.semiMajorAxisKm = kWgs84SemiMajorAxisKm;
-    read.inverseFlattening = kWgs84InverseFlattening;
-    read.singlePrecision = false;
+    SetFileFrame(read);
     model = std::move(read);
     return true;
 }

@@ -30,7 +30,7 @@ constexpr int kLinearSplineOrder = 2;
 constexpr int kMinEpochs = 2;
 constexpr int kMaxEpochs = 100;
 
-const std::string kHeaderForm = "expected the header: nmin nmax epochs spline-order steps start end";
+constexpr std::string_view kHeaderForm = "expected the header: nmin nmax epochs spline-order steps start end";
 
 // Coefficients of degrees 1 to maxDegree at every epoch, in working order: for
 // each n, g(n,0), then g(n,m) and h(n,m) for m = 1 to n.
@@ -47,10 +47,7 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
     std::vector<std::string_view> words;
     // Comment lines, then the header.
     do {
-        if (!lines.Next(line, error)) {
-            if (error.empty()) error = AtLine(lines.Number() + 1, kHeaderForm);
-            return false;
-        }
+        if (!lines.Expect(line, error, kHeaderForm)) return false;
     } while (line.starts_with('#'));
     words = Words(line);
     int minDegree = 0;
@@ -85,10 +82,7 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
 
     // The epochs: increasing, within the years a field model can have, and
     // the header's start and end.
-    if (!lines.Next(line, error)) {
-        if (error.empty()) error = AtLine(lines.Number() + 1, "expected the epochs");
-        return false;
-    }
+    if (!lines.Expect(line, error, "expected the epochs")) return false;
     words = Words(line);
     if (words.size() != static_cast<std::size_t>(epochCount)) {
         error = AtLine(lines.Number(), "expected " + std::to_string(epochCount) + " epochs, found " +
@@ -118,10 +112,7 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
                 const std::string expected = "expected " + std::string(name) + "(" + std::to_string(n) + "," +
                                              std::to_string(m) + "): n m and " + std::to_string(epochCount) +
                                              " numbers";
-                if (!lines.Next(line, error)) {
-                    if (error.empty()) error = AtLine(lines.Number() + 1, "the file ends early: " + expected);
-                    return false;
-                }
+                if (!lines.Expect(line, error, "the file ends early: " + expected)) return false;
                 words = Words(line);
                 int degree = 0;
                 int order = 0;
@@ -139,13 +130,7 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
         }
     }
     // Nothing but blank lines after the table.
-    while (lines.Next(line, error)) {
-        if (!Words(line).empty()) {
-            error = AtLine(lines.Number(), "text after the last coefficient");
-            return false;
-        }
-    }
-    return error.empty();
+    return lines.OnlyAfter(error, "text after the last coefficient", [](const auto&) { return false; });
 }
 
 // Highest degree with a coefficient other than 0 at either of two epochs.
@@ -168,9 +153,7 @@ FieldModel Piece(const Table& table, std::size_t first) {
     piece.lastYear = table.epochs[first + 1];
     piece.mainDegree = DegreeOf(table, first);
     piece.secularDegree = piece.mainDegree;
-    piece.referenceRadiusKm = kFileReferenceRadiusKm;
-    piece.semiMajorAxisKm = kWgs84SemiMajorAxisKm;
-    piece.inverseFlattening = kWgs84InverseFlattening;
+    SetFileFrame(piece);
     const double years = piece.lastYear - piece.epoch;
     std::size_t row = 0;
     for (int n = 1; n <= piece.mainDegree; ++n) {
@@ -203,9 +186,7 @@ bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error) {
     read.lastYear = table.epochs.back();
     read.mainDegree = table.maxDegree;
     read.secularDegree = table.maxDegree;
-    read.referenceRadiusKm = kFileReferenceRadiusKm;
-    read.semiMajorAxisKm = kWgs84SemiMajorAxisKm;
-    read.inverseFlattening = kWgs84InverseFlattening;
+    SetFileFrame(read);
     for (std::size_t i = 0; i + 1 < table.epochs.size(); ++i) read.pieces.push_back(Piece(table, i));
     model = std::move(read);
     return true;

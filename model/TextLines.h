@@ -1,6 +1,6 @@
-// Line-by-line reading of the coefficient-file layouts (standard and SHC):
-// lines, their words and their numbers, read the same in every locale, and
-// the frame the files describe.
+// What the coefficient-file readers (standard and SHC layouts) share: lines,
+// their words and numbers, read the same in every locale, and the frame the
+// files describe.
 #pragma once
 
 #include <charconv>
@@ -11,20 +11,39 @@
 #include <system_error>
 #include <vector>
 
+#include "FieldModel.h"
+
 namespace model {
 
-// What every coefficient file describes: a series of reference radius 6371.2
-// km, on WGS 84 (a = 6378.137 km, 1/f = 298.257223563), at epochs within the
-// years of the geomagnetic reference fields and their successors.
-inline constexpr double kFileReferenceRadiusKm = 6371.2;
-inline constexpr double kWgs84SemiMajorAxisKm = 6378.137;
-inline constexpr double kWgs84InverseFlattening = 298.257223563;
+// The years of the geomagnetic reference fields and their successors, where
+// every coefficient file's epochs lie.
 inline constexpr double kFirstEpoch = 1900.0;
 inline constexpr double kLastEpoch = 2100.0;
+
+// The frame every coefficient file describes: a series of reference radius
+// 6371.2 km, on WGS 84 (a = 6378.137 km, 1/f = 298.257223563).
+inline void SetFileFrame(FieldModel& m) {
+    m.referenceRadiusKm = 6371.2;
+    m.semiMajorAxisKm = 6378.137;
+    m.inverseFlattening = 298.257223563;
+}
 
 // "line 7: what", the form of every reader's error.
 inline std::string AtLine(int number, std::string_view what) {
     return "line " + std::to_string(number) + ": " + std::string(what);
+}
+
+// The words of a line, separated by blanks and tabs.
+inline std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        if (i > start) words.push_back(line.substr(start, i - start));
+    }
+    return words;
 }
 
 // The lines of a text, each without its end ("\n" or "\r\n").
@@ -52,6 +71,29 @@ public:
         return true;
     }
 
+    // The next line, or false with error set: where the text ends, "what" at
+    // the line after the last.
+    bool Expect(std::string_view& line, std::string& error, std::string_view what) {
+        if (Next(line, error)) return true;
+        if (error.empty()) error = AtLine(number_ + 1, what);
+        return false;
+    }
+
+    // True when the rest of the text is blank lines or lines whose words
+    // `allowed` takes; else error names the first other line with "what".
+    template <typename Allowed>
+    bool OnlyAfter(std::string& error, std::string_view what, Allowed allowed) {
+        std::string_view line;
+        while (Next(line, error)) {
+            const std::vector<std::string_view> words = Words(line);
+            if (!words.empty() && !allowed(words)) {
+                error = AtLine(number_, what);
+                return false;
+            }
+        }
+        return error.empty();
+    }
+
     int Number() const { return number_; }
 
 private:
@@ -59,19 +101,6 @@ private:
     std::size_t position_ = 0;
     int number_ = 0;
 };
-
-// The words of a line, separated by blanks and tabs.
-inline std::vector<std::string_view> Words(std::string_view line) {
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
-    }
-    return words;
-}
 
 // A whole word as a finite number.
 inline bool ParseNumber(std::string_view word, double& value) {
