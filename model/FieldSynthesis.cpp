@@ -1,11 +1,9 @@
-// The field of a spherical-harmonic model at a geodetic point, following The
-// US/UK World Magnetic Model for 2025-2030 technical report (its section on
-// the model's equations): the geodetic position is turned into geocentric
-// spherical coordinates on the model's ellipsoid; the field is minus the
-// gradient of the potential, summed with the Schmidt semi-normalised associated
-// Legendre functions P(n,m) and their derivatives dP(n,m)/dtheta (computed by
-// the recursions in degree below); the geocentric components are then rotated
-// back to the geodetic north, east and down.
+// The field of a spherical-harmonic model at a geodetic point, following the
+// WMM2025 technical report's equations: the geodetic position turned into
+// geocentric spherical coordinates on the model's ellipsoid; the field, minus
+// the gradient of the potential, summed with the Schmidt semi-normalised
+// Legendre functions P(n,m) and dP(n,m)/dtheta (recursions in degree below);
+// the components rotated back to the geodetic north, east and down.
 #include "FieldSynthesis.h"
 
 #include <algorithm>
@@ -19,8 +17,7 @@ namespace model {
 
 namespace {
 
-// Recursion constants of a term that depend only on its degree n and order m,
-// formed once.
+// Recursion constants of a term of degree n and order m, formed once.
 template <typename Real>
 struct TermConstants {
     double fn;              // n
@@ -29,10 +26,9 @@ struct TermConstants {
     std::int32_t j;         // degree n-1 order n-1 (sectoral) or degree n-2, same order
     double sectoralFactor;  // 1 + 1/m (sectoral terms)
     Real a;                 // sqrt(1 - 1/(2m)) (sectoral) or sqrt(n^2 - m^2)
-    // Weights of the terms at i and j: sqrt((n-1)^2 - m^2)/a and (2n-1)/a.
-    // Stored in single precision: kept in double they put Z at 51.5 N 0 E one
-    // float step below what the system shows (44157.15); stored, every
-    // reference value comes out.
+    // Weights of the terms at i and j: sqrt((n-1)^2 - m^2)/a and (2n-1)/a, in
+    // Real: kept in double they put the 1995 field's Z at 51.5 N 0 E one float
+    // step below its reference value (44157.15).
     Real e;
     Real f;
 };
@@ -40,46 +36,43 @@ struct TermConstants {
 template <typename Real>
 using TermTable = std::array<TermConstants<Real>, kMaxTermCount + 1>;
 
-template <typename Real>
-TermTable<Real> BuildTermTable() {
-    TermTable<Real> table{};
-    std::int32_t k = 1;
-    for (std::int32_t n = 1; n <= kMaxSynthesisDegree; ++n) {
-        for (std::int32_t m = 0; m <= n; ++m, ++k) {
-            TermConstants<Real>& t = table[k];
-            t.fn = n;
-            t.fm = static_cast<Real>(m);
-            if (m == n) {
-                t.j = k - n - 1;
-                t.a = static_cast<Real>(std::sqrt(1.0 - 0.5 / t.fm));
-                t.sectoralFactor = 1.0 + 1.0 / t.fm;
-            } else {
-                t.i = k - n;
-                t.j = k - 2 * n + 1;
-                t.a = static_cast<Real>(std::sqrt(t.fn * t.fn - t.fm * t.fm));
-                t.e = static_cast<Real>(std::sqrt((t.fn - 1.0) * (t.fn - 1.0) - t.fm * t.fm) / t.a);
-                t.f = static_cast<Real>((2.0 * t.fn - 1.0) / t.a);
-            }
-        }
-    }
-    return table;
-}
-
 // Formed on first use, so that a query made while the program's statics are
 // still being set up finds it ready.
 template <typename Real>
 const TermTable<Real>& Terms() {
-    static const TermTable<Real> table = BuildTermTable<Real>();
+    static const TermTable<Real> table = [] {
+        TermTable<Real> terms{};
+        std::int32_t k = 1;
+        for (std::int32_t n = 1; n <= kMaxSynthesisDegree; ++n) {
+            for (std::int32_t m = 0; m <= n; ++m, ++k) {
+                TermConstants<Real>& t = terms[k];
+                t.fn = n;
+                t.fm = static_cast<Real>(m);
+                if (m == n) {
+                    t.j = k - n - 1;
+                    t.a = static_cast<Real>(std::sqrt(1.0 - 0.5 / t.fm));
+                    t.sectoralFactor = 1.0 + 1.0 / t.fm;
+                } else {
+                    t.i = k - n;
+                    t.j = k - 2 * n + 1;
+                    t.a = static_cast<Real>(std::sqrt(t.fn * t.fn - t.fm * t.fm));
+                    t.e = static_cast<Real>(std::sqrt((t.fn - 1.0) * (t.fn - 1.0) - t.fm * t.fm) / t.a);
+                    t.f = static_cast<Real>((2.0 * t.fn - 1.0) / t.a);
+                }
+            }
+        }
+        return terms;
+    }();
     return table;
 }
 
-// One step of the recursion of a term of degree n and order m < n from the
-// terms of the same order at degrees n-1 (i) and n-2 (j): V is a double, or
-// Lanes for two orders of the same degree (their divisors are the same).
-// Where e is 0 (m = n-1) the weighted j part is a signed zero, or NaN from a NaN.
-template <typename V>
-inline void Recur(double fn, V e, V f, V pi, V pj, V qi, V qj, double sD, double ctD, V& pk, V& qk) {
-    const V jPart = e * pj / (fn - 1.0);
+// One step of the recursion of two terms of degree n and orders m < n from
+// the terms of the same orders at degrees n-1 (i) and n-2 (j), one in each
+// lane. Where e is 0 (m = n-1) the weighted j part is a signed zero, or NaN
+// from a NaN.
+inline void Recur(double fn, Lanes e, Lanes f, Lanes pi, Lanes pj, Lanes qi, Lanes qj, double sD, double ctD, Lanes& pk,
+                  Lanes& qk) {
+    const Lanes jPart = e * pj / (fn - 1.0);
     pk = (fn + 1.0) * (f * sD * pi / fn - jPart);
     qk = f * (sD * qi - ctD * pi / fn) - e * qj;
 }
@@ -103,18 +96,13 @@ template <typename Real>
 void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real longitude, Real height,
                           std::int32_t degree, FieldPositionOf<Real>& position) {
     using Precision = WorkingPrecision<Real>;
-    constexpr double kPoleMargin = 0.001;  // degrees
-    constexpr double kPoleLatitude = 90.0;
     const double h = height;
     // The sine of the latitude, and the cosine of the latitude or, in the 1995
-    // field, of its guard latitude near a pole.
+    // field, of its guard latitude within 0.001 degree of a pole.
     Real guarded = latitude;
     if constexpr (Precision::kPoleGuard) {
-        if (kPoleLatitude - latitude < kPoleMargin) {
-            guarded = Precision::kGuardLatitude;
-        } else if (kPoleLatitude + latitude < kPoleMargin) {
-            guarded = -Precision::kGuardLatitude;
-        }
+        if (90.0 - latitude < 0.001) guarded = Precision::kGuardLatitude;
+        if (90.0 + latitude < 0.001) guarded = -Precision::kGuardLatitude;
     }
     const double phi = static_cast<double>(latitude) * Precision::kDegreeToRadian;
     auto s = static_cast<Real>(std::sin(phi));
@@ -159,13 +147,9 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
     // few steps of the power).
     const auto ratio = static_cast<Real>(static_cast<double>(referenceRadius) / static_cast<double>(r));
     double power = static_cast<double>(ratio) * ratio * ratio;
-    for (std::int32_t n = 1; n <= degree; ++n) {
-        if constexpr (std::is_same_v<Real, float>) {
-            position.rr[n] = static_cast<float>(std::pow(static_cast<double>(ratio), n + 2));
-        } else {
-            position.rr[n] = power;
-        }
-        power *= ratio;
+    for (std::int32_t n = 1; n <= degree; ++n, power *= ratio) {
+        position.rr[n] =
+            static_cast<Real>(std::is_same_v<Real, float> ? std::pow(static_cast<double>(ratio), n + 2) : power);
     }
 
     // Seed terms: degree 1 order 0 and 1, degree 2 order 0 and 1.
@@ -184,33 +168,25 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
     q[4] = static_cast<Real>(sqrt3 * (sD * sD - ctD * ctD));
 
     // Degree by degree from the fifth term on: orders 0 to n-1 from the same
-    // order at degrees n-1 and n-2, then the sectoral term from degree n-1,
-    // order n-1.
+    // order at degrees n-1 and n-2, two in the lanes of a vector (with an odd
+    // number the second lane holds the sectoral term's slot, written below),
+    // then the sectoral term from degree n-1, order n-1.
     const TermTable<Real>& terms = Terms<Real>();
     const double sl1 = position.sl[1];
     const double cl1 = position.cl[1];
     std::int32_t k = 5;
     for (std::int32_t n = 2; n <= degree; ++n) {
-        std::int32_t m = 0;
-        for (; n > 2 && m + 1 < n; m += 2, k += 2) {  // two orders in the lanes of a vector
-            const TermConstants<Real>& t = terms[k];
-            const TermConstants<Real>& u = terms[k + 1];
+        for (std::int32_t m = 0; n > 2 && m < n; m += 2) {
+            const TermConstants<Real>& t = terms[k + m];
+            const TermConstants<Real>& u = terms[k + m + 1];
             Lanes pk{};
             Lanes qk{};
             Recur(t.fn, Lanes{t.e, u.e}, Lanes{t.f, u.f}, LoadLanes(&p[t.i]), LoadLanes(&p[t.j]), LoadLanes(&q[t.i]),
                   LoadLanes(&q[t.j]), sD, ctD, pk, qk);
-            StoreLanes(&p[k], pk);
-            StoreLanes(&q[k], qk);
+            StoreLanes(&p[k + m], pk);
+            StoreLanes(&q[k + m], qk);
         }
-        if (n > 2 && m < n) {  // the last of an odd number of orders
-            const TermConstants<Real>& t = terms[k];
-            double pk = 0.0;
-            double qk = 0.0;
-            Recur<double>(t.fn, t.e, t.f, p[t.i], p[t.j], q[t.i], q[t.j], sD, ctD, pk, qk);
-            p[k] = static_cast<Real>(pk);
-            q[k] = static_cast<Real>(qk);
-            ++k;
-        }
+        if (n > 2) k += n;  // past orders 0 to n-1
         const TermConstants<Real>& t = terms[k];
         const double a = t.a;
         const double pj = p[t.j];
