@@ -1,16 +1,29 @@
 // The variation readout's text for a declination split into whole degrees and minutes.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
+
+#include "base/FixedText.h"
 
 namespace model {
 
 // True when the declination is west: negative degrees, or 0 degrees and
-// negative minutes. Exactly 0 counts as east.
-bool IsWestDeclination(std::int32_t degrees, double minutes);
+// negative minutes (with 0 whole degrees the minutes carry the sign). Exactly 0 is east.
+inline bool IsWestDeclination(std::int32_t degrees, double minutes) {
+    return degrees < 0 || (degrees == 0 && minutes < 0.0);
+}
 
 // "%4d\xB0 %4.1f' %c" of |degrees|, |minutes| and W or E; degree sign 0xB0.
-std::string FormatVariation(std::int32_t degrees, double minutes);
+inline std::string FormatVariation(std::int32_t degrees, double minutes) {
+    const std::string wholeDegrees = std::to_string(std::llabs(static_cast<long long>(degrees)));
+    std::string text(wholeDegrees.size() < 4 ? 4 - wholeDegrees.size() : 0, ' ');
+    text.append(wholeDegrees).append("\xB0 ");
+    base::AppendFixed(text, std::fabs(minutes), 4, 1, false);
+    text.append("' ").append(1, IsWestDeclination(degrees, minutes) ? 'W' : 'E');
+    return text;
+}
 
 }  // namespace model
