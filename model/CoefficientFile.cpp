@@ -34,13 +34,10 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
     if (!lines.Expect(line, error, kHeaderForm)) return false;
     const std::vector<std::string_view> header = Words(line);
     FieldModel read;
-    if (header.size() < 2 || header.size() > 3 || !ParseNumber(header[0], read.epoch)) {
-        error = AtLine(lines.Number(), kHeaderForm);
-        return false;
-    }
+    if (header.size() < 2 || header.size() > 3 || !ParseNumber(header[0], read.epoch))
+        return lines.Fault(error, kHeaderForm);
     if (read.epoch < kFirstEpoch || read.epoch > kLastEpoch) {
-        error = AtLine(lines.Number(), "the epoch is outside 1900 to 2100");
-        return false;
+        return lines.Fault(error, "the epoch is outside 1900 to 2100");
     }
     read.name = std::string(header[1]);
 
@@ -50,14 +47,10 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
         if (!lines.Expect(line, error, "the file ends before its closing line of 9s")) return false;
         const std::vector<std::string_view> words = Words(line);
         if (IsClosingLine(words)) {
-            if (m != 0) {
-                error =
-                    AtLine(lines.Number(), "degree " + std::to_string(n) + " ends before order " + std::to_string(m));
-                return false;
-            }
+            if (m != 0)
+                return lines.Fault(error, "degree " + std::to_string(n) + " ends before order " + std::to_string(m));
             if (n == 1) {
-                error = AtLine(lines.Number(), "no coefficients before the closing line of 9s");
-                return false;
+                return lines.Fault(error, "no coefficients before the closing line of 9s");
             }
             break;
         }
@@ -67,19 +60,15 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
         if (words.size() != kCoefficientFields || !ParseWhole(words[0], degree) || !ParseWhole(words[1], order) ||
             !ParseNumber(words[2], record.g) || !ParseNumber(words[3], record.h) ||
             !ParseNumber(words[4], record.gdot) || !ParseNumber(words[5], record.hdot)) {
-            error = AtLine(lines.Number(), "expected n m g h gdot hdot");
-            return false;
+            return lines.Fault(error, "expected n m g h gdot hdot");
         }
-        if (degree > kMaxCoefficientDegree) {
-            error = AtLine(lines.Number(), "degree " + std::to_string(degree) + " is above " +
-                                               std::to_string(kMaxCoefficientDegree) + ", the highest the model sums");
-            return false;
-        }
+        if (degree > kMaxCoefficientDegree)
+            return lines.Fault(error, "degree " + std::to_string(degree) + " is above " +
+                                          std::to_string(kMaxCoefficientDegree) + ", the highest the model sums");
         if (degree != n || order != m) {
-            error = AtLine(lines.Number(), "expected degree " + std::to_string(n) + " order " + std::to_string(m) +
-                                               ", found degree " + std::to_string(degree) + " order " +
-                                               std::to_string(order));
-            return false;
+            return lines.Fault(error, "expected degree " + std::to_string(n) + " order " + std::to_string(m) +
+                                          ", found degree " + std::to_string(degree) + " order " +
+                                          std::to_string(order));
         }
         record.n = degree;
         record.m = order;

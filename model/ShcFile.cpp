@@ -59,50 +59,38 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
     if (words.size() != kHeaderFields || !ParseWhole(words[0], minDegree) || !ParseWhole(words[1], table.maxDegree) ||
         !ParseWhole(words[2], epochCount) || !ParseWhole(words[3], splineOrder) || !ParseWhole(words[4], steps) ||
         !ParseNumber(words[5], start) || !ParseNumber(words[6], end)) {
-        error = AtLine(lines.Number(), kHeaderForm);
-        return false;
+        return lines.Fault(error, kHeaderForm);
     }
-    const auto headerFault = [&](const std::string& what) {
-        error = AtLine(lines.Number(), what);
-        return false;
-    };
-    if (minDegree != 1) return headerFault("the lowest degree must be 1, found " + std::to_string(minDegree));
-    if (table.maxDegree < 1 || table.maxDegree > kMaxCoefficientDegree) {
-        return headerFault("the highest degree must be 1 to " + std::to_string(kMaxCoefficientDegree) +
-                           " (the highest the model sums), found " + std::to_string(table.maxDegree));
-    }
+    if (minDegree != 1) return lines.Fault(error, "the lowest degree must be 1, found " + std::to_string(minDegree));
+    if (table.maxDegree < 1 || table.maxDegree > kMaxCoefficientDegree)
+        return lines.Fault(error, "the highest degree must be 1 to " + std::to_string(kMaxCoefficientDegree) +
+                                      " (the highest the model sums), found " + std::to_string(table.maxDegree));
     if (epochCount < kMinEpochs || epochCount > kMaxEpochs) {
-        return headerFault("expected " + std::to_string(kMinEpochs) + " to " + std::to_string(kMaxEpochs) +
-                           " epochs, found " + std::to_string(epochCount));
+        return lines.Fault(error, "expected " + std::to_string(kMinEpochs) + " to " + std::to_string(kMaxEpochs) +
+                                      " epochs, found " + std::to_string(epochCount));
     }
-    if (splineOrder != kLinearSplineOrder) {
-        return headerFault("only linear change between epochs (spline order 2) is read, found order " +
-                           std::to_string(splineOrder));
-    }
+    if (splineOrder != kLinearSplineOrder)
+        return lines.Fault(error, "only linear change between epochs (spline order 2) is read, found order " +
+                                      std::to_string(splineOrder));
 
     // The epochs: increasing, within the years a field model can have, and
     // the header's start and end.
     if (!lines.Expect(line, error, "expected the epochs")) return false;
     words = Words(line);
-    if (words.size() != static_cast<std::size_t>(epochCount)) {
-        error = AtLine(lines.Number(), "expected " + std::to_string(epochCount) + " epochs, found " +
-                                           std::to_string(words.size()) + " words");
-        return false;
-    }
+    if (words.size() != static_cast<std::size_t>(epochCount))
+        return lines.Fault(error, "expected " + std::to_string(epochCount) + " epochs, found " +
+                                      std::to_string(words.size()) + " words");
     for (const std::string_view word : words) {
         double epoch = 0.0;
         if (!ParseNumber(word, epoch) || epoch < kFirstEpoch || epoch > kLastEpoch ||
             (!table.epochs.empty() && epoch <= table.epochs.back())) {
-            error = AtLine(lines.Number(),
-                           "expected increasing epochs from 1900 to 2100, found \"" + std::string(word) + "\"");
-            return false;
+            return lines.Fault(error,
+                               "expected increasing epochs from 1900 to 2100, found \"" + std::string(word) + "\"");
         }
         table.epochs.push_back(epoch);
     }
-    if (start != table.epochs.front() || end != table.epochs.back()) {
-        error = AtLine(lines.Number(), "the epochs do not run from the header's start to its end");
-        return false;
-    }
+    if (start != table.epochs.front() || end != table.epochs.back())
+        return lines.Fault(error, "the epochs do not run from the header's start to its end");
 
     // One row per coefficient, degree by degree.
     for (int n = 1; n <= table.maxDegree; ++n) {
@@ -121,10 +109,8 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
                             ParseWhole(words[1], order);
                 for (std::size_t i = 0; read && i < values.size(); ++i) read = ParseNumber(words[i + 2], values[i]);
                 // An h row's order may be written negative.
-                if (!read || degree != n || (order != m && !(part == 1 && order == -m))) {
-                    error = AtLine(lines.Number(), expected);
-                    return false;
-                }
+                if (!read || degree != n || (order != m && !(part == 1 && order == -m)))
+                    return lines.Fault(error, expected);
                 table.rows.push_back(std::move(values));
             }
         }
@@ -133,43 +119,35 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
     return lines.OnlyAfter(error, "text after the last coefficient", [](const auto&) { return false; });
 }
 
-// Highest degree with a coefficient other than 0 at either of two epochs.
-int DegreeOf(const Table& table, std::size_t first) {
-    std::size_t row = 0;
-    int degree = 0;
-    for (int n = 1; n <= table.maxDegree; ++n) {
-        for (int k = 0; k < 2 * n + 1; ++k, ++row) {
-            if (table.rows[row][first] != 0.0 || table.rows[row][first + 1] != 0.0) degree = n;
-        }
-    }
-    return std::max(degree, 1);
-}
-
-// The piece of the interval from epoch `first` to the next.
+// The piece of the interval from epoch `first` to the next, to the highest
+// degree with a coefficient other than 0 at either epoch (at least 1).
 FieldModel Piece(const Table& table, std::size_t first) {
     FieldModel piece;
     piece.epoch = table.epochs[first];
     piece.firstYear = piece.epoch;
     piece.lastYear = table.epochs[first + 1];
-    piece.mainDegree = DegreeOf(table, first);
-    piece.secularDegree = piece.mainDegree;
     SetFileFrame(piece);
     const double years = piece.lastYear - piece.epoch;
-    std::size_t row = 0;
-    for (int n = 1; n <= piece.mainDegree; ++n) {
+    int degree = 1;
+    auto row = table.rows.begin();
+    const auto next = [&](double& value, double& change) {
+        const std::vector<double>& values = *row++;
+        value = values[first];
+        change = (values[first + 1] - values[first]) / years;
+        return values[first] != 0.0 || values[first + 1] != 0.0;
+    };
+    for (int n = 1; n <= table.maxDegree; ++n) {
         for (int m = 0; m <= n; ++m) {
             CoefficientRecord r{static_cast<double>(m), static_cast<double>(n), 0.0, 0.0, 0.0, 0.0};
-            const std::vector<double>& g = table.rows[row++];
-            r.g = g[first];
-            r.gdot = (g[first + 1] - g[first]) / years;
-            if (m > 0) {
-                const std::vector<double>& h = table.rows[row++];
-                r.h = h[first];
-                r.hdot = (h[first + 1] - h[first]) / years;
-            }
+            bool used = next(r.g, r.gdot);
+            if (m > 0) used = next(r.h, r.hdot) || used;
+            if (used) degree = n;
             piece.coefficients.push_back(r);
         }
     }
+    piece.mainDegree = degree;
+    piece.secularDegree = degree;
+    piece.coefficients.resize(static_cast<std::size_t>(degree * (degree + 3) / 2));
     return piece;
 }
 

@@ -86,12 +86,15 @@ public:
         std::string_view line;
         while (Next(line, error)) {
             const std::vector<std::string_view> words = Words(line);
-            if (!words.empty() && !allowed(words)) {
-                error = AtLine(number_, what);
-                return false;
-            }
+            if (!words.empty() && !allowed(words)) return Fault(error, what);
         }
         return error.empty();
+    }
+
+    // Sets error to "line N: what" of the current line; false, to be returned.
+    bool Fault(std::string& error, std::string_view what) const {
+        error = AtLine(number_, what);
+        return false;
     }
 
     int Number() const { return number_; }
