@@ -27,9 +27,7 @@ bool LoadRecords(std::span<const CoefficientRecord> table, bool mainColumns, std
     std::int32_t l = 0;
     for (std::int32_t n = 1; n <= StoredDegree(degree); ++n) {
         for (std::int32_t m = 0; m <= n; ++m, ++record) {
-            if (record >= table.size() || table[record].n != n || table[record].m != m) {
-                return false;
-            }
+            if (record >= table.size() || table[record].n != n || table[record].m != m) return false;
             const CoefficientRecord& row = table[record];
             target[++l] = static_cast<Real>(mainColumns ? row.g : row.gdot);
             if (m != 0) {

@@ -133,9 +133,7 @@ std::span<const BuiltInModel> BuiltInModels() { return kBuiltInModels; }
 const FieldModel* FindBuiltInModel(std::string_view key) {
     const auto sameLetters = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; };
     for (const BuiltInModel& row : kBuiltInModels) {
-        if (std::ranges::equal(key, row.key, sameLetters)) {
-            return &row.model();
-        }
+        if (std::ranges::equal(key, row.key, sameLetters)) return &row.model();
     }
     return nullptr;
 }
@@ -176,9 +174,7 @@ std::string BuiltInModelLines(std::string_view indent) {
 }
 
 bool CoversYear(const FieldModel& m, double year, YearEnds ends) {
-    if (ends == YearEnds::Excluded) {
-        return m.firstYear < year && year < m.lastYear;
-    }
+    if (ends == YearEnds::Excluded) return m.firstYear < year && year < m.lastYear;
     return m.firstYear <= year && year <= m.lastYear;
 }
 

@@ -1,5 +1,6 @@
 #include "MagneticModel.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -28,9 +29,8 @@ bool IsAngle(Real value) {
     return std::fabs(value) <= WorkingPrecision<Real>::kHalfTurn;
 }
 
-// Annual change of an angle in minutes of arc per year. Where the angle passes
-// through +-180 degrees between the two dates, the difference is brought into
-// -180..+180 first, so the change stays a small rate instead of ~21600.
+// Annual change of an angle in minutes of arc per year: a difference across
+// +-180 degrees is brought into -180..+180 first, a small rate, not ~21600.
 template <typename Real>
 double AngleChange(Real next, Real date) {
     double difference = static_cast<double>(next) - date;
@@ -44,8 +44,7 @@ double AngleChange(Real next, Real date) {
     return difference * WorkingPrecision<Real>::kRadianToDegree * static_cast<Real>(kMinutesPerDegree);
 }
 
-// An input the working type can hold: a double beyond single precision has no
-// value in a single-precision model; NaN and infinities none in any.
+// An input the working type can hold (never NaN nor an infinity).
 template <typename Real>
 bool Fits(double value) {
     return std::fabs(value) <= std::numeric_limits<Real>::max();
@@ -53,24 +52,20 @@ bool Fits(double value) {
 
 template <typename Real>
 bool IsFinite(const ElementSetOf<Real>& set) {
-    return std::isfinite(set.D) && std::isfinite(set.I) && std::isfinite(set.H) && std::isfinite(set.X) &&
-           std::isfinite(set.Y) && std::isfinite(set.Z) && std::isfinite(set.F);
+    const Real values[] = {set.D, set.I, set.H, set.X, set.Y, set.Z, set.F};
+    return std::ranges::all_of(values, [](Real value) { return std::isfinite(value); });
 }
 
-// A longitude brought into -180..180 degrees in double, exactly (the remainder
-// of a division is exact), before the query rounds it to single precision:
-// rounded first, 36000000 would lose 2 degrees. Longitudes within +-180 pass
-// untouched, bit for bit.
+// A longitude brought into -180..180 degrees exactly in double (a remainder
+// is exact) before it is rounded to single precision, where 36000000 would
+// lose 2 degrees. Longitudes within +-180 pass untouched.
 double WithinHalfTurn(double longitude) {
-    constexpr double kHalfTurnDegrees = 180.0;
-    constexpr double kFullTurnDegrees = 360.0;
-    return std::fabs(longitude) <= kHalfTurnDegrees ? longitude : std::remainder(longitude, kFullTurnDegrees);
+    return std::fabs(longitude) <= 180.0 ? longitude : std::remainder(longitude, 360.0);
 }
 
-// Built-in models' tables in working order, a few per thread, so that
-// queries moving between a model's epochs (IGRF-14's pieces) load each piece's
-// table once and then copy it. The slot is the model's address counted in
-// models, so neighbouring pieces take neighbouring slots.
+// Built-in models' tables in working order, a few per thread, so that queries
+// moving between IGRF-14's pieces load each once and then copy it. The slot is
+// the model's address counted in models: neighbouring pieces, neighbouring slots.
 template <typename Real>
 struct LoadedTable {
     const FieldModel* model;
@@ -85,26 +80,23 @@ LoadedTable<Real>& LoadedTableOf(const FieldModel& m) {
     return tables[reinterpret_cast<std::uintptr_t>(&m) / sizeof(FieldModel) % kLoadedTables];
 }
 
-// Loads a model's table into the state's main-field and secular-variation
-// arrays, unless they hold that built-in model's table already. A table out of
-// order or too short for its degrees has no field.
+template <typename Real>
+bool LoadTable(const FieldModel& m, CoefficientArrayOf<Real>& mainField, CoefficientArrayOf<Real>& secular) {
+    return LoadRecords<Real>(m.coefficients, true, m.mainDegree, mainField) &&
+           LoadRecords<Real>(m.coefficients, false, m.secularDegree, secular);
+}
+
+// Loads a model's table into the state, unless it holds that built-in model's
+// table already. A table out of order or too short for its degrees has no field.
 template <typename Real>
 bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
-    if (state.loadedBuiltIn == &m) {
-        return true;
-    }
+    if (state.loadedBuiltIn == &m) return true;
     state.loadedBuiltIn = nullptr;
-    if (!IsBuiltInModel(m)) {
-        return LoadRecords<Real>(m.coefficients, true, m.mainDegree, state.mainField) &&
-               LoadRecords<Real>(m.coefficients, false, m.secularDegree, state.secularVariation);
-    }
+    if (!IsBuiltInModel(m)) return LoadTable(m, state.mainField, state.secularVariation);
     LoadedTable<Real>& table = LoadedTableOf<Real>(m);
     if (table.model != &m) {
         table.model = nullptr;
-        if (!LoadRecords<Real>(m.coefficients, true, m.mainDegree, table.mainField) ||
-            !LoadRecords<Real>(m.coefficients, false, m.secularDegree, table.secularVariation)) {
-            return false;
-        }
+        if (!LoadTable(m, table.mainField, table.secularVariation)) return false;
         table.model = &m;
     }
     state.mainField = table.mainField;
@@ -127,9 +119,7 @@ int Query(const FieldModel& m, ModelStateOf<Real>& state, double latitude, doubl
     const auto height = static_cast<Real>(heightKm);
     const auto date = static_cast<Real>(year);
 
-    if (!LoadModel(m, state)) {
-        return kStatusLoadFailed;
-    }
+    if (!LoadModel(m, state)) return kStatusLoadFailed;
     const auto epoch = static_cast<Real>(m.epoch);
     const auto nextYear = static_cast<Real>(static_cast<double>(date) + kYearStep);
     const std::int32_t degree = ExtrapolateBothSets(state, date, nextYear, epoch, m.mainDegree, m.secularDegree);
@@ -144,9 +134,7 @@ int Query(const FieldModel& m, ModelStateOf<Real>& state, double latitude, doubl
     ComputeElements(next, static_cast<Real>(kNextYearUndeterminedMarker),
                     static_cast<Real>(kNextYearNoHorizontalMarker));
     // Far enough from the epoch the field overflows single precision: no record.
-    if (!IsFinite(now) || !IsFinite(next)) {
-        return kStatusNotFinite;
-    }
+    if (!IsFinite(now) || !IsFinite(next)) return kStatusNotFinite;
 
     result.declinationChange = AngleChange(next.D, now.D);
     result.inclinationChange = AngleChange(next.I, now.I);
@@ -183,13 +171,9 @@ int ComputeMagneticElements(const FieldModel& m, double latitude, double longitu
     MagneticElements e{};
     const int status = piece.singlePrecision ? Query(piece, modelState, latitude, longitude, heightKm, year, e)
                                              : Query(piece, wideState, latitude, longitude, heightKm, year, e);
-    if (status != kStatusOk) {
-        return status;
-    }
+    if (status != kStatusOk) return status;
     // No horizontal field, no direction: the angle the record would hold is a marker.
-    if (!(e.horizontalIntensity >= static_cast<double>(kUndeterminedThreshold))) {
-        return kStatusUndetermined;
-    }
+    if (!(e.horizontalIntensity >= static_cast<double>(kUndeterminedThreshold))) return kStatusUndetermined;
     result = e;
     return kStatusOk;
 }
@@ -208,9 +192,7 @@ int ComputeGeocentricField(const FieldModel& m, double radiusKm, double colatitu
         return kStatusNotFinite;
     }
     ModelStateOf<double>& state = wideState;
-    if (!LoadModel(piece, state)) {
-        return kStatusLoadFailed;
-    }
+    if (!LoadModel(piece, state)) return kStatusLoadFailed;
     const std::int32_t degree =
         ExtrapolateBothSets(state, year, year + kYearStep, piece.epoch, piece.mainDegree, piece.secularDegree);
     const double theta = colatitude * WorkingPrecision<double>::kDegreeToRadian;

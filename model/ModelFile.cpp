@@ -25,12 +25,10 @@ std::string Shown(std::string_view path) {
     return shown;
 }
 
-// Reads a whole coefficient file into text; on failure says why. The file's
-// status comes first: it is taken without opening the file (a FIFO with no
-// writer would block an open for ever, a device may never end), and only a
-// regular file is opened, which never blocks. (A file swapped for a FIFO
-// between the two steps could still block the open; the standard library has
-// no open that refuses to wait; only the program of the user who does it waits.)
+// Reads a whole coefficient file into text; on failure says why. The status
+// is taken without opening the file (a FIFO with no writer would block an open
+// for ever, a device may never end): only a regular file is opened. (One
+// swapped for a FIFO between the two steps blocks only its swapper's program.)
 bool ReadModelFile(const std::filesystem::path& path, std::string& text, std::string& why) {
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
@@ -71,23 +69,17 @@ bool ReadModelFile(const std::filesystem::path& path, std::string& text, std::st
     return true;
 }
 
-// The SHC layout opens with comment lines or its header of seven words; the
-// standard coefficient-file layout with its header of two or three.
+// The SHC layout opens with comments or its header of seven words, the standard one with two or three.
 bool IsShcLayout(std::string_view text) {
     const std::size_t start = text.find_first_not_of(" \t\r\n");
     if (start == std::string_view::npos) return false;
-    if (text[start] == '#') return true;
-    const std::string_view line = text.substr(start, text.find('\n', start) - start);
-    constexpr std::size_t kShcHeaderWords = 7;
-    return Words(line).size() == kShcHeaderWords;
+    return text[start] == '#' || Words(text.substr(start, text.find('\n', start) - start)).size() == 7;
 }
 
 }  // namespace
 
 const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded, std::string& error) {
-    if (const FieldModel* builtIn = FindBuiltInModel(keyOrPath)) {
-        return builtIn;
-    }
+    if (const FieldModel* builtIn = FindBuiltInModel(keyOrPath)) return builtIn;
     std::string text;
     std::string why;
     if (!ReadModelFile(std::filesystem::path(keyOrPath), text, why) ||
