@@ -9,14 +9,12 @@
 
 namespace model {
 
-// Highest degree summed: what the coefficient arrays hold. A higher degree is cut to it.
+// Highest degree summed, what the coefficient arrays hold; a higher one is cut to it.
 inline constexpr int kMaxSynthesisDegree = kMaxCoefficientDegree;
 inline constexpr int kMaxTermCount = kMaxSynthesisDegree * (kMaxSynthesisDegree + 3) / 2;
 
-// The frame of a model in its working type: a^2 and b^2 (b = a - a/(1/f)) each
-// rounded to Real, their difference rounded to Real, and the reference radius
-// of its series. For the 1995 field in single precision that is 40680924,
-// 40408588, 272336 km^2 and 6371.2 km.
+// The frame of a model in its working type, each value rounded to Real (for
+// the 1995 field 40680924, 40408588, 272336 km^2 and 6371.2 km).
 template <typename Real>
 struct SpheroidOf {
     Real equatorialRadiusSquared;  // a^2, km^2
@@ -28,9 +26,8 @@ struct SpheroidOf {
 template <typename Real>
 SpheroidOf<Real> SpheroidOfModel(const FieldModel& m);
 
-// The part of the synthesis that depends only on the position and the degree:
-// the geocentric frame, the radial factors and the Legendre functions. One
-// position serves the sums of both dates of a query.
+// What the synthesis takes from the position and the degree alone, shared by
+// both dates of a query.
 template <typename Real>
 struct FieldPositionOf {
     std::int32_t degree;
@@ -54,15 +51,13 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
                           std::int32_t degree, FieldPositionOf<Real>& position);
 
 // The same from a geocentric position: radius r in km, the sine and cosine of
-// the geocentric latitude, the longitude in degrees; the frame stays the
-// geocentric one (cd 1, sd 0). The geodetic form ends here.
+// the geocentric latitude, the longitude in degrees (cd 1, sd 0).
 template <typename Real>
 void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Real longitude, std::int32_t degree,
                                FieldPositionOf<Real>& position);
 
 // Sums the series of two coefficient arrays (the query's two dates) at one
-// position and writes each one's X, Y, Z (geodetic frame, nT) into its element
-// set; D, I, H, F are left alone. Each gets the bits it would get alone.
+// position into each one's X, Y, Z (geodetic, nT), the bits it would get alone.
 template <typename Real>
 void SumFields(const FieldPositionOf<Real>& position, const CoefficientArrayOf<Real>& first,
                ElementSetOf<Real>& firstElements, const CoefficientArrayOf<Real>& second,

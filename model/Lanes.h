@@ -1,10 +1,7 @@
-// Two doubles handled as one vector: two terms of the recursion, two dates'
-// sums, two coefficients. The method is superword-level parallelism (Larsen
-// and Amarasinghe, PLDI 2000) written out by hand, as the model's float flags
-// keep the compiler from doing it: each lane takes exactly the steps it would
-// take in a scalar register (IEEE arithmetic is the same in a vector lane), in
-// half the instructions, and two divisions cost one. Built on the compiler's
-// vector extension, so any target has it; on x86-64 it is SSE2.
+// Two doubles handled as one vector (two terms of the recursion, two dates'
+// sums), by hand as the model's float flags keep the compiler from it: each
+// lane takes exactly the IEEE steps of a scalar register, in half the
+// instructions. The compiler's vector extension: SSE2 on x86-64.
 #pragma once
 
 #include <cstring>

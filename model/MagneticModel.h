@@ -9,11 +9,9 @@ namespace model {
 // Status of ComputeMagneticElements (2, a failed extrapolation, cannot happen).
 inline constexpr int kStatusOk = 0;
 inline constexpr int kStatusLoadFailed = 3;  // the model's table is out of degree-major order or too short
-// Latitude, longitude, height or year is NaN, infinite or beyond the model's
-// working precision, or the field at that date overflows it.
+// An input is NaN, infinite or beyond the working precision, or the field overflows it.
 inline constexpr int kStatusNotFinite = 4;
-// The horizontal field is too weak (below 0.0001 nT) to give a direction: the
-// declination is undetermined, and the query gives no record.
+// The horizontal field is below 0.0001 nT: no direction, no record.
 inline constexpr int kStatusUndetermined = 5;
 
 // Computes the magnetic elements of the model at a geodetic position (degrees,

@@ -6,17 +6,15 @@
 
 namespace model {
 
-// Room for degree 13: entries 1 to 13 * 15 = 195; entry 0 is never used.
-// Degrees above it are cut to it, so no routine writes past the arrays.
+// Room for degree 13 (entries 1 to 195, entry 0 unused); higher degrees are cut to it.
 inline constexpr int kMaxCoefficientDegree = 13;
 inline constexpr int kCoefficientArraySize = kMaxCoefficientDegree * (kMaxCoefficientDegree + 2) + 1;
 template <typename Real>
 using CoefficientArrayOf = std::array<Real, kCoefficientArraySize>;
 using CoefficientArray = CoefficientArrayOf<float>;
 
-// Magnetic elements at one point for one date: D and I in radians (the query
-// turns the date's D and I into degrees), the intensities in nT: X north, Y
-// east, Z down.
+// Magnetic elements at one point for one date: D and I in radians (degrees
+// once the query has turned the date's), intensities in nT: X north, Y east, Z down.
 template <typename Real>
 struct ElementSetOf {
     Real D;
@@ -40,17 +38,13 @@ struct ModelStateOf {
     ElementSetOf<Real> dateElements;
     ElementSetOf<Real> nextYearElements;
     // The built-in model whose table mainField and secularVariation hold, or
-    // nullptr: a built-in model never changes, so its table is loaded once
-    // per thread (a file's model may be read again in place, so it is loaded
-    // on every query).
+    // nullptr (a file's model may be read again in place: loaded every query).
     const void* loadedBuiltIn;
 };
 using ModelState = ModelStateOf<float>;
 
-// The working state of the 1995 field, one per thread: zero-initialised when a
-// thread first uses it (constinit: no initialiser guard on each use) and freed
-// with the thread. Every query rewrites all of it, so queries on different
-// threads (the companion's batch workers) never see each other's numbers.
+// The working state of the 1995 field, one per thread (constinit: no guard on
+// each use); every query rewrites it, so threads never see each other's numbers.
 extern thread_local constinit ModelState modelState;
 
 }  // namespace model
