@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string_view>
+#include <utility>
 
 #include "ModelDate.h"
 #include "Uncertainty.h"
@@ -31,27 +33,20 @@ TEST(DecimalYear, CountsTheDaysOfTheYearAsTheModelsDo) {
     EXPECT_NEAR(ModelYear(2026, 12, 9), 2027.0247, 0.00005);
 }
 
-TEST(Uncertainty, DeclinationAndZonesByTheHorizontalField) {
-    struct Case {
-        double horizontal;   // nT
-        double declination;  // degrees
-        Zone zone;
+TEST(Uncertainty, ZonesChangeAtTheirBoundsAndTheDeclinationErrorGrowsAsHWeakens) {
+    // 2000 and 6000 nT themselves belong to the stronger zone.
+    const std::pair<double, std::string_view> zones[] = {
+        {6000.0, "none"},
+        {std::nextafter(6000.0, 0.0), "caution"},
+        {2000.0, "caution"},
+        {std::nextafter(2000.0, 0.0), "blackout"},
     };
-    const Case cases[] = {
-        {20000.0, std::hypot(0.26, 5417.0 / 20000.0), Zone::None},
-        {6000.0, std::hypot(0.26, 5417.0 / 6000.0), Zone::None},
-        {std::nextafter(6000.0, 0.0), std::hypot(0.26, 5417.0 / 6000.0), Zone::Caution},
-        {2000.0, std::hypot(0.26, 5417.0 / 2000.0), Zone::Caution},
-        {std::nextafter(2000.0, 0.0), std::hypot(0.26, 5417.0 / 2000.0), Zone::Blackout},
-        {1.0, std::hypot(0.26, 5417.0), Zone::Blackout},
-    };
-    for (const Case& c : cases) {
-        EXPECT_NEAR(DeclinationUncertainty(kWmm2025Errors, c.horizontal), c.declination, 1e-9) << c.horizontal;
-        EXPECT_EQ(ZoneOf(c.horizontal), c.zone) << c.horizontal;
+    for (const auto& [horizontal, zone] : zones) {
+        EXPECT_EQ(ZoneName(ZoneOf(horizontal)), zone) << horizontal;
     }
-    EXPECT_EQ(ZoneName(Zone::Blackout), "blackout");
-    EXPECT_EQ(ZoneName(Zone::Caution), "caution");
-    EXPECT_EQ(ZoneName(Zone::None), "none");
+    // Where H is 5417 nT the weak-field term is 1 degree: sqrt(0.26^2 + 1).
+    EXPECT_NEAR(DeclinationUncertainty(kWmm2025Errors, 5417.0), 1.0332473082471592, 1e-12);
+    EXPECT_NEAR(DeclinationUncertainty(kWmm2025Errors, 20000.0), 0.37544603140797744, 1e-12);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // and files that are not whole models.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -61,15 +62,22 @@ TEST(ShcFile, ReadsIgrf14AsOnePiecePerInterval) {
     EXPECT_EQ(date.pieces.back().errors, &kWmm2025Errors);
 }
 
-TEST(ShcFile, TheFieldChangesContinuouslyAcrossEveryEpoch) {
-    const FieldModel& igrf = Igrf14();
-    for (double epoch = 1905.0; epoch < 2030.0; epoch += 5.0) {
-        MagneticElements before{};
-        MagneticElements at{};
-        ASSERT_EQ(ComputeMagneticElements(igrf, -33.9, 151.2, 100.0, epoch - 1e-9, before), kStatusOk);
-        ASSERT_EQ(ComputeMagneticElements(igrf, -33.9, 151.2, 100.0, epoch, at), kStatusOk);
-        EXPECT_NEAR(before.northComponent, at.northComponent, 1e-4) << epoch;
-        EXPECT_NEAR(before.verticalComponent, at.verticalComponent, 1e-4) << epoch;
+// Between two epochs the coefficients, and so the components at a point, change
+// linearly: midway the field is the mean of the fields at the two epochs (the
+// later one from the next piece), which a wrong slope or epoch would miss.
+TEST(ShcFile, MidwayBetweenEpochsTheFieldIsTheMeanOfTheirFields) {
+    const auto field = [](double year) {
+        MagneticElements e{};
+        EXPECT_EQ(ComputeMagneticElements(Igrf14(), -33.9, 151.2, 100.0, year, e), kStatusOk) << year;
+        return std::array{e.northComponent, e.eastComponent, e.verticalComponent};
+    };
+    for (double epoch = 1900.0; epoch < 2030.0; epoch += 5.0) {
+        const auto first = field(epoch);
+        const auto midway = field(epoch + 2.5);
+        const auto last = field(epoch + 5.0);
+        for (std::size_t i = 0; i < first.size(); ++i) {
+            EXPECT_NEAR(midway[i], (first[i] + last[i]) / 2.0, 1e-6) << epoch << " component " << i;
+        }
     }
 }
 
