@@ -266,8 +266,20 @@ std::string DegreeLines(int first, int last) {
     return lines;
 }
 
-TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
+// Both readers refuse what is no whole model, naming the line, and leave the
+// model as it was. Each row changes a good file: WMM2025 written in the
+// standard layout, or the IGRF-14 file (its lines ended by "\n" alone).
+TEST(CoefficientFile, BadFilesOfBothLayoutsAreRefusedWithTheirLine) {
     const std::string good = WriteCoefficientFile(Wmm2025());
+    std::string shc;
+    for (const char c : BuiltInFileText("IGRF14.SHC")) {
+        if (c != '\r') shc += c;
+    }
+    shc += '\n';
+    const std::string head = shc.substr(0, shc.find("1 13 27"));  // the comment lines
+    const std::size_t firstRow = shc.find("\n1 0 ") + 1;
+    const std::string firstRowLine = shc.substr(firstRow, shc.find('\n', firstRow) - firstRow + 1);
+    const std::string lastRow = shc.substr(shc.rfind("13 13"));
     const auto replaceLine = [&](int number, const std::string& with) {
         std::size_t start = 0;
         for (int i = 1; i < number; ++i) {
@@ -282,11 +294,14 @@ TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
         }
         return good.substr(0, end);
     };
+    using Reader = bool (*)(std::string_view, FieldModel&, std::string&);
     struct Case {
         const char* what;
         std::string text;
         const char* error;
+        Reader read = ReadCoefficientFile;
     };
+    constexpr Reader kShc = ReadShcFile;
     const Case cases[] = {
         {"empty", "", "line 1: expected the header: epoch, model name, release date"},
         {"header without a name", replaceLine(1, "2025.0"), "line 1: expected the header"},
@@ -319,23 +334,56 @@ TEST(CoefficientFile, BadFilesAreRefusedWithTheirLine) {
         {"a request after the 9s", good + "course 1 2 3 4\n", "line 94: text after the closing line of 9s"},
         {"two files joined", good + good, "line 94: text after the closing line of 9s"},
         {"text after the first line of 9s", cutAfterLine(92) + "x\n", "line 93: text after the closing line"},
+        {"SHC empty", "", "line 1: expected the header: nmin nmax", kShc},
+        {"SHC only comments", "# a\n# b\n", "line 3: expected the header", kShc},
+        {"SHC header of six words", head + "1 13 27 2 1 1900.0\n", "line 3: expected the header", kShc},
+        {"SHC lowest degree 0", head + "0 13 27 2 1 1900.0 2030.0\n", "line 3: the lowest degree must be 1, found 0",
+         kShc},
+        {"SHC degree 14 is more than the model sums", head + "1 14 27 2 1 1900.0 2030.0\n",
+         "line 3: the highest degree must be 1 to 13 (the highest the model sums), found 14", kShc},
+        {"SHC one epoch", head + "1 13 1 2 1 1900.0 1900.0\n", "line 3: expected 2 to 100 epochs, found 1", kShc},
+        {"SHC cubic change", head + "1 13 27 4 1 1900.0 2030.0\n",
+         "line 3: only linear change between epochs (spline order 2) is read, found order 4", kShc},
+        {"SHC a missing epoch", shc.substr(0, shc.find("2030.0\n", head.size() + 20)) + "\n",
+         "line 4: expected 27 epochs, found 26 words", kShc},
+        {"SHC a repeated (n, m)", shc.substr(0, firstRow) + firstRowLine + shc.substr(firstRow),
+         "line 6: expected g(1,1): n m and 27 numbers", kShc},
+        {"SHC not a number", shc.substr(0, firstRow) + "1 0 x" + shc.substr(firstRow + 5), "line 5: expected g(1,0)",
+         kShc},
+        {"SHC infinite", shc.substr(0, firstRow) + "1 0 inf" + shc.substr(firstRow + 5), "line 5: expected g(1,0)",
+         kShc},
+        {"SHC ends early", shc.substr(0, shc.size() - lastRow.size()),
+         "line 199: the file ends early: expected h(13,13)", kShc},
+        {"SHC text after the table", shc + "\ncourse 1 2 3 4\n", "line 201: text after the last coefficient", kShc},
+        {"SHC a line too long", shc.substr(0, firstRow) + std::string(5000, ' ') + shc.substr(firstRow),
+         "line 5: longer than 4096 bytes", kShc},
     };
     for (const Case& c : cases) {
         FieldModel model = Wmm2025();
         std::string error;
-        EXPECT_FALSE(ReadCoefficientFile(c.text, model, error)) << c.what;
+        EXPECT_FALSE(c.read(c.text, model, error)) << c.what;
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << c.what << ": " << error;
         EXPECT_EQ(model.name, "WMM2025") << c.what;  // untouched
         EXPECT_EQ(model.coefficients.size(), 90u) << c.what;
     }
-    // The exact limits: degree 12 complete and closed reads, and so does 13; so do the first
-    // and last epochs, and blank lines and more 9s after the closing line.
-    for (const std::string& text :
-         {cutAfterLine(91) + "9999\n", cutAfterLine(91) + DegreeLines(13, 13) + "9999\n",
-          replaceLine(1, "1900 IGRF 1/1/1900"), replaceLine(1, "2100.0 WMM-2100"), good + "\n \t\n99999\n\n"}) {
+    // The exact limits: degree 12 complete and closed reads, and so does 13; so
+    // do the first and last epochs, and blank lines and more 9s after the
+    // closing line. The SHC layout's blank lines after the table and negative
+    // orders for h are its own (the published file has Windows line ends).
+    const std::size_t h11 = shc.find("\n1 1 5922") + 1;
+    const std::pair<Reader, std::string> readable[] = {
+        {ReadCoefficientFile, cutAfterLine(91) + "9999\n"},
+        {ReadCoefficientFile, cutAfterLine(91) + DegreeLines(13, 13) + "9999\n"},
+        {ReadCoefficientFile, replaceLine(1, "1900 IGRF 1/1/1900")},
+        {ReadCoefficientFile, replaceLine(1, "2100.0 WMM-2100")},
+        {ReadCoefficientFile, good + "\n \t\n99999\n\n"},
+        {ReadShcFile, shc + "\n  \n"},
+        {ReadShcFile, shc.substr(0, h11) + "1 -1" + shc.substr(h11 + 3)},
+    };
+    for (const auto& [read, text] : readable) {
         FieldModel model;
         std::string error;
-        EXPECT_TRUE(ReadCoefficientFile(text, model, error)) << error;
+        EXPECT_TRUE(read(text, model, error)) << error;
     }
 }
 

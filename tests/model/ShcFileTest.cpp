@@ -1,5 +1,5 @@
-// The SHC reader: the IGRF-14 file as published, its pieces between epochs,
-// and files that are not whole models.
+// The SHC reader: the IGRF-14 file as published and its pieces between epochs
+// (files that are no whole model are refused in FieldModelTest).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,14 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "BuiltInFiles.h"
 #include "FieldModel.h"
 #include "MagneticModel.h"
 
 namespace model {
 namespace {
-
-std::string_view Igrf14Text() { return BuiltInFileText("IGRF14.SHC"); }
 
 TEST(ShcFile, ReadsIgrf14AsOnePiecePerInterval) {
     const FieldModel& igrf = Igrf14();
@@ -112,60 +109,6 @@ TEST(ShcFile, Igrf14GivesItsPublishedCheckValues) {
     EXPECT_EQ(ComputeGeocentricField(ReferenceField1995(), 6371.2, 90.0, 0.0, 1997.0, x, y, z), kStatusNotFinite);
     EXPECT_EQ(ComputeGeocentricField(Igrf14(), 0.0, 90.0, 0.0, 1997.0, x, y, z), kStatusNotFinite);
     EXPECT_EQ(x, 0.0);
-}
-
-// Each row changes the real file (its lines ended by "\n" alone) and names the
-// line and what the reader says.
-TEST(ShcFile, RefusesWhatIsNoWholeModel) {
-    std::string good;
-    for (const char c : Igrf14Text()) {
-        if (c != '\r') good += c;
-    }
-    good += '\n';
-    const std::size_t header = good.find("1 13 27");
-    const std::size_t firstRow = good.find("\n1 0 ") + 1;
-    const std::string lastRow = good.substr(good.rfind("13 13"));
-    struct Case {
-        const char* name;
-        std::string text;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"empty", "", "line 1: expected the header"},
-        {"only comments", "# a\n# b\n", "line 3: expected the header"},
-        {"header of six words", good.substr(0, header) + "1 13 27 2 1 1900.0\n", "line 3: expected the header"},
-        {"lowest degree 0", good.substr(0, header) + "0 13 27 2 1 1900.0 2030.0\n", "the lowest degree must be 1"},
-        {"degree 14 is more than the model sums", good.substr(0, header) + "1 14 27 2 1 1900.0 2030.0\n", "found 14"},
-        {"one epoch", good.substr(0, header) + "1 13 1 2 1 1900.0 1900.0\n", "expected 2 to 100 epochs"},
-        {"cubic change", good.substr(0, header) + "1 13 27 4 1 1900.0 2030.0\n", "spline order 2"},
-        {"a missing epoch", good.substr(0, good.find("2030.0\n", header + 20)) + "\n",
-         "line 4: expected 27 epochs, found 26 words"},
-        {"a repeated (n, m)",
-         good.substr(0, firstRow) + good.substr(firstRow, good.find('\n', firstRow) - firstRow + 1) +
-             good.substr(firstRow),
-         "line 6: expected g(1,1)"},
-        {"not a number", good.substr(0, firstRow) + "1 0 x" + good.substr(firstRow + 5), "line 5: expected g(1,0)"},
-        {"infinite", good.substr(0, firstRow) + "1 0 inf" + good.substr(firstRow + 5), "line 5: expected g(1,0)"},
-        {"ends early", good.substr(0, good.size() - lastRow.size()), "the file ends early: expected h(13,13)"},
-        {"text after the table", good + "\ncourse 1 2 3 4\n", "text after the last coefficient"},
-        {"a line too long", good.substr(0, firstRow) + std::string(5000, ' ') + good.substr(firstRow),
-         "line 5: longer than 4096 bytes"},
-    };
-    for (const Case& c : cases) {
-        FieldModel model;
-        model.name = "untouched";
-        std::string error;
-        EXPECT_FALSE(ReadShcFile(c.text, model, error)) << c.name;
-        EXPECT_NE(error.find(c.error), std::string::npos) << c.name << ": " << error;
-        EXPECT_EQ(model.name, "untouched") << c.name;
-    }
-    // Blank lines after the table and negative orders for h are the layout's
-    // own (the published file, read above, has Windows line ends).
-    FieldModel model;
-    std::string error;
-    EXPECT_TRUE(ReadShcFile(good + "\n  \n", model, error)) << error;
-    const std::size_t h11 = good.find("\n1 1 5922") + 1;
-    EXPECT_TRUE(ReadShcFile(good.substr(0, h11) + "1 -1" + good.substr(h11 + 3), model, error)) << error;
 }
 
 }  // namespace
