@@ -2,6 +2,7 @@
 // check that stops the run with a message when an invariant breaks.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -36,6 +37,16 @@ public:
         T value;
         std::memcpy(&value, bytes, sizeof(T));
         return value;
+    }
+
+    // The next n values of a type, in order.
+    template <typename T, std::size_t n>
+    std::array<T, n> TakeMany() {
+        std::array<T, n> values;
+        for (T& value : values) {
+            value = Take<T>();
+        }
+        return values;
     }
 
 private:

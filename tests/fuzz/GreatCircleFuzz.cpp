@@ -17,10 +17,7 @@ constexpr double kLongestDistance = 10800.0 * (1.0 + 1e-9);
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
-    const auto lat1 = input.Take<double>();
-    const auto lon1 = input.Take<double>();
-    const auto lat2 = input.Take<double>();
-    const auto lon2 = input.Take<double>();
+    const auto [lat1, lon1, lat2, lon2] = input.TakeMany<double, 4>();
 
     const double unset = std::numeric_limits<double>::quiet_NaN();
     double course = unset;

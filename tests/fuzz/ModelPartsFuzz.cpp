@@ -34,10 +34,7 @@ void Query(fuzz::FuzzInput& input) {
             m.coefficients[changed % m.coefficients.size()].g = input.Take<double>();
         }
     }
-    const auto latitude = input.Take<double>();
-    const auto longitude = input.Take<double>();
-    const auto height = input.Take<double>();
-    const auto year = input.Take<double>();
+    const auto [latitude, longitude, height, year] = input.TakeMany<double, 4>();
     model::MagneticElements sentinel;
     std::memset(&sentinel, 0xA5, sizeof sentinel);
     model::MagneticElements e = sentinel;

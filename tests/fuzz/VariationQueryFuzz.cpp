@@ -43,9 +43,7 @@ model::MagneticElements Sentinel() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
-    const auto latitude = input.Take<double>();
-    const auto longitude = input.Take<double>();
-    const auto year = input.Take<double>();
+    const auto [latitude, longitude, year] = input.TakeMany<double, 3>();
 
     // A known query before and after: nothing may carry over between queries.
     static model::MagneticElements london = [] {
