@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include <sys/stat.h>
@@ -227,11 +228,9 @@ TEST(CoefficientFile, WrittenFromTheBuiltInTableReadsBackToTheSameAnswers) {
     std::string error;
     ASSERT_TRUE(ReadCoefficientFile(WriteCoefficientFile(Wmm2025()), read, error)) << error;
     EXPECT_EQ(read.name, "WMM-2025");
-    EXPECT_EQ(read.epoch, 2025.0);
-    EXPECT_EQ(read.firstYear, 2025.0);
-    EXPECT_EQ(read.lastYear, 2030.0);
-    EXPECT_EQ(read.mainDegree, 12);
-    EXPECT_EQ(read.secularDegree, 12);
+    // Five years from the epoch, the degrees of the table, double precision.
+    EXPECT_EQ(std::tuple(read.epoch, read.firstYear, read.lastYear, read.mainDegree, read.secularDegree),
+              std::tuple(2025.0, 2025.0, 2030.0, 12, 12));
     EXPECT_FALSE(read.singlePrecision);
     for (const auto& row : kWmm2025TestValues) {
         MagneticElements fromFile{};
