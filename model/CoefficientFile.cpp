@@ -34,8 +34,7 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
     if (!lines.Expect(line, error, kHeaderForm)) return false;
     const std::vector<std::string_view> header = Words(line);
     FieldModel read;
-    if (header.size() < 2 || header.size() > 3 || !ParseNumber(header[0], read.epoch))
-        return lines.Fault(error, kHeaderForm);
+    if (header.size() < 2 || header.size() > 3 || !Parse(header[0], read.epoch)) return lines.Fault(error, kHeaderForm);
     if (read.epoch < kFirstEpoch || read.epoch > kLastEpoch) {
         return lines.Fault(error, "the epoch is outside 1900 to 2100");
     }
@@ -57,9 +56,9 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
         int degree = 0;
         int order = 0;
         CoefficientRecord record{};
-        if (words.size() != kCoefficientFields || !ParseWhole(words[0], degree) || !ParseWhole(words[1], order) ||
-            !ParseNumber(words[2], record.g) || !ParseNumber(words[3], record.h) ||
-            !ParseNumber(words[4], record.gdot) || !ParseNumber(words[5], record.hdot)) {
+        if (words.size() != kCoefficientFields || !Parse(words[0], degree) || !Parse(words[1], order) ||
+            !Parse(words[2], record.g) || !Parse(words[3], record.h) || !Parse(words[4], record.gdot) ||
+            !Parse(words[5], record.hdot)) {
             return lines.Fault(error, "expected n m g h gdot hdot");
         }
         if (degree > kMaxCoefficientDegree)

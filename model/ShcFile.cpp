@@ -56,9 +56,9 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
     int steps = 0;
     double start = 0.0;
     double end = 0.0;
-    if (words.size() != kHeaderFields || !ParseWhole(words[0], minDegree) || !ParseWhole(words[1], table.maxDegree) ||
-        !ParseWhole(words[2], epochCount) || !ParseWhole(words[3], splineOrder) || !ParseWhole(words[4], steps) ||
-        !ParseNumber(words[5], start) || !ParseNumber(words[6], end)) {
+    if (words.size() != kHeaderFields || !Parse(words[0], minDegree) || !Parse(words[1], table.maxDegree) ||
+        !Parse(words[2], epochCount) || !Parse(words[3], splineOrder) || !Parse(words[4], steps) ||
+        !Parse(words[5], start) || !Parse(words[6], end)) {
         return lines.Fault(error, kHeaderForm);
     }
     if (minDegree != 1) return lines.Fault(error, "the lowest degree must be 1, found " + std::to_string(minDegree));
@@ -82,7 +82,7 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
                                       std::to_string(words.size()) + " words");
     for (const std::string_view word : words) {
         double epoch = 0.0;
-        if (!ParseNumber(word, epoch) || epoch < kFirstEpoch || epoch > kLastEpoch ||
+        if (!Parse(word, epoch) || epoch < kFirstEpoch || epoch > kLastEpoch ||
             (!table.epochs.empty() && epoch <= table.epochs.back())) {
             return lines.Fault(error,
                                "expected increasing epochs from 1900 to 2100, found \"" + std::string(word) + "\"");
@@ -105,9 +105,9 @@ bool ReadTable(std::string_view text, Table& table, std::string& error) {
                 int degree = 0;
                 int order = 0;
                 std::vector<double> values(words.size() > 2 ? words.size() - 2 : 0);
-                bool read = words.size() == static_cast<std::size_t>(epochCount) + 2 && ParseWhole(words[0], degree) &&
-                            ParseWhole(words[1], order);
-                for (std::size_t i = 0; read && i < values.size(); ++i) read = ParseNumber(words[i + 2], values[i]);
+                bool read = words.size() == static_cast<std::size_t>(epochCount) + 2 && Parse(words[0], degree) &&
+                            Parse(words[1], order);
+                for (std::size_t i = 0; read && i < values.size(); ++i) read = Parse(words[i + 2], values[i]);
                 // An h row's order may be written negative.
                 if (!read || degree != n || (order != m && !(part == 1 && order == -m)))
                     return lines.Fault(error, expected);

@@ -105,18 +105,12 @@ private:
     int number_ = 0;
 };
 
-// A whole word as a finite number.
-inline bool ParseNumber(std::string_view word, double& value) {
+// A whole word as a finite number (a whole one for an int), read the same in every locale.
+template <typename Number>
+bool Parse(std::string_view word, Number& value) {
     const char* end = word.data() + word.size();
     const auto [rest, code] = std::from_chars(word.data(), end, value);
-    return code == std::errc() && rest == end && std::isfinite(value);
-}
-
-// A whole word as a whole number.
-inline bool ParseWhole(std::string_view word, int& value) {
-    const char* end = word.data() + word.size();
-    const auto [rest, code] = std::from_chars(word.data(), end, value);
-    return code == std::errc() && rest == end;
+    return code == std::errc() && rest == end && std::isfinite(static_cast<double>(value));
 }
 
 }  // namespace model
