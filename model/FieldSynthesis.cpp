@@ -66,17 +66,6 @@ const TermTable<Real>& Terms() {
     return table;
 }
 
-// One step of the recursion of two terms of degree n and orders m < n from
-// the terms of the same orders at degrees n-1 (i) and n-2 (j), one in each
-// lane. Where e is 0 (m = n-1) the weighted j part is a signed zero, or NaN
-// from a NaN.
-inline void Recur(double fn, Lanes e, Lanes f, Lanes pi, Lanes pj, Lanes qi, Lanes qj, double sD, double ctD, Lanes& pk,
-                  Lanes& qk) {
-    const Lanes jPart = e * pj / (fn - 1.0);
-    pk = (fn + 1.0) * (f * sD * pi / fn - jPart);
-    qk = f * (sD * qi - ctD * pi / fn) - e * qj;
-}
-
 }  // namespace
 
 template <typename Real>
@@ -168,7 +157,7 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
     q[4] = static_cast<Real>(sqrt3 * (sD * sD - ctD * ctD));
 
     // Degree by degree from the fifth term on: orders 0 to n-1 from the same
-    // order at degrees n-1 and n-2, two in the lanes of a vector (with an odd
+    // order at degrees n-1 (i) and n-2 (j), two in the lanes of a vector (with an odd
     // number the second lane holds the sectoral term's slot, written below),
     // then the sectoral term from degree n-1, order n-1.
     const TermTable<Real>& terms = Terms<Real>();
@@ -179,12 +168,14 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
         for (std::int32_t m = 0; n > 2 && m < n; m += 2) {
             const TermConstants<Real>& t = terms[k + m];
             const TermConstants<Real>& u = terms[k + m + 1];
-            Lanes pk{};
-            Lanes qk{};
-            Recur(t.fn, Lanes{t.e, u.e}, Lanes{t.f, u.f}, LoadLanes(&p[t.i]), LoadLanes(&p[t.j]), LoadLanes(&q[t.i]),
-                  LoadLanes(&q[t.j]), sD, ctD, pk, qk);
-            StoreLanes(&p[k + m], pk);
-            StoreLanes(&q[k + m], qk);
+            const Lanes e{t.e, u.e};
+            const Lanes f{t.f, u.f};
+            const Lanes pi = LoadLanes(&p[t.i]);
+            const Lanes qi = LoadLanes(&q[t.i]);
+            // Where e is 0 (m = n-1) the weighted j part is a signed zero, or NaN from a NaN.
+            const Lanes jPart = e * LoadLanes(&p[t.j]) / (t.fn - 1.0);
+            StoreLanes(&p[k + m], (t.fn + 1.0) * (f * sD * pi / t.fn - jPart));
+            StoreLanes(&q[k + m], f * (sD * qi - ctD * pi / t.fn) - e * LoadLanes(&q[t.j]));
         }
         if (n > 2) k += n;  // past orders 0 to n-1
         const TermConstants<Real>& t = terms[k];
