@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <functional>
 #include <iterator>
@@ -78,23 +79,34 @@ FieldModel MakeModelForTheDate() {
     return m;
 }
 
-// The addresses of the built-in models and of their pieces, [first, end) each,
-// recorded as each is made: telling a built-in model from a copy builds none.
-struct Registry {
-    std::mutex mutex;
-    std::vector<std::pair<const FieldModel*, const FieldModel*>> ranges;
+// The one list of built-in models. Each key is spelled here and nowhere else.
+constexpr std::array kBuiltInModels{
+    BuiltInModel{"auto", ModelForTheDate, "the model of the date: wmm2025 from 2025, igrf14 from 1900"},
+    BuiltInModel{"wmm2025", Wmm2025, "the World Magnetic Model 2025, 2025 to 2030"},
+    BuiltInModel{"igrf14", Igrf14, "IGRF-14, the reference field of 1900 to 2030"},
+    BuiltInModel{"igrf1995", ReferenceField1995, "the 1995.0 reference field, 1995 to 2000"},
 };
 
-Registry& BuiltInAddresses() {
-    static Registry registry;
-    return registry;
-}
+// The usage texts put the summaries in a column this far after the key's start.
+constexpr std::size_t kKeyColumn = 10;
+
+// The addresses of the built-in models and of their pieces, [first, end)
+// each, recorded as each is made: telling a built-in model from a copy builds
+// none. Written under a lock; read without one up to the count, which is
+// published after its entries.
+struct Registry {
+    std::mutex writing;
+    std::array<std::pair<const FieldModel*, const FieldModel*>, 2 * kBuiltInModels.size()> ranges{};
+    std::atomic<std::size_t> count{0};
+};
+constinit Registry registry;
 
 bool Register(const FieldModel& m) {
-    Registry& registry = BuiltInAddresses();
-    const std::scoped_lock lock(registry.mutex);
-    registry.ranges.emplace_back(&m, &m + 1);
-    registry.ranges.emplace_back(m.pieces.data(), m.pieces.data() + m.pieces.size());
+    const std::scoped_lock lock(registry.writing);
+    const std::size_t n = registry.count.load(std::memory_order_relaxed);
+    registry.ranges.at(n) = {&m, &m + 1};
+    registry.ranges.at(n + 1) = {m.pieces.data(), m.pieces.data() + m.pieces.size()};
+    registry.count.store(n + 2, std::memory_order_release);
     return true;
 }
 
@@ -113,21 +125,6 @@ const FieldModel& Wmm2025() { return BuiltIn<MakeWmm2025>(); }
 const FieldModel& Igrf14() { return BuiltIn<MakeIgrf14>(); }
 const FieldModel& ModelForTheDate() { return BuiltIn<MakeModelForTheDate>(); }
 
-namespace {
-
-// The one list of built-in models. Each key is spelled here and nowhere else.
-constexpr std::array kBuiltInModels{
-    BuiltInModel{"auto", ModelForTheDate, "the model of the date: wmm2025 from 2025, igrf14 from 1900"},
-    BuiltInModel{"wmm2025", Wmm2025, "the World Magnetic Model 2025, 2025 to 2030"},
-    BuiltInModel{"igrf14", Igrf14, "IGRF-14, the reference field of 1900 to 2030"},
-    BuiltInModel{"igrf1995", ReferenceField1995, "the 1995.0 reference field, 1995 to 2000"},
-};
-
-// The usage texts put the summaries in a column this far after the key's start.
-constexpr std::size_t kKeyColumn = 10;
-
-}  // namespace
-
 std::span<const BuiltInModel> BuiltInModels() { return kBuiltInModels; }
 
 const FieldModel* FindBuiltInModel(std::string_view key) {
@@ -144,9 +141,8 @@ std::string_view BuiltInKey(const FieldModel& m) {
 
 bool IsBuiltInModel(const FieldModel& m) {
     const std::less<const FieldModel*> before;
-    Registry& registry = BuiltInAddresses();
-    const std::scoped_lock lock(registry.mutex);
-    return std::ranges::any_of(registry.ranges,
+    const auto recorded = std::span(registry.ranges).first(registry.count.load(std::memory_order_acquire));
+    return std::ranges::any_of(recorded,
                                [&](const auto& range) { return !before(&m, range.first) && before(&m, range.second); });
 }
 
