@@ -25,48 +25,34 @@ std::string Shown(std::string_view path) {
     return shown;
 }
 
-// Reads a whole coefficient file into text; on failure says why. The status
-// is taken without opening the file (a FIFO with no writer would block an open
-// for ever, a device may never end): only a regular file is opened. (One
-// swapped for a FIFO between the two steps blocks only its swapper's program.)
-bool ReadModelFile(const std::filesystem::path& path, std::string& text, std::string& why) {
+// Reads a whole coefficient file into text; the reason it cannot, or empty.
+// The status is taken without opening the file (a FIFO with no writer would
+// block an open for ever, a device may never end): only a regular file is
+// opened. (One swapped for a FIFO between the two steps blocks only its
+// swapper's program.)
+std::string ReadModelFile(const std::filesystem::path& path, std::string& text) {
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
-    if (code) {
-        why = code.message();  // "No such file or directory", also for a dangling link
-        if (code == std::errc::no_such_file_or_directory) {
-            why += " (nor a built-in model: " + BuiltInKeys(", ") + ")";
-        }
-        return false;
+    // "No such file or directory", also for a dangling link.
+    if (code == std::errc::no_such_file_or_directory) {
+        return code.message() + " (nor a built-in model: " + BuiltInKeys(", ") + ")";
     }
-    if (std::filesystem::is_directory(status)) {
-        why = "is a directory";
-        return false;
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        why = "is not a regular file (a FIFO, a device or a socket)";
-        return false;
-    }
+    if (code) return code.message();
+    if (std::filesystem::is_directory(status)) return "is a directory";
+    if (!std::filesystem::is_regular_file(status)) return "is not a regular file (a FIFO, a device or a socket)";
     errno = 0;
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        // The library opens through the C runtime, which says why in errno.
-        why = errno != 0 ? std::generic_category().message(errno) : "cannot be opened";
-        return false;
-    }
+    // The library opens through the C runtime, which says why in errno.
+    if (!file) return errno != 0 ? std::generic_category().message(errno) : "cannot be opened";
     char buffer[4096];
     while (text.size() <= kMaxModelFileBytes && file.read(buffer, sizeof buffer).gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(file.gcount()));
     }
-    if (file.bad()) {
-        why = "cannot be read";
-        return false;
-    }
+    if (file.bad()) return "cannot be read";
     if (text.size() > kMaxModelFileBytes) {
-        why = "larger than " + std::to_string(kMaxModelFileBytes / kMebibyte) + " MiB, not a coefficient file";
-        return false;
+        return "larger than " + std::to_string(kMaxModelFileBytes / kMebibyte) + " MiB, not a coefficient file";
     }
-    return true;
+    return {};
 }
 
 // The SHC layout opens with comments or its header of seven words, the standard one with two or three.
@@ -81,8 +67,8 @@ bool IsShcLayout(std::string_view text) {
 const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded, std::string& error) {
     if (const FieldModel* builtIn = FindBuiltInModel(keyOrPath)) return builtIn;
     std::string text;
-    std::string why;
-    if (!ReadModelFile(std::filesystem::path(keyOrPath), text, why) ||
+    std::string why = ReadModelFile(std::filesystem::path(keyOrPath), text);
+    if (!why.empty() ||
         !(IsShcLayout(text) ? ReadShcFile(text, loaded, why) : ReadCoefficientFile(text, loaded, why))) {
         error = Shown(keyOrPath) + ": " + why;
         return nullptr;
