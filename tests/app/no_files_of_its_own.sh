@@ -26,10 +26,10 @@ export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
 # Inside the model's years, so no range message comes first.
 strace -f -qq -e trace=open,openat -o "$work/trace" faketime '1997-06-15 12:00:00' "$program" &
 run=$!
-timeout 30 xdotool search --sync --onlyvisible --name '^Dexlin' >/dev/null
+timeout 60 xdotool search --sync --onlyvisible --name '^Dexlin' >/dev/null
 xdotool mousemove 300 200
 # Escape ends it; repeated until it does, in case the first comes too early.
-for _ in $(seq 50); do
+for _ in $(seq 100); do
   kill -0 "$run" 2>/dev/null || break
   xdotool key Escape
   sleep 0.2

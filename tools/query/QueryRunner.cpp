@@ -285,13 +285,13 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     const double year = v[2];
     if (!TakeYear("field", args[2], year, v[3])) return Outcome::BadRequest;
     const bool valid = !yearOutside_ && !heightOutside_;
-    const model::FieldModel& answering = model::PieceFor(model_, year);
+    const model::FieldModel* answering = nullptr;
     model::MagneticElements e{};
-    const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e);
+    const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e, answering);
     BeginAnswer();
     Item<"status">(static_cast<long long>(status));
     Item<"valid">(valid);
-    WordItem<"model">(answering.key.empty() ? kFileModelKey : answering.key);
+    WordItem<"model">(answering->key.empty() ? kFileModelKey : answering->key);
     if (status != model::kStatusOk) {
         EndAnswer();
         return Outcome::ModelFailed;
@@ -315,7 +315,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     Item<"totalIntensity">(e.totalIntensity);
     TextItem<"variation">(model::FormatVariation(e.declinationDegrees, e.declinationMinutes));
     // How far to trust it: the model's published one-sigma errors, where it has them.
-    const model::ErrorModel* errors = answering.errors;
+    const model::ErrorModel* errors = answering->errors;
     const double declinationError =
         errors != nullptr ? model::DeclinationUncertainty(*errors, e.horizontalIntensity) : 0.0;
     OptionalItem<"declinationUncertainty">(errors != nullptr ? &declinationError : nullptr);
@@ -370,12 +370,12 @@ Outcome QueryRunner::RunRoute(std::span<const std::string_view> args) {
     }
     // The compass courses: true course minus the declination at the start, at sea level.
     const double year = v[kRouteRequired];
-    const model::FieldModel& answering = model::PieceFor(model_, year);
+    const model::FieldModel* answering = nullptr;
     model::MagneticElements e{};
-    const int status = model::ComputeMagneticElements(model_, v[0], v[1], 0.0, year, e);
+    const int status = model::ComputeMagneticElements(model_, v[0], v[1], 0.0, year, e, answering);
     Item<"status">(static_cast<long long>(status));
     Item<"valid">(!yearOutside_);
-    WordItem<"model">(answering.key.empty() ? kFileModelKey : answering.key);
+    WordItem<"model">(answering->key.empty() ? kFileModelKey : answering->key);
     if (status != model::kStatusOk) {
         EndAnswer();
         return Outcome::ModelFailed;
