@@ -57,13 +57,13 @@ echo "$lines field requests; load average before: $(cut -d' ' -f1-3 /proc/loadav
 # virtual machine, writing hundreds of megabytes into page-cache pages the
 # system has not used yet costs far more kernel time than into pages it
 # freed a moment ago, and that would be the machine's cost, not the tool's.
-"$query" batch <"$work/dexlin.in" >"$work/answers"
-run "dexlin-query (all cores)" sh -c "'$query' batch <'$work/dexlin.in' >'$work/answers'"
+"$query" --model igrf1995 batch <"$work/dexlin.in" >"$work/answers"
+run "dexlin-query (all cores)" sh -c "'$query' --model igrf1995 batch <'$work/dexlin.in' >'$work/answers'"
 all=$(cksum <"$work/answers")
 head -n 10000 "$work/answers" >"$work/dexlin.out"  # for the declinations below
-run "dexlin-query --threads 1" sh -c "'$query' --threads 1 batch <'$work/dexlin.in' >'$work/answers'"
+run "dexlin-query --threads 1" sh -c "'$query' --model igrf1995 --threads 1 batch <'$work/dexlin.in' >'$work/answers'"
 [ "$(cksum <"$work/answers")" = "$all" ] || echo "WARNING: the outputs of one and all threads differ" >&2
-run "dexlin-query --json" sh -c "'$query' --json batch <'$work/dexlin.in' >'$work/answers'"
+run "dexlin-query --json" sh -c "'$query' --model igrf1995 --json batch <'$work/dexlin.in' >'$work/answers'"
 rm -f "$work/answers"
 run "MagneticField -r" sh -c "MagneticField -r -p 10 -d '$work' -n dexlin1995 <'$work/other.in' >'$work/other.out'"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
