@@ -539,11 +539,14 @@ void QueryRunner::SetError(std::string_view command, std::string_view name, std:
 }
 
 void QueryRunner::FixedErrorItems(const model::ErrorModel* errors) {
-    if (!fixedErrors_.written || errors != fixedErrors_.errors || oneLine_ != fixedErrors_.oneLine) {
+    // One block for models without errors, one for the last model with them:
+    // a batch whose dates move between IGRF-14 and WMM2025 writes each once.
+    FixedErrorBlock& block = fixedErrors_[errors != nullptr ? 1 : 0];
+    if (!block.written || errors != block.errors || oneLine_ != block.oneLine) {
         OutputBuffer* const answer = out_;
         const std::size_t names = header_.size();
-        OutputBuffer block;
-        out_ = &block;
+        OutputBuffer items;
+        out_ = &items;
         OptionalItem<"inclinationUncertainty">(errors != nullptr ? &errors->inclination : nullptr);
         OptionalItem<"horizontalUncertainty">(errors != nullptr ? &errors->horizontal : nullptr);
         OptionalItem<"northUncertainty">(errors != nullptr ? &errors->north : nullptr);
@@ -551,11 +554,11 @@ void QueryRunner::FixedErrorItems(const model::ErrorModel* errors) {
         OptionalItem<"verticalUncertainty">(errors != nullptr ? &errors->down : nullptr);
         OptionalItem<"totalUncertainty">(errors != nullptr ? &errors->total : nullptr);
         out_ = answer;
-        fixedErrors_ = {true, errors, oneLine_, std::string(block.Text()), header_.substr(names)};
+        block = {true, errors, oneLine_, std::string(items.Text()), header_.substr(names)};
         header_.resize(names);
     }
-    out_->Append(fixedErrors_.items);
-    header_ += fixedErrors_.names;
+    out_->Append(block.items);
+    header_ += block.names;
 }
 
 void QueryRunner::SetLeadingColumns(std::string_view names, std::span<const std::string> fields) {

@@ -167,13 +167,14 @@ private:
     std::string_view leadingNames_;
     std::span<const std::string> leadingFields_;
     std::string header_;  // CSV: the names of the answer being written
-    struct {
+    struct FixedErrorBlock {
         bool written = false;
         const model::ErrorModel* errors = nullptr;
         bool oneLine = false;
         std::string items;  // as they follow the item before them
         std::string names;  // CSV: their part of the header row
-    } fixedErrors_;
+    };
+    std::array<FixedErrorBlock, 2> fixedErrors_;  // models without errors, with them
     CsvHeaders headers_;
 };
 
