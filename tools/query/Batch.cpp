@@ -355,8 +355,10 @@ bool WriteAnswers(std::FILE* output, const Chunk& chunk, std::string& csvHeader)
         text = text.substr(0, headers.firstAt);
     }
     if (!headers.last.empty()) csvHeader = headers.last;
-    return std::fwrite(text.data(), 1, text.size(), output) == text.size() &&
-           std::fwrite(after.data(), 1, after.size(), output) == after.size() && std::fflush(output) == 0;
+    const auto write = [output](std::string_view part) {
+        return part.empty() || std::fwrite(part.data(), 1, part.size(), output) == part.size();
+    };
+    return write(text) && write(after) && std::fflush(output) == 0;
 }
 
 BatchResult Finish(const ChunkReader& reader, bool writeFailed, bool anyFailed) {
