@@ -141,7 +141,7 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
     // there, about once in 250,000 factors, is the power function asked.
     const auto ratio = static_cast<Real>(static_cast<double>(referenceRadius) / static_cast<double>(r));
     double power = static_cast<double>(ratio) * ratio * ratio;
-    for (std::int32_t n = 1; n <= degree; ++n, power *= ratio) {
+    for (std::int32_t n = 1; n <= degree; ++n) {
         if constexpr (std::is_same_v<Real, float>) {
             constexpr std::uint64_t kDropped = (std::uint64_t{1} << 29) - 1;
             constexpr std::int64_t kHalfway = std::int64_t{1} << 28;
@@ -152,6 +152,7 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
         } else {
             position.rr[n] = power;
         }
+        power *= ratio;
     }
 
     // Seed terms: degree 1 order 0 and 1, degree 2 order 0 and 1.
