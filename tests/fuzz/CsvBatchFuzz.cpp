@@ -30,33 +30,23 @@ std::string RunCsvBatch(std::string_view requests, std::string_view threads) {
 // is no record: an unbalanced quote, a quote inside an unquoted field, text
 // after a closing quote, or a bare CR or LF.
 std::size_t CountFields(std::string_view record) {
+    enum { Start, Bare, Quoted, Closed } state = Start;
     std::size_t fields = 1;
-    std::size_t i = 0;
-    while (i <= record.size()) {
-        if (i < record.size() && record[i] == '"') {
-            for (++i;; ++i) {
-                if (i >= record.size()) return 0;
-                if (record[i] == '"') {
-                    if (i + 1 < record.size() && record[i + 1] == '"') {
-                        ++i;
-                        continue;
-                    }
-                    break;
-                }
-            }
-            ++i;
+    for (const char c : record) {
+        if (state == Quoted) {
+            if (c == '"') state = Closed;  // or the first of a doubled quote
+        } else if (c == ',') {
+            ++fields;
+            state = Start;
+        } else if (c == '"' && state != Bare) {
+            state = Quoted;  // opening, or the second of a doubled quote
+        } else if (c == '"' || c == '\r' || c == '\n' || state == Closed) {
+            return 0;
         } else {
-            while (i < record.size() && record[i] != ',') {
-                if (record[i] == '"' || record[i] == '\r' || record[i] == '\n') return 0;
-                ++i;
-            }
+            state = Bare;
         }
-        if (i >= record.size()) return fields;
-        if (record[i] != ',') return 0;
-        ++fields;
-        ++i;
     }
-    return fields;
+    return state == Quoted ? 0 : fields;
 }
 
 // An answer's record: it ends in CR, and neither is blank nor starts with '#'

@@ -41,6 +41,13 @@ constexpr std::size_t kMaxEcho = 40;
 
 constexpr char kHex[] = "0123456789abcdef";
 
+// A byte from 0x80 up of the display's texts as its two UTF-8 bytes.
+char* WriteLatin1AsUtf8(char* at, unsigned char byte) {
+    *at++ = static_cast<char>(0xC0 | (byte >> 6));
+    *at++ = static_cast<char>(0x80 | (byte & 0x3F));
+    return at;
+}
+
 // Display texts are Windows-1252 with the degree sign 0xB0; the bytes they use
 // (0xA0..0xFF) are the same code points in Latin-1, hence two UTF-8 bytes each.
 // In JSON, quotes, backslashes and control bytes are escaped as well.
@@ -57,8 +64,7 @@ void AppendText(OutputBuffer& out, std::string_view text, bool json, bool utf8) 
             *at++ = kHex[byte >> 4];
             *at++ = kHex[byte & 0xF];
         } else if (utf8 && byte >= 0x80) {
-            *at++ = static_cast<char>(0xC0 | (byte >> 6));
-            *at++ = static_cast<char>(0x80 | (byte & 0x3F));
+            at = WriteLatin1AsUtf8(at, byte);
         } else {
             *at++ = c;
         }
@@ -78,8 +84,7 @@ char* WriteCsvField(char* at, std::string_view text, bool latin1) {
             *at++ = '"';
             *at++ = '"';
         } else if (latin1 && byte >= 0x80) {
-            *at++ = static_cast<char>(0xC0 | (byte >> 6));
-            *at++ = static_cast<char>(0x80 | (byte & 0x3F));
+            at = WriteLatin1AsUtf8(at, byte);
         } else {
             *at++ = c;
         }
