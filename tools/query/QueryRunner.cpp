@@ -73,10 +73,12 @@ void AppendText(OutputBuffer& out, std::string_view text, bool json, bool utf8) 
 }
 
 // Writes a CSV field (RFC 4180) at `at`, which has room for 2 * size + 2
-// bytes: quoted where it holds a separator, a quote or a line break, its quotes
-// doubled. latin1: the display's bytes, written as UTF-8. Returns the end.
+// bytes: quoted where it holds a separator, a quote or a line break, or starts
+// with '#' (so that no record reads as a comment line, which the batch copies
+// as it is), its quotes doubled. latin1: the display's bytes, written as UTF-8.
+// Returns the end.
 char* WriteCsvField(char* at, std::string_view text, bool latin1) {
-    const bool quoted = text.find_first_of(",\"\r\n\t") != std::string_view::npos;
+    const bool quoted = text.starts_with('#') || text.find_first_of(",\"\r\n\t") != std::string_view::npos;
     if (quoted) *at++ = '"';
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
