@@ -322,8 +322,8 @@ private:
             std::min(static_cast<std::size_t>(std::find(bytes.begin(), bytes.end(), '\n') - bytes.begin()), kMaxLine));
         if (line.starts_with(kUtf8Bom)) line.remove_prefix(kUtf8Bom.size());
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line[0] == '#' || IsCsvRow(line) || line.find_first_of(",\t") == std::string_view::npos)
-            return;
+        // A blank line (a tab is a blank here too) or a comment is copied, never a header.
+        if (IsCopiedAsItIs(line) || IsCsvRow(line) || line.find_first_of(",\t") == std::string_view::npos) return;
         std::vector<std::string> names(kCsvFields + 1);
         const std::size_t count = SplitCsv(line, names);
         const std::string_view first = names[0];
