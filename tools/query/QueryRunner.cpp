@@ -178,23 +178,21 @@ std::string CsvRow(std::span<const std::string> fields) {
 constexpr std::size_t kItemRoom = 4 + ItemLabel::kRoom + kShortestRoom;
 
 char* QueryRunner::BeginItem(char* at, const ItemLabel& label) {
+    *at = separator_;
+    at += separatorSize_;
     if (format_ == Format::Csv) {  // the name goes to the header, the value to the row
-        if (!firstItem_) {
-            header_ += ',';
-            *at++ = ',';
-        }
-        firstItem_ = false;
-        header_.append(label.bytes.data(), label.size);
+        char* name = header_.Reserve(1 + ItemLabel::kRoom);
+        *name = ',';
+        name += separatorSize_;
+        std::memcpy(name, label.bytes.data(), ItemLabel::kRoom);
+        header_.Commit(name + label.size);
+        separatorSize_ = 1;
         return at;
     }
-    if (!firstItem_) *at++ = format_ == Format::Json ? ',' : (oneLine_ ? ' ' : '\n');
-    firstItem_ = false;
-    if (format_ == Format::Json) *at++ = '"';
-    std::memcpy(at, label.bytes.data(), ItemLabel::kRoom);
-    at += label.size;
-    if (format_ == Format::Json) *at++ = '"';
-    *at++ = format_ == Format::Json ? ':' : '=';
-    return at;
+    separatorSize_ = 1;
+    const auto form = static_cast<std::size_t>(format_);
+    std::memcpy(at, label.openings[form].data(), ItemLabel::kRoom);
+    return at + label.openingSizes[form];
 }
 
 template <ItemLabel label>
@@ -551,7 +549,7 @@ void QueryRunner::FixedErrorItems(const model::ErrorModel* errors) {
     FixedErrorBlock& block = fixedErrors_[errors != nullptr ? 1 : 0];
     if (!block.written || errors != block.errors || oneLine_ != block.oneLine) {
         OutputBuffer* const answer = out_;
-        const std::size_t names = header_.size();
+        const std::size_t names = header_.Text().size();
         OutputBuffer items;
         out_ = &items;
         OptionalItem<"inclinationUncertainty">(errors != nullptr ? &errors->inclination : nullptr);
@@ -561,11 +559,11 @@ void QueryRunner::FixedErrorItems(const model::ErrorModel* errors) {
         OptionalItem<"verticalUncertainty">(errors != nullptr ? &errors->down : nullptr);
         OptionalItem<"totalUncertainty">(errors != nullptr ? &errors->total : nullptr);
         out_ = answer;
-        block = {true, errors, oneLine_, std::string(items.Text()), header_.substr(names)};
-        header_.resize(names);
+        block = {true, errors, oneLine_, std::string(items.Text()), std::string(header_.Text().substr(names))};
+    } else {
+        header_.Append(block.names);
     }
     out_->Append(block.items);
-    header_ += block.names;
 }
 
 void QueryRunner::SetLeadingColumns(std::string_view names, std::span<const std::string> fields) {
@@ -591,15 +589,17 @@ void QueryRunner::ErrorAnswer(std::string_view message, long long line) {
 }
 
 void QueryRunner::BeginAnswer() {
-    firstItem_ = true;
+    separator_ = format_ == Format::Text ? (oneLine_ ? ' ' : '\n') : ',';
+    separatorSize_ = 0;
     if (format_ == Format::Json) out_->Append('{');
     if (format_ != Format::Csv) return;
     row_.Clear();
-    header_.assign(leadingNames_);
+    header_.Clear();
+    header_.Append(leadingNames_);
     for (std::size_t i = 0; i < leadingFields_.size(); ++i) {
         if (i > 0) row_.Append(',');
         AppendCsvField(row_, leadingFields_[i], false);
-        firstItem_ = false;
+        separatorSize_ = 1;
     }
 }
 
@@ -610,14 +610,15 @@ void QueryRunner::EndAnswer() {
         return;
     }
     // A header row before the first answer and wherever the kind of answer changes.
-    if (header_ != headers_.last) {
+    const std::string_view header = header_.Text();
+    if (header != headers_.last) {
         if (headers_.last.empty()) {
-            headers_.first = header_;
+            headers_.first = header;
             headers_.firstAt = sink_.Text().size();
         }
-        sink_.Append(header_);
+        sink_.Append(header);
         sink_.Append(kCsvLineEnd);
-        headers_.last = header_;
+        headers_.last = header;
     }
     sink_.Append(row_.Text());
     sink_.Append(kCsvLineEnd);

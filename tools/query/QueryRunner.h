@@ -56,20 +56,35 @@ struct QuerySettings {
     std::atomic<long long>* outsideYears = nullptr;
 };
 
-// An item's name, padded so that it is copied in one fixed-size move. It is a
-// template argument formed from a literal (`Item<"status">(value)`), hence not
-// explicit: one copy for the whole program, where a label built at each call
-// would be read back before its own stores had settled. A name too long for
-// the room does not compile.
+// An item's name and what its value follows in each format, padded so that
+// each is copied in one fixed-size move: "name=" in text, "\"name\":" in JSON,
+// nothing in a CSV row (the name goes to the header row). It is a template
+// argument formed from a literal (`Item<"status">(value)`), hence not explicit:
+// one copy for the whole program, where a label built at each call would be
+// read back before its own stores had settled. A name too long for the room
+// does not compile.
 struct ItemLabel {
     static constexpr std::size_t kRoom = 32;
     // cppcheck-suppress noExplicitConstructor
     consteval ItemLabel(const char* name) : size(std::char_traits<char>::length(name)) {
-        if (size >= kRoom) throw "an item name must be shorter than ItemLabel::kRoom";
+        if (size + 3 > kRoom) throw "an item name must be at least 3 bytes shorter than ItemLabel::kRoom";
         std::copy_n(name, size, bytes.begin());
+        SetOpening(Format::Text, "", "=");
+        SetOpening(Format::Json, "\"", "\":");
     }
     std::array<char, kRoom> bytes{};
     std::size_t size;
+    std::array<std::array<char, kRoom>, 3> openings{};  // by Format; none in CSV
+    std::array<std::size_t, 3> openingSizes{};
+
+private:
+    consteval void SetOpening(Format format, std::string_view before, std::string_view after) {
+        auto& opening = openings[static_cast<std::size_t>(format)];
+        auto at = std::copy(before.begin(), before.end(), opening.begin());
+        at = std::copy_n(bytes.begin(), size, at);
+        std::copy(after.begin(), after.end(), at);
+        openingSizes[static_cast<std::size_t>(format)] = before.size() + size + after.size();
+    }
 };
 
 class QueryRunner {
@@ -126,7 +141,7 @@ private:
     void SetError(std::string_view command, std::string_view name, std::string_view word, std::string_view what);
 
     void BeginAnswer();
-    // Writes the separator and the item's name in the reserved room; returns where its value goes.
+    // Writes the separator and the item's opening in the reserved room; returns where its value goes.
     char* BeginItem(char* at, const ItemLabel& label);
     template <ItemLabel label>
     void Item(double value);
@@ -156,7 +171,10 @@ private:
     const model::FieldModel& model_;
     std::atomic<long long>* outsideYears_;
     bool oneLine_ = false;
-    bool firstItem_ = true;
+    // Before each item: the separator (stored before the first one too, and
+    // written over), counted from the second item on.
+    char separator_ = ',';
+    std::size_t separatorSize_ = 0;
     std::string error_;
     // The last field request's date and height, and whether each lies outside the model's.
     double fieldYear_ = 0.0;
@@ -166,7 +184,7 @@ private:
     std::string text_;  // reused for position texts
     std::string_view leadingNames_;
     std::span<const std::string> leadingFields_;
-    std::string header_;  // CSV: the names of the answer being written
+    OutputBuffer header_;  // CSV: the names of the answer being written
     struct FixedErrorBlock {
         bool written = false;
         const model::ErrorModel* errors = nullptr;
