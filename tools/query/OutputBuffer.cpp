@@ -142,71 +142,50 @@ char* WriteExactIfShortest(char* out, double value) {
 }  // namespace
 
 #if defined(__SIZEOF_INT128__)
-namespace {
-
-__extension__ using Wide = unsigned __int128;
-
-// 10^k for k = 0..21 in 128 bits.
-constexpr auto kWidePowersOfTen = Powers<Wide, 22>(10);
-
-}  // namespace
-
-// value = m·2^e. The doubles that read back as it are those within half a step of
-// it: (4m - 2)·2^(e-2) to (4m + 2)·2^(e-2), and 4m - 1 below a power of two, where
-// the step below is half the step above. Scaled by 10^p so that the bounds have 18
-// or 19 digits, they are exact in 128 bits, and the whole numbers L..H between them
-// are the 18- or 19-digit texts that read back as value. (At this scale neither
-// bound is ever a whole number: 2^-e would have to divide 2·10^p, which needs a
-// magnitude from 2^51 up. So whether a bound itself reads back, which depends on
-// the parity of m, never matters.) While some of them end in 0, a digit is dropped
-// from all; what is left has the fewest digits, and the nearest to value (a tie to
-// the even one) is to_chars's choice.
+// value = m·2^-s (s = 3..62 in this range). Scaled by 10^p, the least power of
+// ten at which the step between doubles, 2^-s·10^p, is at least one unit, it is
+// m·10^p/2^s, exact in 128 bits (10^p < 2^64 here), and the step spans 1 to 10
+// units. The doubles that read back as value lie within half a step of it,
+// and neither bound is ever a whole number (2^(s+1) would have to divide 10^p,
+// and p < s). So the whole numbers L..H between the bounds are the 16- or
+// 17-digit texts that read back as value, and at most one of them ends in 0:
+// - If one does, it is the only text with fewer digits; its trailing zeros go.
+// - Else all have the fewest digits, and to_chars takes the one nearest to
+//   value (a tie to the even one): value rounded to a whole number, which lies
+//   between the bounds since they are half a unit or more away.
+// Below a power of two the step is half as wide, but such a value in this
+// range is a whole number or 2^-1 to 2^-10, whose scaled value ends in 0 and is
+// the first case's own choice.
 char* WriteShortestFixed(char* out, double value) {
     const double magnitude = std::fabs(value);
     if (!(magnitude >= 1e-3 && magnitude < 1e15)) return nullptr;
+    __extension__ using Wide = unsigned __int128;
     const auto bits = std::bit_cast<std::uint64_t>(value);
-    const auto biasedExponent = static_cast<int>((bits >> 52) & 0x7FF);
-    const std::uint64_t fractionBits = bits & ((std::uint64_t{1} << 52) - 1);
-    const std::uint64_t m = fractionBits | (std::uint64_t{1} << 52);
-    const int shift = 2 - (biasedExponent - 1075);  // value = 4m·2^-shift, shift 5..64
+    const int shift = 1075 - static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    // ceil(s·log10 2), as -floor(-s·log10 2) with log10 2 ~ 78913/2^18 (exact for |s| < 1100).
+    int p = -((-shift * 78913) >> 18);
+    const std::uint64_t scale = kPowersOfTen[static_cast<std::size_t>(p)];
+    const Wide exact = Wide{m} * scale;                                     // value·10^p = exact/2^shift
+    const Wide half = scale / 2;                                            // half a step
+    const auto high = static_cast<std::uint64_t>((exact + half) >> shift);  // H
+    const auto low = static_cast<std::uint64_t>((exact - half) >> shift);   // L - 1
 
-    // floor(log10 of 2^(exponent)), -4..14 here: the leading digit's place, or one below it.
-    const int place = ((biasedExponent - 1023) * 78913) >> 18;
-    int p = 17 - place;  // 3..21: value·10^p < 10^19 and at least 10^17
-    const Wide scale = kWidePowersOfTen[static_cast<std::size_t>(p)];
-    const Wide below = (Wide{1} << shift) - 1;
-    const Wide exact = Wide{m} * 4 * scale;
-    const Wide upper = exact + 2 * scale;
-    const Wide lower = exact - (fractionBits == 0 ? scale : 2 * scale);
-    auto high = static_cast<std::uint64_t>(upper >> shift);
-    auto low = static_cast<std::uint64_t>(lower >> shift) + 1;
-    auto nearest = static_cast<std::uint64_t>(exact >> shift);
-    const Wide rest = exact & below;  // value·10^p = nearest + rest/2^shift
-
-    // Drop digits while a text with one digit fewer still reads back as value,
-    // keeping the last dropped digit of value and whether anything below it was non-zero.
-    unsigned dropped = 0;
-    bool belowDropped = rest != 0;
-    int droppedCount = 0;
-    for (;;) {
-        const std::uint64_t shorterLow = low / 10 + (low % 10 != 0 ? 1 : 0);
-        const std::uint64_t shorterHigh = high / 10;
-        if (shorterLow > shorterHigh) break;
-        low = shorterLow;
-        high = shorterHigh;
-        belowDropped = belowDropped || dropped != 0;
-        dropped = static_cast<unsigned>(nearest % 10);
-        nearest /= 10;
-        ++droppedCount;
+    std::uint64_t digits = high / 10;
+    if (digits * 10 > low) {
+        --p;
+        while (digits % 10 == 0 && p > 0) {
+            digits /= 10;
+            --p;
+        }
+        // A whole number ending in 0: to_chars may take scientific notation.
+        if (digits % 10 == 0) return nullptr;
+    } else {
+        digits = static_cast<std::uint64_t>(exact >> shift);
+        const std::uint64_t rest = static_cast<std::uint64_t>(exact) & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t halfUnit = std::uint64_t{1} << (shift - 1);
+        if (rest > halfUnit || (rest == halfUnit && (digits & 1) != 0)) ++digits;
     }
-    // The bounds lie more than 11 units apart at 18 or more digits, so one digit at
-    // least is always dropped. Only a whole number can lose its point and more.
-    if (droppedCount > p) return nullptr;
-    p -= droppedCount;
-
-    // Round to the nearest whole number, a tie to even, then into low..high.
-    const bool up = dropped > 5 || (dropped == 5 && (belowDropped || (nearest & 1) != 0));
-    const std::uint64_t digits = std::clamp(nearest + (up ? 1 : 0), low, high);
 
     // to_chars takes the shorter of fixed and scientific notation, fixed on a tie.
     // Here fixed is never the longer: from 1 up it is the digits and a point at

@@ -75,9 +75,10 @@ private:
 // instructions per request (bench/RESULTS.md).
 char* WriteShortest(char* out, double value);
 
-// The same for a magnitude from 0.001 up to 10^15 that to_chars writes in fixed
-// notation (the model's changes and signed declination are such doubles, with 16
-// or 17 digits), in well under to_chars's time; nullptr for any other value.
+// The same for a magnitude from 0.001 up to 10^15 (the double-precision models'
+// elements are such doubles, with 16 or 17 digits), in well under to_chars's
+// time; nullptr for any other value and for a whole number ending in 0, which
+// to_chars may write in scientific notation.
 char* WriteShortestFixed(char* out, double value);
 
 }  // namespace query
