@@ -66,8 +66,7 @@ TEST(ShortestNumber, RandomFloatsShortFractionsAndDoublesMatchToChars) {
     }
 }
 
-// The general path on its own, which WriteShortest reaches only for what the
-// exact expansion leaves (powers of two, for one, never get there).
+// The general path on its own: its range, and what it leaves to to_chars.
 TEST(ShortestNumber, GeneralPathMatchesToCharsOverItsRangeAndDeclinesTheRest) {
     // The last two lie exactly halfway between two 17-digit texts: the even one is taken.
     std::vector<double> inRange = {

@@ -23,8 +23,7 @@ constexpr std::array<T, N> Powers(T base) {
     return powers;
 }
 
-// 5^k for k = 0..27, the powers that fit in 64 bits; 10^k for k = 0..19.
-constexpr auto kPowersOfFive = Powers<std::uint64_t, 28>(5);
+// 10^k for k = 0..19, the powers that fit in 64 bits.
 constexpr auto kPowersOfTen = Powers<std::uint64_t, 20>(10);
 
 // Digits of n > 0: log10(2) ~ 1233/4096 gives the count from the bit width, or one more.
@@ -88,57 +87,6 @@ char* WriteFixed(char* out, bool negative, std::uint64_t digits, int count, int 
     return out + count;
 }
 
-// The exact decimal expansion of `value`, when it is also the shortest text
-// that reads back as `value` and to_chars would write it in fixed notation;
-// nullptr otherwise (the caller then asks to_chars). The model's elements are
-// single-precision values, most of them with a short exact expansion (15577.6689453125
-// is 15951533·2^-10), where the general shortest-digit search does much needless work.
-//
-// value = M·2^-s with M odd, s >= 1, has the exact expansion N·10^-s with N = M·5^s,
-// whose last digit is 5. Every text with fewer digits is a multiple of 10^(1-s), at
-// least 5·10^-s away; none reads back as `value` when that exceeds half the spacing of
-// doubles above it, 2^(E-53) with 2^E <= value: 2^(54 - bits of M) > 5^(s-1).
-// Then N < 5·2^54 fits in 64 bits. A whole number below 2^53 is its own shortest digits.
-char* WriteExactIfShortest(char* out, double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    const auto biasedExponent = static_cast<int>((bits >> 52) & 0x7FF);
-    if (biasedExponent == 0 || biasedExponent == 0x7FF) return nullptr;  // zero, subnormal, inf, nan
-    std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-    int exponent = biasedExponent - 1075;                                  // value = mantissa·2^exponent
-    const auto zeros = static_cast<unsigned>(std::countr_zero(mantissa));  // at most 52
-    mantissa >>= zeros;
-    exponent += static_cast<int>(zeros);
-    const int mantissaBits = std::bit_width(mantissa);
-
-    std::uint64_t digits = 0;
-    int fraction = 0;  // digits after the point
-    if (exponent >= 0) {
-        if (mantissaBits + exponent > 53) return nullptr;
-        digits = mantissa << exponent;
-    } else {
-        if (-exponent > static_cast<int>(kPowersOfFive.size())) return nullptr;  // down to 2^-1074
-        fraction = -exponent;
-        if ((std::uint64_t{1} << (54 - mantissaBits)) <= kPowersOfFive[fraction - 1]) return nullptr;
-        digits = mantissa * kPowersOfFive[fraction - 1] * 5;
-    }
-
-    const int count = DecimalDigits(digits);
-
-    // to_chars takes the shorter of fixed and scientific notation, fixed on a tie. With a
-    // fraction, the last digit is 5 and the exponent has two digits: a value from 1 up
-    // is always shorter fixed, one below 1 ("0.", zeros, digits) when it has at most
-    // two zeros after the point (three for one digit).
-    if (fraction > 0 && count <= fraction) {
-        if (2 + fraction > count + (count > 1 ? 1 : 0) + 4) return nullptr;
-    } else if (fraction == 0 && count > 5) {
-        int significant = count;
-        for (std::uint64_t n = digits; n % 10 == 0; n /= 10) --significant;
-        if (significant + (significant > 1 ? 1 : 0) + 4 < count) return nullptr;
-    }
-
-    return WriteFixed(out, (bits >> 63) != 0, digits, count, fraction);
-}
-
 }  // namespace
 
 #if defined(__SIZEOF_INT128__)
@@ -198,7 +146,6 @@ char* WriteShortestFixed(char*, double) { return nullptr; }
 #endif
 
 char* WriteShortest(char* out, double value) {
-    if (char* end = WriteExactIfShortest(out, value)) return end;
     if (char* end = WriteShortestFixed(out, value)) return end;
     return std::to_chars(out, out + 32, value).ptr;
 }

@@ -67,11 +67,10 @@ private:
 };
 
 // Writes the shortest round-trip text of `value` (std::to_chars's) at `out`,
-// which has room for kShortestRoom bytes; returns the end of the text. Two
-// methods go before std::to_chars: a binary fraction's exact decimal expansion
-// when no shorter text reads back as it (most single-precision elements), then
-// the fewest digits between the exact bounds of the doubles that read back as
-// the value, in 128-bit integers. It saves a quarter of the companion's
+// which has room for kShortestRoom bytes; returns the end of the text. The
+// fewest digits between the exact bounds of the doubles that read back as the
+// value, in 128-bit integers (WriteShortestFixed), go before std::to_chars,
+// which writes what that leaves. It saves a quarter of the companion's
 // instructions per request (bench/RESULTS.md).
 char* WriteShortest(char* out, double value);
 
