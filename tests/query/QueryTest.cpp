@@ -775,7 +775,8 @@ INSTANTIATE_TEST_SUITE_P(
         WordRow{"90.000001", kLat, ParseError::BeyondPole, 0}, WordRow{"90:00:01S", kLat, ParseError::BeyondPole, 0},
         WordRow{"+-5", kLon, ParseError::NotANumber, 0}, WordRow{"--5", kLon, ParseError::NotANumber, 0},
         WordRow{"N", kLat, ParseError::NotANumber, 0},
-        WordRow{"nan", kLon, ParseError::NotFinite, 0},  // its n is no hemisphere
+        WordRow{"nan", kLon, ParseError::NotFinite, 0},      // its n is no hemisphere
+        WordRow{"nan(d)", kLon, ParseError::NotAnAngle, 0},  // a real's letters, yet a mark: read as an angle
         WordRow{"1e400", kLon, ParseError::OutOfRange, 0}, WordRow{"-10e99999999999", kLon, ParseError::OutOfRange, 0}),
     [](const auto& info) { return std::to_string(info.index); });
 

@@ -103,7 +103,7 @@ ParseError ParseDegreesMinutesSeconds(std::string_view text, double& degrees) {
 }
 
 // Whether the word writes degrees, minutes or seconds: ':', d, D, ', " or the
-// degree sign. One pass over the word, which every coordinate of a batch takes.
+// degree sign.
 bool HasAngleMarks(std::string_view word) {
     for (std::size_t i = 0; i < word.size(); ++i) {
         const char c = word[i];
@@ -122,12 +122,12 @@ ParseError ParseCoordinate(std::string_view word, const Hemispheres& letters, do
     }
     char letter = 0;
     // A letter follows a digit, a point or a mark ("51.5N", "30'N", "51\xC2\xB0N"), so "nan" keeps its n.
-    const auto beforeLast = word.size() > 1 ? static_cast<unsigned char>(word[word.size() - 2]) : 0u;
-    if (IsDigit(static_cast<char>(beforeLast)) ||
-        std::string_view(".'\"dD\xB0").find(static_cast<char>(beforeLast)) != std::string_view::npos) {
-        const char last = Upper(word.back());
-        if (last == letters.otherPositive || last == letters.otherNegative) return letters.wrongLetter;
-        if (last == letters.positive || last == letters.negative) {
+    const char last = word.empty() ? '\0' : Upper(word.back());
+    const bool ours = last == letters.positive || last == letters.negative;
+    if ((ours || last == letters.otherPositive || last == letters.otherNegative) && word.size() > 1) {
+        const char beforeLast = word[word.size() - 2];
+        if (IsDigit(beforeLast) || std::string_view(".'\"dD\xB0").find(beforeLast) != std::string_view::npos) {
+            if (!ours) return letters.wrongLetter;
             letter = last;
             word.remove_suffix(1);
         }
@@ -135,14 +135,12 @@ ParseError ParseCoordinate(std::string_view word, const Hemispheres& letters, do
     const bool south = letter == letters.negative;
     if (letter != 0 && sign != 0 && (sign == '-') != south) return ParseError::SignAgainstLetter;
 
+    // A word that reads as a real has no angle marks (nothing that reads as a
+    // finite real has any), so the marks are looked for only when it does not.
     double value = 0.0;
-    if (HasAngleMarks(word)) {
-        const ParseError error = ParseDegreesMinutesSeconds(word, value);
-        if (error != ParseError::None) return error;
-    } else {
-        const ParseError error = ParseReal(word, value);
-        if (error != ParseError::None) return error;
-    }
+    ParseError error = ParseReal(word, value);
+    if (error != ParseError::None && HasAngleMarks(word)) error = ParseDegreesMinutesSeconds(word, value);
+    if (error != ParseError::None) return error;
     degrees = sign == '-' || south ? -value : value;
     return ParseError::None;
 }
