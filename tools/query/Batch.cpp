@@ -77,7 +77,9 @@ std::size_t SplitCsv(std::string_view line, std::span<std::string> fields) {
             ++i;
             while (i < line.size() && line[i] == ' ') ++i;
         } else {
-            const std::size_t end = std::min(line.find_first_of(",\t", i), line.size());
+            const auto separator = std::find_if(line.begin() + static_cast<std::ptrdiff_t>(i), line.end(),
+                                                [](char c) { return c == ',' || c == '\t'; });
+            const auto end = static_cast<std::size_t>(separator - line.begin());
             std::size_t last = end;
             while (last > i && line[last - 1] == ' ') --last;
             field.assign(line.substr(i, last - i));
