@@ -35,13 +35,15 @@ constexpr std::size_t kChunkBytes = std::size_t{8} * 1024;
 
 // Splits a line into words at blanks and tabs; stops after kMaxWords words.
 std::size_t SplitWords(std::string_view line, std::array<std::string_view, kMaxWords>& words) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     std::size_t count = 0;
-    std::size_t i = 0;
-    while (i < line.size() && count < kMaxWords) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words[count++] = line.substr(start, i - start);
+    auto at = line.begin();
+    while (count < kMaxWords) {
+        at = std::find_if_not(at, line.end(), blank);
+        if (at == line.end()) break;
+        const auto wordEnd = std::find_if(at, line.end(), blank);
+        words[count++] = std::string_view(at, wordEnd);
+        at = wordEnd;
     }
     return count;
 }
