@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -24,6 +26,14 @@ std::string Shortest(double value) {
 std::string ToChars(double value) {
     char text[32];
     return {text, std::to_chars(text, text + sizeof text, value).ptr};
+}
+
+// Rounds of the random test: 300,000, or DEXLIN_NUMBER_ROUNDS for a run by hand
+// over hundreds of millions of values (bench/RESULTS.md).
+long long RandomRounds() {
+    long long rounds = 300000;
+    if (const char* text = std::getenv("DEXLIN_NUMBER_ROUNDS")) std::from_chars(text, text + std::strlen(text), rounds);
+    return rounds;
 }
 
 TEST(ShortestNumber, EdgesOfTheExactExpansionMatchToChars) {
@@ -48,7 +58,8 @@ TEST(ShortestNumber, EdgesOfTheExactExpansionMatchToChars) {
 
 TEST(ShortestNumber, RandomFloatsShortFractionsAndDoublesMatchToChars) {
     std::mt19937_64 random(1995);
-    for (int i = 0; i < 300000; ++i) {
+    const long long rounds = RandomRounds();
+    for (long long i = 0; i < rounds; ++i) {
         const std::uint64_t bits = random();
         // Any single-precision value, as the model's elements are.
         const double single = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
@@ -59,8 +70,18 @@ TEST(ShortestNumber, RandomFloatsShortFractionsAndDoublesMatchToChars) {
         const double any = std::bit_cast<double>(random());
         // A double of 16 or 17 digits from 10^-3.5 to 10^15.5, the general path's range and beyond.
         const double unit = static_cast<double>(random() >> 11) * 0x1p-53;
-        const double general = std::pow(10.0, unit * 19.0 - 3.5) * ((bits & 1) != 0 ? -1.0 : 1.0);
-        for (const double value : {single, shortFraction, any, general}) {
+        const double sign = (bits & 1) != 0 ? -1.0 : 1.0;
+        const double general = std::pow(10.0, unit * 19.0 - 3.5) * sign;
+        // A short decimal (zeros to drop at 17 digits) and its neighbours (17 digits).
+        const double decimal = std::round(unit * 1e9) / 1e3 * sign;
+        // Exactly halfway between two 17-digit texts: m·2^-s with s - p - 1 trailing
+        // zero bits in m, where 10^p is the general path's scale, p = ceil(s·log10 2).
+        const int s = 3 + static_cast<int>((bits >> 1) % 60);
+        const int zeros = s - static_cast<int>(std::ceil(s * std::log10(2.0))) - 1;
+        const std::uint64_t odd = (random() >> (12 + zeros)) | (std::uint64_t{1} << (52 - zeros)) | 1;
+        const double halfway = std::ldexp(static_cast<double>(odd << zeros), -s) * sign;
+        for (const double value : {single, shortFraction, any, general, decimal, std::nextafter(decimal, 0.0),
+                                   std::nextafter(decimal, 1e300), halfway}) {
             ASSERT_EQ(Shortest(value), ToChars(value)) << ToChars(value);
         }
     }
