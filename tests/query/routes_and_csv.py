@@ -122,6 +122,9 @@ def check_csv_read_back():
     check([e["line"] for e in errors] == ["4", "5", "6"], f"error lines: {errors}")
     check(errors[1]["lon"] == "7,5" and "LON" in errors[1]["error"], f"quoted comma: {errors[1]}")
     check(errors[2]["error"].startswith("field: extra argument"), f"extra column: {errors[2]}")
+    # A field holding a tab, which the batch reads as a separator, is quoted when echoed.
+    status, out, err = run(["--csv", "--threads", "1", "batch"], "45,\"7\t5\",2026\n")
+    check(status == 1 and "\r\n45,\"7\t5\",2026," in out, f"tab in an echoed field: {out!r}")
     # A single request: its header row and its row.
     status, out, err = run(["--csv", "course", "0", "0", "1", "1"], "")
     check(status == 0 and out == "course,distance,courseText,distanceText\r\n"
