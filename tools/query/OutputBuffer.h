@@ -24,6 +24,7 @@ public:
     ~OutputBuffer() { Flush(); }
 
     void Append(std::string_view text) {
+        if (text.empty()) return;  // an empty view may hold no address, which memcpy must not get
         if (capacity_ - used_ < text.size()) {
             AppendLong(text);
             return;
