@@ -11,20 +11,16 @@ namespace query {
 
 namespace {
 
-// base^0 .. base^(N-1).
-template <typename T, std::size_t N>
-constexpr std::array<T, N> Powers(T base) {
-    std::array<T, N> powers{};
-    T p = 1;
-    for (T& power : powers) {
-        power = p;
-        p *= base;
+// 10^k for k = 0..19, the powers that fit in 64 bits.
+constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t power = 1;
+    for (std::uint64_t& entry : powers) {
+        entry = power;
+        power *= 10;
     }
     return powers;
-}
-
-// 10^k for k = 0..19, the powers that fit in 64 bits.
-constexpr auto kPowersOfTen = Powers<std::uint64_t, 20>(10);
+}();
 
 // Digits of n > 0: log10(2) ~ 1233/4096 gives the count from the bit width, or one more.
 int DecimalDigits(std::uint64_t n) {
