@@ -195,9 +195,11 @@ int ComputeGeocentricField(const FieldModel& m, double radiusKm, double colatitu
     if (!LoadModel(piece, state)) return kStatusLoadFailed;
     const std::int32_t degree =
         ExtrapolateBothSets(state, year, year + kYearStep, piece.epoch, piece.mainDegree, piece.secularDegree);
-    const double theta = colatitude * WorkingPrecision<double>::kDegreeToRadian;
+    // From the latitude, as the geodetic entry: at the pole cos(90 degrees) is
+    // 6.1e-17, where the sine of a colatitude of 0 would be 0 and its east component 0/0.
+    const double latitude = (90.0 - colatitude) * WorkingPrecision<double>::kDegreeToRadian;
     FieldPositionOf<double> position;
-    ComputeGeocentricPosition(piece.referenceRadiusKm, radiusKm, std::cos(theta), std::sin(theta),
+    ComputeGeocentricPosition(piece.referenceRadiusKm, radiusKm, std::sin(latitude), std::cos(latitude),
                               WithinHalfTurn(longitude), degree, position);
     SumFields(position, state.dateCoefficients, state.dateElements, state.nextYearCoefficients, state.nextYearElements);
     north = state.dateElements.X;
