@@ -97,8 +97,6 @@ public:
         return false;
     }
 
-    int Number() const { return number_; }
-
 private:
     std::string_view text_;
     std::size_t position_ = 0;
