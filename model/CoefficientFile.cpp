@@ -1,8 +1,5 @@
-// Reader of the standard coefficient-file layout:
-//     2025.0            WMM-2025     11/13/2024
-//   1  0  -29351.8       0.0       12.0        0.0
-//   ...
-// 999999999999999999999999999999999999999999999999
+// Reader of the standard coefficient-file layout (ReadCoefficientFile), as
+// WMM2025.COF: "2025.0 WMM-2025 11/13/2024", "1 0 -29351.8 0.0 12.0 0.0", ...
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,7 +15,6 @@ namespace model {
 namespace {
 
 constexpr double kValidYears = 5.0;  // as WMM2025: five years from the epoch
-constexpr std::size_t kCoefficientFields = 6;
 constexpr std::string_view kHeaderForm = "expected the header: epoch, model name, release date";
 
 bool IsClosingLine(const std::vector<std::string_view>& words) {
@@ -35,9 +31,8 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
     const std::vector<std::string_view> header = Words(line);
     FieldModel read;
     if (header.size() < 2 || header.size() > 3 || !Parse(header[0], read.epoch)) return lines.Fault(error, kHeaderForm);
-    if (read.epoch < kFirstEpoch || read.epoch > kLastEpoch) {
+    if (read.epoch < kFirstEpoch || read.epoch > kLastEpoch)
         return lines.Fault(error, "the epoch is outside 1900 to 2100");
-    }
     read.name = std::string(header[1]);
 
     int n = 1;
@@ -46,29 +41,20 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
         if (!lines.Expect(line, error, "the file ends before its closing line of 9s")) return false;
         const std::vector<std::string_view> words = Words(line);
         if (IsClosingLine(words)) {
-            if (m != 0)
-                return lines.Fault(error, "degree " + std::to_string(n) + " ends before order " + std::to_string(m));
-            if (n == 1) {
-                return lines.Fault(error, "no coefficients before the closing line of 9s");
-            }
+            if (m != 0) return lines.Fault(error, "degree ", n, " ends before order ", m);
+            if (n == 1) return lines.Fault(error, "no coefficients before the closing line of 9s");
             break;
         }
         int degree = 0;
         int order = 0;
         CoefficientRecord record{};
-        if (words.size() != kCoefficientFields || !Parse(words[0], degree) || !Parse(words[1], order) ||
-            !Parse(words[2], record.g) || !Parse(words[3], record.h) || !Parse(words[4], record.gdot) ||
-            !Parse(words[5], record.hdot)) {
+        if (!ParseWords(words, degree, order, record.g, record.h, record.gdot, record.hdot))
             return lines.Fault(error, "expected n m g h gdot hdot");
-        }
         if (degree > kMaxCoefficientDegree)
-            return lines.Fault(error, "degree " + std::to_string(degree) + " is above " +
-                                          std::to_string(kMaxCoefficientDegree) + ", the highest the model sums");
-        if (degree != n || order != m) {
-            return lines.Fault(error, "expected degree " + std::to_string(n) + " order " + std::to_string(m) +
-                                          ", found degree " + std::to_string(degree) + " order " +
-                                          std::to_string(order));
-        }
+            return lines.Fault(error, "degree ", degree, " is above ", kMaxCoefficientDegree,
+                               ", the highest the model sums");
+        if (degree != n || order != m)
+            return lines.Fault(error, "expected degree ", n, " order ", m, ", found degree ", degree, " order ", order);
         record.n = degree;
         record.m = order;
         read.coefficients.push_back(record);

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <concepts>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -28,22 +29,27 @@ inline void SetFileFrame(FieldModel& m) {
     m.inverseFlattening = 298.257223563;
 }
 
-// "line 7: what", the form of every reader's error.
-inline std::string AtLine(int number, std::string_view what) {
-    return "line " + std::to_string(number) + ": " + std::string(what);
-}
-
 // The words of a line, separated by blanks and tabs.
 inline std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
+    for (std::size_t start = line.find_first_not_of(" \t"); start != std::string_view::npos;) {
+        const std::size_t end = line.find_first_of(" \t", start);
+        words.push_back(line.substr(start, end - start));
+        start = line.find_first_not_of(" \t", end);
     }
     return words;
+}
+
+// A reader's message as one text from its parts, whole numbers written as
+// std::to_string writes them. Cold: kept out of the reading paths, which would
+// otherwise inline every message (twice the readers' code).
+inline std::string AsText(std::string_view text) { return std::string(text); }
+inline std::string AsText(std::integral auto number) { return std::to_string(number); }
+template <typename... Parts>
+[[gnu::cold]] std::string Joined(const Parts&... parts) {
+    std::string text;
+    (text.append(AsText(parts)), ...);
+    return text;
 }
 
 // The lines of a text, each without its end ("\n" or "\r\n").
@@ -54,29 +60,24 @@ public:
 
     explicit TextLines(std::string_view text) : text_(text) {}
 
-    // The next line; false at the end of the text, or with error set when the
-    // line is longer than kMaxLine.
+    // The next line; false at the end of the text (the line number then that
+    // of the line after the last), or with error set when the line is longer
+    // than kMaxLine.
     bool Next(std::string_view& line, std::string& error) {
+        ++number_;
         if (position_ >= text_.size()) return false;
         std::size_t end = text_.find('\n', position_);
         if (end == std::string_view::npos) end = text_.size();
         line = text_.substr(position_, end - position_);
         if (line.ends_with('\r')) line.remove_suffix(1);
         position_ = end + 1;
-        ++number_;
-        if (line.size() > kMaxLine) {
-            error = AtLine(number_, "longer than " + std::to_string(kMaxLine) + " bytes");
-            return false;
-        }
-        return true;
+        return line.size() <= kMaxLine || Fault(error, "longer than ", kMaxLine, " bytes");
     }
 
     // The next line, or false with error set: where the text ends, "what" at
     // the line after the last.
     bool Expect(std::string_view& line, std::string& error, std::string_view what) {
-        if (Next(line, error)) return true;
-        if (error.empty()) error = AtLine(number_ + 1, what);
-        return false;
+        return Next(line, error) || (error.empty() && Fault(error, what));
     }
 
     // True when the rest of the text is blank lines or lines whose words
@@ -91,9 +92,11 @@ public:
         return error.empty();
     }
 
-    // Sets error to "line N: what" of the current line; false, to be returned.
-    bool Fault(std::string& error, std::string_view what) const {
-        error = AtLine(number_, what);
+    // Sets error to "line N: " and the parts (Joined) for the current line;
+    // false, to be returned.
+    template <typename... Parts>
+    [[gnu::cold]] bool Fault(std::string& error, const Parts&... parts) const {
+        error = Joined("line ", number_, ": ", parts...);
         return false;
     }
 
@@ -109,6 +112,13 @@ bool Parse(std::string_view word, Number& value) {
     const char* end = word.data() + word.size();
     const auto [rest, code] = std::from_chars(word.data(), end, value);
     return code == std::errc() && rest == end && std::isfinite(static_cast<double>(value));
+}
+
+// True when the words are one per value and each reads as its value (Parse).
+template <typename... Numbers>
+bool ParseWords(const std::vector<std::string_view>& words, Numbers&... values) {
+    std::size_t i = 0;
+    return words.size() == sizeof...(values) && (Parse(words[i++], values) && ...);
 }
 
 }  // namespace model
