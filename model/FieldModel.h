@@ -117,10 +117,11 @@ const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded,
 
 // Reads the SHC layout: '#' comment lines, a header "nmin nmax epochs
 // spline-order steps start end", the epochs, and a line "n m" with its value
-// at each epoch per coefficient, g(n,m) before h(n,m). Degrees 1 to 13, epochs
-// increasing within 1900 to 2100, linear change (spline order 2). Valid from
-// the first epoch to the last, otherwise as ReadCoefficientFile, with errors
-// like "line 7: expected g(2,1): n m and 27 numbers".
+// at each epoch per coefficient, g(n,m) before h(n,m) (whose m may be written
+// -m). Degrees 1 to 13, epochs increasing within 1900 to 2100, linear change
+// (spline order 2). Valid from the first epoch to the last, otherwise as
+// ReadCoefficientFile, with errors like "line 7: expected g(2,1): n m and 27
+// numbers".
 [[nodiscard]] bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error);
 
 // The piece that serves a year: the one whose interval holds it (the last
