@@ -165,9 +165,9 @@ int ComputeMagneticElements(double latitude, double longitude, double year, Magn
 }
 
 int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
-                            MagneticElements& result, const FieldModel*& answering) {
+                            MagneticElements& result, const FieldModel** answering) {
     const FieldModel& piece = PieceFor(m, year);
-    answering = &piece;
+    if (answering != nullptr) *answering = &piece;
     MagneticElements e{};
     const int status = piece.singlePrecision ? Query(piece, modelState, latitude, longitude, heightKm, year, e)
                                              : Query(piece, wideState, latitude, longitude, heightKm, year, e);
@@ -176,12 +176,6 @@ int ComputeMagneticElements(const FieldModel& m, double latitude, double longitu
     if (!(e.horizontalIntensity >= static_cast<double>(kUndeterminedThreshold))) return kStatusUndetermined;
     result = e;
     return kStatusOk;
-}
-
-int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm, double year,
-                            MagneticElements& result) {
-    const FieldModel* answering = nullptr;
-    return ComputeMagneticElements(m, latitude, longitude, heightKm, year, result, answering);
 }
 
 int ComputeGeocentricField(const FieldModel& m, double radiusKm, double colatitude, double longitude, double year,

@@ -19,11 +19,11 @@ inline constexpr int kStatusUndetermined = 5;
 // height above the model's ellipsoid in km, for a decimal year. The query sets
 // no bound on the year or the height: CoversYear and CoversHeight tell whether
 // the model is meant for them. On any status but kStatusOk the result is left
-// as it was. answering is set to the piece that answers (PieceFor), whatever the status.
+// as it was. answering, where given, is set to the piece that answers
+// (PieceFor), whatever the status.
 [[nodiscard]] int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm,
-                                          double year, MagneticElements& result, const FieldModel*& answering);
-[[nodiscard]] int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm,
-                                          double year, MagneticElements& result);
+                                          double year, MagneticElements& result,
+                                          const FieldModel** answering = nullptr);
 
 // The field of a double-precision model at a geocentric position: radius in
 // km, colatitude and longitude in degrees, for a decimal year; its north, east

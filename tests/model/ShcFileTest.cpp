@@ -52,7 +52,7 @@ TEST(ShcFile, ReadsIgrf14AsOnePiecePerInterval) {
                             Answer{std::nan(""), 2026.0, &date.pieces.back(), kStatusNotFinite}}) {
         MagneticElements e{};
         const FieldModel* answering = nullptr;
-        EXPECT_EQ(ComputeMagneticElements(date, a.latitude, 20.0, 0.0, a.year, e, answering), a.status) << a.year;
+        EXPECT_EQ(ComputeMagneticElements(date, a.latitude, 20.0, 0.0, a.year, e, &answering), a.status) << a.year;
         EXPECT_EQ(answering, a.piece) << a.year;
     }
     EXPECT_EQ(date.pieces[24].epoch, 2020.0);

@@ -296,7 +296,7 @@ Outcome QueryRunner::RunField(std::span<const std::string_view> args) {
     const bool valid = !yearOutside_ && !heightOutside_;
     const model::FieldModel* answering = nullptr;
     model::MagneticElements e{};
-    const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e, answering);
+    const int status = model::ComputeMagneticElements(model_, v[0], v[1], v[3], year, e, &answering);
     BeginAnswer();
     Item<"status">(static_cast<long long>(status));
     Item<"valid">(valid);
@@ -381,7 +381,7 @@ Outcome QueryRunner::RunRoute(std::span<const std::string_view> args) {
     const double year = v[kRouteRequired];
     const model::FieldModel* answering = nullptr;
     model::MagneticElements e{};
-    const int status = model::ComputeMagneticElements(model_, v[0], v[1], 0.0, year, e, answering);
+    const int status = model::ComputeMagneticElements(model_, v[0], v[1], 0.0, year, e, &answering);
     Item<"status">(static_cast<long long>(status));
     Item<"valid">(!yearOutside_);
     WordItem<"model">(answering->key.empty() ? kFileModelKey : answering->key);
