@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "MagneticElements.h"
 #include "WorkingPrecision.h"
 
 namespace model {
@@ -46,7 +47,6 @@ template void ComputeElements<double>(ElementSetOf<double>&, double, double);
 
 template <typename Real>
 void SplitAngle(Real angle, std::int32_t& degrees, double& minutes) {
-    constexpr double kMinutesPerDegree = 60.0;
     constexpr auto kIntLimit = static_cast<Real>(2147483648.0);
     if (!(std::fabs(angle) < kIntLimit)) {
         degrees = 0;
@@ -54,11 +54,8 @@ void SplitAngle(Real angle, std::int32_t& degrees, double& minutes) {
         return;
     }
     degrees = static_cast<std::int32_t>(angle);
-    auto rest = static_cast<Real>((static_cast<double>(angle) - degrees) * static_cast<Real>(kMinutesPerDegree));
-    if (degrees != 0) {
-        rest = std::fabs(rest);
-    }
-    minutes = rest;
+    const auto rest = static_cast<Real>((static_cast<double>(angle) - degrees) * static_cast<Real>(kMinutesPerDegree));
+    minutes = degrees != 0 ? std::fabs(rest) : rest;
 }
 
 template void SplitAngle<float>(float, std::int32_t&, double&);

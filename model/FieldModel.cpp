@@ -148,23 +148,15 @@ bool IsBuiltInModel(const FieldModel& m) {
 
 std::string BuiltInKeys(std::string_view separator) {
     std::string keys;
-    for (const BuiltInModel& row : kBuiltInModels) {
-        if (!keys.empty()) {
-            keys += separator;
-        }
-        keys += row.key;
-    }
+    for (const BuiltInModel& row : kBuiltInModels) keys.append(keys.empty() ? "" : separator).append(row.key);
     return keys;
 }
 
 std::string BuiltInModelLines(std::string_view indent) {
     std::string lines;
     for (const BuiltInModel& row : kBuiltInModels) {
-        lines += indent;
-        lines += row.key;
-        lines.append(row.key.size() < kKeyColumn ? kKeyColumn - row.key.size() : 1, ' ');
-        lines += row.summary;
-        lines += '\n';
+        lines.append(indent).append(row.key).append(row.key.size() < kKeyColumn ? kKeyColumn - row.key.size() : 1, ' ');
+        lines.append(row.summary).append(1, '\n');
     }
     return lines;
 }

@@ -5,6 +5,8 @@
 
 namespace model {
 
+inline constexpr double kMinutesPerDegree = 60.0;
+
 // The query's result: sixteen fields in this order. Angles' changes in minutes
 // of arc per year, intensities in nT. When the whole degrees are 0 the minutes
 // carry the angle's sign; otherwise the degrees do and the minutes are >= 0.
@@ -30,10 +32,7 @@ struct MagneticElements {
 // The declination of a record as one signed angle in degrees, east positive:
 // 3 degrees 40.2' W (-3 and 40.2) is -3.67; 0 degrees 32' W (0 and -32) is -0.5333.
 inline double SignedDeclination(const MagneticElements& e) {
-    constexpr double kMinutesPerDegree = 60.0;
-    if (e.declinationDegrees < 0) {
-        return e.declinationDegrees - e.declinationMinutes / kMinutesPerDegree;
-    }
+    if (e.declinationDegrees < 0) return e.declinationDegrees - e.declinationMinutes / kMinutesPerDegree;
     return e.declinationDegrees + e.declinationMinutes / kMinutesPerDegree;
 }
 

@@ -20,7 +20,6 @@ thread_local constinit ModelState modelState{};
 
 namespace {
 
-constexpr double kMinutesPerDegree = 60.0;
 constexpr double kYearStep = 1.0;
 
 // A real angle in radians, as opposed to an undetermined marker.

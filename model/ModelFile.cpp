@@ -1,5 +1,6 @@
 // The model --model names, for the window and the companion alike: a built-in
 // model by its key, else a coefficient file.
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -18,10 +19,9 @@ constexpr std::size_t kMebibyte = std::size_t{1} << 20;
 
 // A path as one line of a message: control bytes show as '?'.
 std::string Shown(std::string_view path) {
-    std::string shown;
-    for (const char c : path) {
-        shown += (static_cast<unsigned char>(c) < ' ' || c == '\x7F') ? '?' : c;
-    }
+    std::string shown(path);
+    const auto control = [](unsigned char c) { return c < ' ' || c == 0x7F; };
+    std::ranges::replace_if(shown, control, '?');
     return shown;
 }
 
