@@ -44,7 +44,7 @@ const TermTable<Real>& Terms() {
     static const TermTable<Real> table = [] {
         TermTable<Real> terms{};
         std::int32_t k = 1;
-        for (std::int32_t n = 1; n <= kMaxSynthesisDegree; ++n) {
+        for (std::int32_t n = 1; n <= kMaxCoefficientDegree; ++n) {
             for (std::int32_t m = 0; m <= n; ++m, ++k) {
                 TermConstants<Real>& t = terms[k];
                 t.fn = n;
@@ -134,7 +134,7 @@ template <typename Real>
 void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Real longitude, std::int32_t degree,
                                FieldPositionOf<Real>& position) {
     using Precision = WorkingPrecision<Real>;
-    degree = std::min(degree, kMaxSynthesisDegree);
+    degree = std::min(degree, kMaxCoefficientDegree);
     position.degree = degree;
     const double lambda = static_cast<double>(longitude) * Precision::kDegreeToRadian;
     position.sl[1] = static_cast<Real>(std::sin(lambda));

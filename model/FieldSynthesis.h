@@ -9,9 +9,8 @@
 
 namespace model {
 
-// Highest degree summed, what the coefficient arrays hold; a higher one is cut to it.
-inline constexpr int kMaxSynthesisDegree = kMaxCoefficientDegree;
-inline constexpr int kMaxTermCount = kMaxSynthesisDegree * (kMaxSynthesisDegree + 3) / 2;
+// Terms summed up to kMaxCoefficientDegree, the highest degree (a higher one is cut to it).
+inline constexpr int kMaxTermCount = kMaxCoefficientDegree * (kMaxCoefficientDegree + 3) / 2;
 
 // The frame of a model in its working type, each value rounded to Real (for
 // the 1995 field 40680924, 40408588, 272336 km^2 and 6371.2 km).
@@ -36,16 +35,15 @@ struct FieldPositionOf {
     Real ct;      // cosine of the geocentric latitude (sin of the colatitude)
     Real cd;      // cosine and sine of the angle between geodetic and geocentric vertical
     Real sd;
-    std::array<Real, kMaxSynthesisDegree + 1> rr;  // (reference radius / r)^(n+2) by degree n
-    std::array<Real, kMaxTermCount + 1> p;         // (n+1) P(n,m) by term k, from 1
-    std::array<Real, kMaxTermCount + 1> q;         // dP(n,m)/dtheta by term k, from 1
-    std::array<Real, kMaxSynthesisDegree + 1> sl;  // sin(m lambda) by order m, from 1
-    std::array<Real, kMaxSynthesisDegree + 1> cl;  // cos(m lambda) by order m, from 1
+    std::array<Real, kMaxCoefficientDegree + 1> rr;  // (reference radius / r)^(n+2) by degree n
+    std::array<Real, kMaxTermCount + 1> p;           // (n+1) P(n,m) by term k, from 1
+    std::array<Real, kMaxTermCount + 1> q;           // dP(n,m)/dtheta by term k, from 1
+    std::array<Real, kMaxCoefficientDegree + 1> sl;  // sin(m lambda) by order m, from 1
+    std::array<Real, kMaxCoefficientDegree + 1> cl;  // cos(m lambda) by order m, from 1
 };
-using FieldPosition = FieldPositionOf<float>;
 
 // Fills the position part for latitude and longitude in degrees, height above
-// the ellipsoid in km and degree (cut to kMaxSynthesisDegree).
+// the ellipsoid in km and degree (cut to kMaxCoefficientDegree).
 template <typename Real>
 void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real longitude, Real height,
                           std::int32_t degree, FieldPositionOf<Real>& position);

@@ -16,7 +16,7 @@
 
 namespace model {
 
-thread_local constinit ModelState modelState{};
+thread_local constinit ModelStateOf<float> modelState{};
 
 namespace {
 

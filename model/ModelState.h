@@ -8,10 +8,8 @@ namespace model {
 
 // Room for degree 13 (entries 1 to 195, entry 0 unused); higher degrees are cut to it.
 inline constexpr int kMaxCoefficientDegree = 13;
-inline constexpr int kCoefficientArraySize = kMaxCoefficientDegree * (kMaxCoefficientDegree + 2) + 1;
 template <typename Real>
-using CoefficientArrayOf = std::array<Real, kCoefficientArraySize>;
-using CoefficientArray = CoefficientArrayOf<float>;
+using CoefficientArrayOf = std::array<Real, kMaxCoefficientDegree*(kMaxCoefficientDegree + 2) + 1>;
 
 // Magnetic elements at one point for one date: D and I in radians (degrees
 // once the query has turned the date's), intensities in nT: X north, Y east, Z down.
@@ -25,7 +23,6 @@ struct ElementSetOf {
     Real Z;
     Real F;
 };
-using ElementSet = ElementSetOf<float>;
 
 // Coefficient arrays in working order: for degree n and, within it, order m
 // from 0 to n, g(n,m) and then, where m > 0, h(n,m).
@@ -41,10 +38,9 @@ struct ModelStateOf {
     // nullptr (a file's model may be read again in place: loaded every query).
     const void* loadedBuiltIn;
 };
-using ModelState = ModelStateOf<float>;
 
 // The working state of the 1995 field, one per thread (constinit: no guard on
 // each use); every query rewrites it, so threads never see each other's numbers.
-extern thread_local constinit ModelState modelState;
+extern thread_local constinit ModelStateOf<float> modelState;
 
 }  // namespace model

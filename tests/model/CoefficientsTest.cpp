@@ -23,11 +23,11 @@ protected:
         return ExtrapolateBothSets(state_, date, date + 2.0f, kModelEpoch, mainDegree, secularDegree);
     }
 
-    ModelState state_{};
+    ModelStateOf<float> state_{};
 };
 
 TEST_F(Coefficients, LoadFillsTheWorkingOrder) {
-    const CoefficientArray& main = state_.mainField;
+    const CoefficientArrayOf<float>& main = state_.mainField;
     EXPECT_EQ(main[1], -29682.0f);
     EXPECT_EQ(main[2], -1789.0f);
     EXPECT_EQ(main[3], 5318.0f);
@@ -36,7 +36,7 @@ TEST_F(Coefficients, LoadFillsTheWorkingOrder) {
     EXPECT_EQ(main[119], 0.0f);   // g(10,10)
     EXPECT_EQ(main[120], -6.0f);  // h(10,10)
     EXPECT_EQ(main[121], 0.0f);   // beyond degree 10: untouched
-    const CoefficientArray& secular = state_.secularVariation;
+    const CoefficientArrayOf<float>& secular = state_.secularVariation;
     EXPECT_EQ(secular[1], 17.6f);
     EXPECT_EQ(static_cast<double>(secular[1]), 17.600000381469727);
     EXPECT_EQ(secular[3], -18.3f);

@@ -34,7 +34,8 @@ int main() {
               r.northComponent, r.eastComponent, r.verticalComponent, r.totalIntensity}) {
             Print(value);
         }
-        for (const model::ElementSet& set : {model::modelState.dateElements, model::modelState.nextYearElements}) {
+        for (const model::ElementSetOf<float>& set :
+             {model::modelState.dateElements, model::modelState.nextYearElements}) {
             for (float value : {set.D, set.I, set.H, set.X, set.Y, set.Z, set.F}) {
                 Print(value);
             }

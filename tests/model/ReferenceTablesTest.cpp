@@ -27,17 +27,17 @@ TEST(MainFieldComponents, MatchToAHundredthOfANanotesla) {
         {"north pole", 90.0f, 0.0f, 1838.04, -1065.58, 56218.67},
         {"south pole", -90.0f, 0.0f, 14507.64, -7593.06, -53769.75},
     };
-    ModelState state{};
+    ModelStateOf<float> state{};
     ASSERT_TRUE(LoadRecords<float>(kCoefficientTable, true, kMainFieldDegree, state.mainField));
     ASSERT_TRUE(LoadRecords<float>(kCoefficientTable, false, kSecularVariationDegree, state.secularVariation));
     const std::int32_t degree =
         ExtrapolateBothSets(state, kModelEpoch, kModelEpoch, kModelEpoch, kMainFieldDegree, kSecularVariationDegree);
     for (const Row& row : rows) {
-        FieldPosition position{};
+        FieldPositionOf<float> position{};
         ComputeFieldPosition(SpheroidOfModel<float>(ReferenceField1995()), row.latitude, row.longitude, 0.0f, degree,
                              position);
-        ElementSet set{};
-        ElementSet unused{};
+        ElementSetOf<float> set{};
+        ElementSetOf<float> unused{};
         SumFields(position, state.dateCoefficients, set, state.dateCoefficients, unused);
         EXPECT_NEAR(set.X, row.X, 0.005) << row.name;
         EXPECT_NEAR(set.Y, row.Y, 0.005) << row.name;

@@ -18,7 +18,7 @@
 namespace model {
 namespace {
 
-bool SameBits(const ElementSet& a, const ElementSet& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(const ElementSetOf<float>& a, const ElementSetOf<float>& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The 1995 field extrapolated to 1995.0 (date) and 1998.5 (next year).
 class Synthesis : public testing::Test {
@@ -29,40 +29,41 @@ protected:
         degree_ = ExtrapolateBothSets(state_, 1995.0f, 1998.5f, kModelEpoch, kMainFieldDegree, kSecularVariationDegree);
     }
 
-    FieldPosition Position(float latitude, float longitude, float height = 0.0f,
-                           std::int32_t degree = kMainFieldDegree) const {
-        FieldPosition position{};
+    FieldPositionOf<float> Position(float latitude, float longitude, float height = 0.0f,
+                                    std::int32_t degree = kMainFieldDegree) const {
+        FieldPositionOf<float> position{};
         ComputeFieldPosition(SpheroidOfModel<float>(ReferenceField1995()), latitude, longitude, height, degree,
                              position);
         return position;
     }
 
     // The date's field (or next year's) at a point.
-    ElementSet Synthesize(float latitude, float longitude, bool nextYear = false) const {
-        ElementSet date{};
-        ElementSet next{};
+    ElementSetOf<float> Synthesize(float latitude, float longitude, bool nextYear = false) const {
+        ElementSetOf<float> date{};
+        ElementSetOf<float> next{};
         SumFields(Position(latitude, longitude, 0.0f, degree_), state_.dateCoefficients, date,
                   state_.nextYearCoefficients, next);
         return nextYear ? next : date;
     }
 
     // One array's field at a position (in both lanes of the pair).
-    static ElementSet Sum(const FieldPosition& position, const CoefficientArray& coefficients) {
-        ElementSet first{};
-        ElementSet second{};
+    static ElementSetOf<float> Sum(const FieldPositionOf<float>& position,
+                                   const CoefficientArrayOf<float>& coefficients) {
+        ElementSetOf<float> first{};
+        ElementSetOf<float> second{};
         SumFields(position, coefficients, first, coefficients, second);
         EXPECT_TRUE(std::memcmp(&first, &second, sizeof first) == 0);
         return first;
     }
 
-    ModelState state_{};
+    ModelStateOf<float> state_{};
     std::int32_t degree_ = 0;
 };
 
 TEST_F(Synthesis, PoleGuardGivesTheSameFieldJustShortOfThePole) {
     for (float pole : {90.0f, -90.0f}) {
-        const ElementSet atPole = Synthesize(pole, 30.0f);
-        const ElementSet nearPole = Synthesize(pole > 0 ? 89.999f : -89.999f, 30.0f);
+        const ElementSetOf<float> atPole = Synthesize(pole, 30.0f);
+        const ElementSetOf<float> nearPole = Synthesize(pole > 0 ? 89.999f : -89.999f, 30.0f);
         EXPECT_EQ(atPole.X, nearPole.X);
         EXPECT_EQ(atPole.Y, nearPole.Y);
         EXPECT_EQ(atPole.Z, nearPole.Z);
@@ -72,7 +73,7 @@ TEST_F(Synthesis, PoleGuardGivesTheSameFieldJustShortOfThePole) {
 }
 
 TEST_F(Synthesis, GeocentricRadiusOnTheEllipsoid) {
-    FieldPosition position = Position(0.0f, 0.0f);
+    FieldPositionOf<float> position = Position(0.0f, 0.0f);
     EXPECT_NEAR(position.radius, std::sqrt(40680924.0), 0.001);
     EXPECT_FLOAT_EQ(position.cd, 1.0f);
     EXPECT_NEAR(position.sd, 0.0f, 1e-6);
@@ -85,8 +86,8 @@ TEST_F(Synthesis, GeocentricRadiusOnTheEllipsoid) {
 
 TEST_F(Synthesis, LongitudeWrapsAroundAFullTurn) {
     for (float longitude : {-170.0f, -45.5f, 0.0f, 12.25f, 179.0f}) {
-        const ElementSet once = Synthesize(33.0f, longitude);
-        const ElementSet wrapped = Synthesize(33.0f, longitude + 360.0f);
+        const ElementSetOf<float> once = Synthesize(33.0f, longitude);
+        const ElementSetOf<float> wrapped = Synthesize(33.0f, longitude + 360.0f);
         // lambda + 360 keeps fewer bits of the fraction in single precision.
         EXPECT_NEAR(once.X, wrapped.X, 0.1) << longitude;
         EXPECT_NEAR(once.Y, wrapped.Y, 0.1) << longitude;
@@ -100,9 +101,9 @@ TEST_F(Synthesis, BothDatesSummedSideBySideMatchTheirOwnSumsBitForBit) {
     for (float latitude : {-135.0f, -89.9995f, -45.0f, 0.5f, 51.5f, 89.999f, 100.0f}) {
         for (float height : {-3000.0f, 0.5f, 35786.0f, 1.0e6f}) {
             for (std::int32_t degree : {1, 6, 10}) {
-                const FieldPosition position = Position(latitude, 20.0f, height, degree);
-                ElementSet date{};
-                ElementSet next{};
+                const FieldPositionOf<float> position = Position(latitude, 20.0f, height, degree);
+                ElementSetOf<float> date{};
+                ElementSetOf<float> next{};
                 SumFields(position, state_.dateCoefficients, date, state_.nextYearCoefficients, next);
                 EXPECT_TRUE(SameBits(date, Sum(position, state_.dateCoefficients))) << latitude << ' ' << height;
                 EXPECT_TRUE(SameBits(next, Sum(position, state_.nextYearCoefficients))) << latitude << ' ' << height;
@@ -113,15 +114,16 @@ TEST_F(Synthesis, BothDatesSummedSideBySideMatchTheirOwnSumsBitForBit) {
 }
 
 TEST_F(Synthesis, DegreeBeyondTheArraysSumsWhatTheyHold) {
-    const ElementSet degree13 = Sum(Position(20.0f, 20.0f, 0.0f, kMaxCoefficientDegree), state_.dateCoefficients);
+    const ElementSetOf<float> degree13 =
+        Sum(Position(20.0f, 20.0f, 0.0f, kMaxCoefficientDegree), state_.dateCoefficients);
     EXPECT_TRUE(SameBits(degree13, Sum(Position(20.0f, 20.0f, 0.0f, 40), state_.dateCoefficients)));
     // The 1995 field's table ends at degree 10: degrees 11 to 13 add zeros.
     EXPECT_TRUE(SameBits(degree13, Sum(Position(20.0f, 20.0f, 0.0f, 10), state_.dateCoefficients)));
 }
 
 // The element set of the date (true) or of next year with the given components.
-ElementSet ElementsOf(bool date, float X, float Y, float Z) {
-    ElementSet set{-1.0f, -1.0f, -1.0f, X, Y, Z, -1.0f};
+ElementSetOf<float> ElementsOf(bool date, float X, float Y, float Z) {
+    ElementSetOf<float> set{-1.0f, -1.0f, -1.0f, X, Y, Z, -1.0f};
     if (date) {
         ComputeElements(set, kDateUndeterminedMarker, kDateUndeterminedMarker);
     } else {
@@ -131,7 +133,7 @@ ElementSet ElementsOf(bool date, float X, float Y, float Z) {
 }
 
 TEST(Elements, AnglesAndIntensities) {
-    const ElementSet e = ElementsOf(true, 3000.0f, -4000.0f, 12000.0f);
+    const ElementSetOf<float> e = ElementsOf(true, 3000.0f, -4000.0f, 12000.0f);
     EXPECT_EQ(e.H, 5000.0f);
     EXPECT_EQ(e.F, 13000.0f);
     EXPECT_FLOAT_EQ(e.D, static_cast<float>(std::atan2(-4000.0, 3000.0)));
@@ -140,7 +142,7 @@ TEST(Elements, AnglesAndIntensities) {
 }
 
 TEST(Elements, UndeterminedDirectionsGiveTheMarkers) {
-    ElementSet e = ElementsOf(true, 0.0f, 0.0f, 0.00005f);
+    ElementSetOf<float> e = ElementsOf(true, 0.0f, 0.0f, 0.00005f);
     EXPECT_EQ(e.D, 57238.484375f);
     EXPECT_EQ(e.I, 57238.484375f);
     EXPECT_EQ(e.F, 0.00005f);
