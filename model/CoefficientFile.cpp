@@ -67,8 +67,7 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
     // two) or blank lines: nothing of a second file may be silently dropped.
     if (!lines.OnlyAfter(error, "text after the closing line of 9s", IsClosingLine)) return false;
 
-    read.mainDegree = n - 1;
-    read.secularDegree = n - 1;
+    read.mainDegree = read.secularDegree = n - 1;
     read.firstYear = read.epoch;
     read.lastYear = read.epoch + kValidYears;
     SetFileFrame(read);

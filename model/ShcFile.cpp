@@ -72,23 +72,13 @@ bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error) {
 
     FieldModel read;
     read.name = "SHC model";
-    read.epoch = epochs.front();
-    read.firstYear = epochs.front();
+    read.epoch = read.firstYear = epochs.front();
     read.lastYear = epochs.back();
-    read.mainDegree = maxDegree;
-    read.secularDegree = maxDegree;
+    read.mainDegree = read.secularDegree = maxDegree;
     SetFileFrame(read);
-    read.pieces.resize(epochs.size() - 1);
-    for (std::size_t i = 0; i < read.pieces.size(); ++i) {
-        FieldModel& piece = read.pieces[i];
-        piece.epoch = epochs[i];
-        piece.firstYear = piece.epoch;
-        piece.lastYear = epochs[i + 1];
-        piece.mainDegree = 1;
-        SetFileFrame(piece);
-    }
     // One row per coefficient, degree by degree, filling every piece: its
-    // degree the highest with a coefficient other than 0 at either epoch.
+    // degree the highest with a coefficient other than 0 at either epoch (at least 1).
+    read.pieces.resize(epochs.size() - 1);
     for (int n = 1; n <= maxDegree; ++n) {
         for (int m = 0; m <= n; ++m) {
             for (FieldModel& piece : read.pieces) {
@@ -108,20 +98,23 @@ bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error) {
                 if (!parsed || degree != n || (order != m && !(part == 1 && order == -m)))
                     return lines.Fault(error, expected);
                 for (std::size_t i = 0; i < read.pieces.size(); ++i) {
-                    FieldModel& piece = read.pieces[i];
-                    CoefficientRecord& r = piece.coefficients.back();
+                    CoefficientRecord& r = read.pieces[i].coefficients.back();
                     (part == 0 ? r.g : r.h) = values[i];
-                    (part == 0 ? r.gdot : r.hdot) = (values[i + 1] - values[i]) / (piece.lastYear - piece.epoch);
-                    if (values[i] != 0.0 || values[i + 1] != 0.0) piece.mainDegree = n;
+                    (part == 0 ? r.gdot : r.hdot) = (values[i + 1] - values[i]) / (epochs[i + 1] - epochs[i]);
+                    if (values[i] != 0.0 || values[i + 1] != 0.0) read.pieces[i].mainDegree = n;
                 }
             }
         }
     }
     // Nothing but blank lines after the table.
     if (!lines.OnlyAfter(error, "text after the last coefficient", [](const auto&) { return false; })) return false;
-    for (FieldModel& piece : read.pieces) {
-        piece.secularDegree = piece.mainDegree;
+    for (std::size_t i = 0; i < read.pieces.size(); ++i) {
+        FieldModel& piece = read.pieces[i];
+        piece.epoch = piece.firstYear = epochs[i];
+        piece.lastYear = epochs[i + 1];
+        piece.mainDegree = piece.secularDegree = std::max(piece.mainDegree, 1);
         piece.coefficients.resize(static_cast<std::size_t>(piece.mainDegree * (piece.mainDegree + 3) / 2));
+        SetFileFrame(piece);
     }
     model = std::move(read);
     return true;
