@@ -103,7 +103,7 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     // The sine of the latitude, and the cosine of the latitude or, in the 1995
     // field, of its guard latitude within 0.001 degree of a pole.
     Real guarded = latitude;
-    if constexpr (Precision::kPoleGuard) {
+    if constexpr (std::is_same_v<Real, float>) {
         if (90.0 - latitude < 0.001) guarded = Precision::kGuardLatitude;
         if (90.0 + latitude < 0.001) guarded = -Precision::kGuardLatitude;
     }

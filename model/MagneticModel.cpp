@@ -33,12 +33,8 @@ bool IsAngle(Real value) {
 template <typename Real>
 double AngleChange(Real next, Real date) {
     double difference = static_cast<double>(next) - date;
-    if (IsAngle(next) && IsAngle(date)) {
-        if (difference > std::numbers::pi) {
-            difference -= 2.0 * std::numbers::pi;
-        } else if (difference < -std::numbers::pi) {
-            difference += 2.0 * std::numbers::pi;
-        }
+    if (IsAngle(next) && IsAngle(date) && std::fabs(difference) > std::numbers::pi) {
+        difference -= std::copysign(2.0 * std::numbers::pi, difference);
     }
     return difference * WorkingPrecision<Real>::kRadianToDegree * static_cast<Real>(kMinutesPerDegree);
 }
@@ -110,9 +106,8 @@ template <typename Real>
 int Query(const FieldModel& m, ModelStateOf<Real>& state, double latitude, double longitude, double heightKm,
           double year, MagneticElements& result) {
     using Precision = WorkingPrecision<Real>;
-    if (!Fits<Real>(latitude) || !Fits<Real>(longitude) || !Fits<Real>(year) || !Fits<Real>(heightKm)) {
-        return kStatusNotFinite;  // NaN, infinite, or beyond the working type
-    }
+    if (!Fits<Real>(latitude) || !Fits<Real>(longitude) || !Fits<Real>(year) || !Fits<Real>(heightKm))
+        return kStatusNotFinite;
     const auto lat = static_cast<Real>(latitude);
     const auto lon = static_cast<Real>(WithinHalfTurn(longitude));
     const auto height = static_cast<Real>(heightKm);

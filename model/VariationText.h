@@ -18,9 +18,8 @@ inline bool IsWestDeclination(std::int32_t degrees, double minutes) {
 
 // "%4d\xB0 %4.1f' %c" of |degrees|, |minutes| and W or E; degree sign 0xB0.
 inline std::string FormatVariation(std::int32_t degrees, double minutes) {
-    const std::string wholeDegrees = std::to_string(std::llabs(static_cast<long long>(degrees)));
-    std::string text(wholeDegrees.size() < 4 ? 4 - wholeDegrees.size() : 0, ' ');
-    text.append(wholeDegrees).append("\xB0 ");
+    std::string text = std::to_string(std::llabs(static_cast<long long>(degrees)));
+    text.insert(0, text.size() < 4 ? 4 - text.size() : 0, ' ').append("\xB0 ");
     base::AppendFixed(text, std::fabs(minutes), 4, 1, false);
     text.append("' ").append(1, IsWestDeclination(degrees, minutes) ? 'W' : 'E');
     return text;

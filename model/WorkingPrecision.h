@@ -16,20 +16,17 @@ struct WorkingPrecision<float> {
     static constexpr float kRadianToDegree = 57.29578f;
     static constexpr float kHalfTurn = 3.1415927f;  // the single-precision pi
     // The 1995 field takes latitudes closer than 0.001 degree to a pole at the
-    // guard latitude, which keeps the cosine of the latitude off 0.
-    static constexpr bool kPoleGuard = true;
+    // guard latitude, which keeps the cosine of the latitude off 0 (the
+    // double-precision models evaluate the pole itself, the east component in
+    // its limit form).
     static constexpr float kGuardLatitude = 89.999f;
 };
 
-// Double-precision models evaluate the pole itself (the east component takes
-// its limit form there).
 template <>
 struct WorkingPrecision<double> {
     static constexpr double kDegreeToRadian = std::numbers::pi / 180.0;
     static constexpr double kRadianToDegree = 180.0 / std::numbers::pi;
     static constexpr double kHalfTurn = std::numbers::pi;
-    static constexpr bool kPoleGuard = false;
-    static constexpr double kGuardLatitude = 90.0;
 };
 
 }  // namespace model
