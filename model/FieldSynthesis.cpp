@@ -107,9 +107,8 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
         if (90.0 - latitude < 0.001) guarded = Precision::kGuardLatitude;
         if (90.0 + latitude < 0.001) guarded = -Precision::kGuardLatitude;
     }
-    const double phi = static_cast<double>(latitude) * Precision::kDegreeToRadian;
-    auto s = static_cast<Real>(std::sin(phi));
-    auto ct = static_cast<Real>(std::cos(static_cast<double>(guarded) * Precision::kDegreeToRadian));
+    const auto s = static_cast<Real>(std::sin(static_cast<double>(latitude) * Precision::kDegreeToRadian));
+    const auto ct = static_cast<Real>(std::cos(static_cast<double>(guarded) * Precision::kDegreeToRadian));
 
     // Geodetic to geocentric on the ellipsoid (a, b): the geocentric radius r
     // and the angle between the geodetic and the geocentric vertical (cd, sd).
@@ -122,10 +121,9 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     const auto r = static_cast<Real>(std::sqrt(h * (h + 2.0 * W) + (a2 * A + b2 * B) / Q));
     const auto cd = static_cast<Real>((h + W) / r);
     const auto sd = static_cast<Real>(static_cast<double>(spheroid.radiusSquaredDifference) * s * ct / (W * r));
-    const Real geodeticS = s;
-    s = static_cast<Real>(static_cast<double>(geodeticS) * cd - static_cast<double>(ct) * sd);
-    ct = static_cast<Real>(static_cast<double>(ct) * cd + static_cast<double>(geodeticS) * sd);
-    ComputeGeocentricPosition(spheroid.referenceRadius, r, s, ct, longitude, degree, position);
+    const auto geocentricS = static_cast<Real>(static_cast<double>(s) * cd - static_cast<double>(ct) * sd);
+    const auto geocentricCt = static_cast<Real>(static_cast<double>(ct) * cd + static_cast<double>(s) * sd);
+    ComputeGeocentricPosition(spheroid.referenceRadius, r, geocentricS, geocentricCt, longitude, degree, position);
     position.cd = cd;
     position.sd = sd;
 }
@@ -140,7 +138,6 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
     position.sl[1] = static_cast<Real>(std::sin(lambda));
     position.cl[1] = static_cast<Real>(std::cos(lambda));
     position.radius = r;
-    position.s = s;
     position.ct = ct;
     position.cd = static_cast<Real>(1);  // the geocentric frame itself
     position.sd = static_cast<Real>(0);

@@ -31,7 +31,6 @@ template <typename Real>
 struct FieldPositionOf {
     std::int32_t degree;
     Real radius;  // geocentric radius, km
-    Real s;       // sine of the geocentric latitude (cos of the colatitude)
     Real ct;      // cosine of the geocentric latitude (sin of the colatitude)
     Real cd;      // cosine and sine of the angle between geodetic and geocentric vertical
     Real sd;
