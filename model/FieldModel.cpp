@@ -21,8 +21,7 @@ FieldModel MakeReferenceField1995() {
     FieldModel m;
     m.name = "1995.0 reference field";
     m.key = "igrf1995";
-    m.epoch = 1995.0;
-    m.firstYear = 1995.0;
+    m.epoch = m.firstYear = 1995.0;
     m.lastYear = 2000.0;
     m.mainDegree = kMainFieldDegree;
     m.secularDegree = kSecularVariationDegree;
