@@ -3,6 +3,7 @@
 // files describe.
 #pragma once
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <concepts>
@@ -32,10 +33,11 @@ inline void SetFileFrame(FieldModel& m) {
 // The words of a line, separated by blanks and tabs.
 inline std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
-    for (std::size_t start = line.find_first_not_of(" \t"); start != std::string_view::npos;) {
-        const std::size_t end = line.find_first_of(" \t", start);
-        words.push_back(line.substr(start, end - start));
-        start = line.find_first_not_of(" \t", end);
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    for (auto start = std::ranges::find_if_not(line, blank); start != line.end();) {
+        const auto end = std::find_if(start, line.end(), blank);
+        words.emplace_back(start, end);
+        start = std::find_if_not(end, line.end(), blank);
     }
     return words;
 }
