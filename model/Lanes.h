@@ -11,40 +11,29 @@ namespace model {
 
 using Lanes = double __attribute__((vector_size(16)));
 using FloatLanes = float __attribute__((vector_size(8)));
+// Two entries of an array of Real as they lie in memory.
+template <typename Real>
+using StoredLanes = std::conditional_t<std::is_same_v<Real, float>, FloatLanes, Lanes>;
 
 // Each lane rounded to the working type, as a store to Real would.
 template <typename Real>
 inline Lanes RoundToWorking(Lanes x) {
-    if constexpr (std::is_same_v<Real, float>) {
-        return __builtin_convertvector(__builtin_convertvector(x, FloatLanes), Lanes);
-    } else {
-        return x;
-    }
+    return __builtin_convertvector(__builtin_convertvector(x, StoredLanes<Real>), Lanes);
 }
 
 // Two consecutive entries of an array of Real as the lanes of a vector, and
 // back (each lane rounded to Real).
 template <typename Real>
 inline Lanes LoadLanes(const Real* at) {
-    if constexpr (std::is_same_v<Real, float>) {
-        FloatLanes pair;
-        std::memcpy(&pair, at, sizeof pair);
-        return __builtin_convertvector(pair, Lanes);
-    } else {
-        Lanes pair;
-        std::memcpy(&pair, at, sizeof pair);
-        return pair;
-    }
+    StoredLanes<Real> pair;
+    std::memcpy(&pair, at, sizeof pair);
+    return __builtin_convertvector(pair, Lanes);
 }
 
 template <typename Real>
 inline void StoreLanes(Real* at, Lanes pair) {
-    if constexpr (std::is_same_v<Real, float>) {
-        const FloatLanes rounded = __builtin_convertvector(pair, FloatLanes);
-        std::memcpy(at, &rounded, sizeof rounded);
-    } else {
-        std::memcpy(at, &pair, sizeof pair);
-    }
+    const auto rounded = __builtin_convertvector(pair, StoredLanes<Real>);
+    std::memcpy(at, &rounded, sizeof rounded);
 }
 
 }  // namespace model
