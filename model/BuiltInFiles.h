@@ -1,6 +1,4 @@
-// The built-in models' data files (model/data), embedded by the build: each
-// file becomes a string in a generated source (model/CMakeLists.txt), read by
-// the same readers a user's file goes through.
+// The built-in models' data files (model/data), embedded by the build (model/CMakeLists.txt).
 #pragma once
 
 #include <string_view>
