@@ -20,8 +20,7 @@ void ComputeElements(ElementSetOf<Real>& set, Real undeterminedMarker, Real noHo
     set.H = static_cast<Real>(std::sqrt(S));
     set.F = static_cast<Real>(std::sqrt(S + Z * Z));
     if (set.F < static_cast<Real>(kUndeterminedThreshold)) {
-        set.D = undeterminedMarker;
-        set.I = undeterminedMarker;
+        set.D = set.I = undeterminedMarker;
         return;
     }
     set.I = static_cast<Real>(std::atan2(Z, static_cast<double>(set.H)));

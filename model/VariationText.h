@@ -10,8 +10,7 @@
 
 namespace model {
 
-// True when the declination is west: negative degrees, or 0 degrees and
-// negative minutes (with 0 whole degrees the minutes carry the sign). Exactly 0 is east.
+// True when the declination is west: negative degrees, or 0 degrees and negative minutes; exactly 0 is east.
 inline bool IsWestDeclination(std::int32_t degrees, double minutes) {
     return degrees < 0 || (degrees == 0 && minutes < 0.0);
 }
