@@ -8,8 +8,9 @@ namespace model {
 
 // Room for degree 13 (entries 1 to 195, entry 0 unused); higher degrees are cut to it.
 inline constexpr int kMaxCoefficientDegree = 13;
+inline constexpr int kCoefficientArraySize = kMaxCoefficientDegree * (kMaxCoefficientDegree + 2) + 1;
 template <typename Real>
-using CoefficientArrayOf = std::array<Real, kMaxCoefficientDegree*(kMaxCoefficientDegree + 2) + 1>;
+using CoefficientArrayOf = std::array<Real, kCoefficientArraySize>;
 
 // Magnetic elements at one point for one date: D and I in radians (degrees
 // once the query has turned the date's), intensities in nT: X north, Y east, Z down.
