@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "Engine.h"
 #include "FieldModel.h"
-#include "ModelState.h"
 #include "TextLines.h"
 
 namespace model {

@@ -1,6 +1,6 @@
 // The model's coefficients for epoch 1995.0: main field g, h (nT) and their
 // secular variation gdot, hdot (nT per year); the variation of degrees 9 and 10 is 0.
-#include "CoefficientRecord.h"
+#include "Engine.h"
 
 namespace model {
 

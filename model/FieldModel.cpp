@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "BuiltInFiles.h"
-#include "CoefficientRecord.h"
+#include "Engine.h"
 
 namespace model {
 

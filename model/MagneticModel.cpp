@@ -8,11 +8,7 @@
 #include <limits>
 #include <numbers>
 
-#include "Coefficients.h"
-#include "ElementAngles.h"
-#include "FieldSynthesis.h"
-#include "ModelState.h"
-#include "WorkingPrecision.h"
+#include "Engine.h"
 
 namespace model {
 

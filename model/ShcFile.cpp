@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "Engine.h"
 #include "FieldModel.h"
-#include "ModelState.h"
 #include "TextLines.h"
 
 namespace model {

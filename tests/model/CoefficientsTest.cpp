@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "CoefficientRecord.h"
-#include "Coefficients.h"
-#include "ModelState.h"
+#include "Engine.h"
 
 namespace model {
 namespace {

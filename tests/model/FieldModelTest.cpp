@@ -16,8 +16,8 @@
 #include <unistd.h>
 
 #include "BuiltInFiles.h"
+#include "Engine.h"
 #include "FieldModel.h"
-#include "FieldSynthesis.h"
 #include "MagneticModel.h"
 
 namespace model {

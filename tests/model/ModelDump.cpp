@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <random>
 
+#include "Engine.h"
 #include "MagneticModel.h"
-#include "ModelState.h"
 
 namespace {
 

@@ -14,9 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "ElementAngles.h"
+#include "Engine.h"
 #include "MagneticModel.h"
-#include "ModelState.h"
 #include "TextbookModel.h"
 
 namespace model {

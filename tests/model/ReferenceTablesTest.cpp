@@ -4,11 +4,8 @@
 
 #include <cstdint>
 
-#include "CoefficientRecord.h"
-#include "Coefficients.h"
-#include "FieldSynthesis.h"
+#include "Engine.h"
 #include "MagneticModel.h"
-#include "ModelState.h"
 
 namespace model {
 namespace {

@@ -9,11 +9,7 @@
 #include <numbers>
 #include <random>
 
-#include "CoefficientRecord.h"
-#include "Coefficients.h"
-#include "ElementAngles.h"
-#include "FieldSynthesis.h"
-#include "ModelState.h"
+#include "Engine.h"
 
 namespace model {
 namespace {

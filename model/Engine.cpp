@@ -1,30 +1,63 @@
-// The field of a spherical-harmonic model at a geodetic point, following the
-// WMM2025 technical report's equations: the geodetic position turned into
-// geocentric spherical coordinates on the model's ellipsoid; the field, minus
-// the gradient of the potential, summed with the Schmidt semi-normalised
-// Legendre functions P(n,m) and dP(n,m)/dtheta (recursions in degree below);
-// the components rotated back to the geodetic north, east and down.
-#include "FieldSynthesis.h"
+// The engine's steps (Engine.h), following the WMM2025 technical report (The
+// US/UK World Magnetic Model for 2025-2030), its section on the model's
+// equations: the Gauss coefficients at a date, g(t) = g(t0) + (t - t0) gdot(t0);
+// the geodetic position turned into geocentric spherical coordinates on the
+// model's ellipsoid; the field, minus the gradient of the potential, summed
+// with the Schmidt semi-normalised Legendre functions P(n,m) and dP(n,m)/dtheta
+// (recursions in degree below) and rotated back to geodetic north, east and
+// down; and the elements H = sqrt(X^2 + Y^2), F = sqrt(H^2 + Z^2),
+// I = atan2(Z, H), D = atan2(Y, X).
+#include "Engine.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 
-#include "Lanes.h"
-#include "WorkingPrecision.h"
+#include "MagneticElements.h"
 
 namespace model {
 
 namespace {
 
+// Two doubles handled as one vector (two terms of the recursion, two dates'
+// sums), by hand as the model's float flags keep the compiler from it: each
+// lane takes exactly the IEEE steps of a scalar register, in half the
+// instructions. The compiler's vector extension: SSE2 on x86-64.
+using Lanes = double __attribute__((vector_size(16)));
+using FloatLanes = float __attribute__((vector_size(8)));
+// Two entries of an array of Real as they lie in memory.
+template <typename Real>
+using StoredLanes = std::conditional_t<std::is_same_v<Real, float>, FloatLanes, Lanes>;
+
+// Each lane rounded to the working type, as a store to Real would.
+template <typename Real>
+Lanes RoundToWorking(Lanes x) {
+    return __builtin_convertvector(__builtin_convertvector(x, StoredLanes<Real>), Lanes);
+}
+
+// Two consecutive entries of an array of Real as the lanes of a vector, and
+// back (each lane rounded to Real).
+template <typename Real>
+Lanes LoadLanes(const Real* at) {
+    StoredLanes<Real> pair;
+    std::memcpy(&pair, at, sizeof pair);
+    return __builtin_convertvector(pair, Lanes);
+}
+
+template <typename Real>
+void StoreLanes(Real* at, Lanes pair) {
+    const auto rounded = __builtin_convertvector(pair, StoredLanes<Real>);
+    std::memcpy(at, &rounded, sizeof rounded);
+}
+
+// A degree cut to what the arrays hold.
+constexpr std::int32_t StoredDegree(std::int32_t degree) { return std::min(degree, kMaxCoefficientDegree); }
+
 // Recursion constants of a term of degree n and order m, formed once.
 template <typename Real>
 struct TermConstants {
-    double fn;              // n
-    double fm;              // m
-    std::int32_t i;         // term of degree n-1, same order (other terms)
-    std::int32_t j;         // degree n-1 order n-1 (sectoral) or degree n-2, same order
     double sectoralFactor;  // 1 + 1/m (sectoral terms)
     Real a;                 // sqrt(1 - 1/(2m)) (sectoral) or sqrt(n^2 - m^2)
     // Weights of the terms at i and j: sqrt((n-1)^2 - m^2)/a and (2n-1)/a, in
@@ -47,18 +80,15 @@ const TermTable<Real>& Terms() {
         for (std::int32_t n = 1; n <= kMaxCoefficientDegree; ++n) {
             for (std::int32_t m = 0; m <= n; ++m, ++k) {
                 TermConstants<Real>& t = terms[k];
-                t.fn = n;
-                t.fm = static_cast<Real>(m);
+                const double fn = n;
+                const double fm = m;
                 if (m == n) {
-                    t.j = k - n - 1;
-                    t.a = static_cast<Real>(std::sqrt(1.0 - 0.5 / t.fm));
-                    t.sectoralFactor = 1.0 + 1.0 / t.fm;
+                    t.a = static_cast<Real>(std::sqrt(1.0 - 0.5 / fm));
+                    t.sectoralFactor = 1.0 + 1.0 / fm;
                 } else {
-                    t.i = k - n;
-                    t.j = k - 2 * n + 1;
-                    t.a = static_cast<Real>(std::sqrt(t.fn * t.fn - t.fm * t.fm));
-                    t.e = static_cast<Real>(std::sqrt((t.fn - 1.0) * (t.fn - 1.0) - t.fm * t.fm) / t.a);
-                    t.f = static_cast<Real>((2.0 * t.fn - 1.0) / t.a);
+                    t.a = static_cast<Real>(std::sqrt(fn * fn - fm * fm));
+                    t.e = static_cast<Real>(std::sqrt((fn - 1.0) * (fn - 1.0) - fm * fm) / t.a);
+                    t.f = static_cast<Real>((2.0 * fn - 1.0) / t.a);
                 }
             }
         }
@@ -81,6 +111,54 @@ Lanes Divided(Lanes x, double divisor, double reciprocal) {
 }
 
 }  // namespace
+
+template <typename Real>
+bool LoadRecords(std::span<const CoefficientRecord> table, bool mainColumns, std::int32_t degree,
+                 CoefficientArrayOf<Real>& target) {
+    std::size_t record = 0;
+    std::int32_t l = 0;
+    for (std::int32_t n = 1; n <= StoredDegree(degree); ++n) {
+        for (std::int32_t m = 0; m <= n; ++m, ++record) {
+            if (record >= table.size() || table[record].n != n || table[record].m != m) return false;
+            const CoefficientRecord& row = table[record];
+            target[++l] = static_cast<Real>(mainColumns ? row.g : row.gdot);
+            if (m != 0) {
+                target[++l] = static_cast<Real>(mainColumns ? row.h : row.hdot);
+            }
+        }
+    }
+    return true;
+}
+
+template bool LoadRecords<float>(std::span<const CoefficientRecord>, bool, std::int32_t, CoefficientArrayOf<float>&);
+template bool LoadRecords<double>(std::span<const CoefficientRecord>, bool, std::int32_t, CoefficientArrayOf<double>&);
+
+template <typename Real>
+std::int32_t ExtrapolateBothSets(ModelStateOf<Real>& state, Real date, Real nextDate, Real epoch,
+                                 std::int32_t mainDegree, std::int32_t secularDegree) {
+    // The last working-order entry of each: n(n+2).
+    const std::int32_t mainEnd = StoredDegree(mainDegree) * (StoredDegree(mainDegree) + 2);
+    const std::int32_t secularEnd = StoredDegree(secularDegree) * (StoredDegree(secularDegree) + 2);
+    const std::int32_t both = std::min(mainEnd, secularEnd);
+    const CoefficientArrayOf<Real>& main = state.mainField;
+    const CoefficientArrayOf<Real>& secular = state.secularVariation;
+    for (const auto& [target, d] :
+         {std::pair{&state.dateCoefficients, date}, {&state.nextYearCoefficients, nextDate}}) {
+        const double t = static_cast<Real>(static_cast<double>(d) - epoch);  // t - t0 in the working type
+        // Two entries at a time in the lanes of a vector; the odd last one alone.
+        std::int32_t i = 1;
+        for (; i < both; i += 2) StoreLanes(&(*target)[i], LoadLanes(&secular[i]) * t + LoadLanes(&main[i]));
+        if (i == both) (*target)[i] = static_cast<Real>(secular[i] * t + main[i]);
+        for (i = both + 1; i <= mainEnd; ++i) (*target)[i] = main[i];  // degrees above the secular variation
+        for (i = both + 1; i <= secularEnd; ++i)
+            (*target)[i] = static_cast<Real>(t * secular[i]);  // above the main field
+    }
+    return std::max(mainDegree, secularDegree);
+}
+
+template std::int32_t ExtrapolateBothSets<float>(ModelStateOf<float>&, float, float, float, std::int32_t, std::int32_t);
+template std::int32_t ExtrapolateBothSets<double>(ModelStateOf<double>&, double, double, double, std::int32_t,
+                                                  std::int32_t);
 
 template <typename Real>
 SpheroidOf<Real> SpheroidOfModel(const FieldModel& m) {
@@ -189,26 +267,29 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
     const double cl1 = position.cl[1];
     std::int32_t k = 5;
     for (std::int32_t n = 2; n <= degree; ++n) {
+        const double fn = n;
         const double byN = 1.0 / n;
         const double byPrevious = 1.0 / (n - 1);
         for (std::int32_t m = 0; n > 2 && m < n; m += 2) {
+            const std::int32_t i = k + m - n;          // degree n-1, same order
+            const std::int32_t j = k + m - 2 * n + 1;  // degree n-2, same order
             const TermConstants<Real>& t = terms[k + m];
             const TermConstants<Real>& u = terms[k + m + 1];
             const Lanes e{t.e, u.e};
             const Lanes f{t.f, u.f};
-            const Lanes pi = LoadLanes(&p[t.i]);
-            const Lanes qi = LoadLanes(&q[t.i]);
+            const Lanes pi = LoadLanes(&p[i]);
+            const Lanes qi = LoadLanes(&q[i]);
             // Where e is 0 (m = n-1) the weighted j part is a signed zero, or NaN from a NaN.
-            const Lanes jPart = Divided<Real>(e * LoadLanes(&p[t.j]), t.fn - 1.0, byPrevious);
-            StoreLanes(&p[k + m], (t.fn + 1.0) * (Divided<Real>(f * sD * pi, t.fn, byN) - jPart));
-            StoreLanes(&q[k + m], f * (sD * qi - Divided<Real>(ctD * pi, t.fn, byN)) - e * LoadLanes(&q[t.j]));
+            const Lanes jPart = Divided<Real>(e * LoadLanes(&p[j]), fn - 1.0, byPrevious);
+            StoreLanes(&p[k + m], (fn + 1.0) * (Divided<Real>(f * sD * pi, fn, byN) - jPart));
+            StoreLanes(&q[k + m], f * (sD * qi - Divided<Real>(ctD * pi, fn, byN)) - e * LoadLanes(&q[j]));
         }
-        if (n > 2) k += n;  // past orders 0 to n-1
-        const TermConstants<Real>& t = terms[k];
-        const double a = t.a;
-        const double pj = p[t.j];
-        p[k] = static_cast<Real>(t.sectoralFactor * pj * a * ctD);
-        q[k] = static_cast<Real>(a * (ctD * q[t.j] + sD * pj / t.fm));
+        if (n > 2) k += n;                 // past orders 0 to n-1
+        const std::int32_t j = k - n - 1;  // degree n-1, order n-1
+        const double a = terms[k].a;
+        const double pj = p[j];
+        p[k] = static_cast<Real>(terms[k].sectoralFactor * pj * a * ctD);
+        q[k] = static_cast<Real>(a * (ctD * q[j] + sD * pj / fn));
         position.sl[n] = static_cast<Real>(static_cast<double>(position.sl[n - 1]) * cl1 +
                                            static_cast<double>(position.cl[n - 1]) * sl1);
         position.cl[n] = static_cast<Real>(static_cast<double>(position.cl[n - 1]) * cl1 -
@@ -285,5 +366,54 @@ template void SumFields<float>(const FieldPositionOf<float>&, const CoefficientA
                                const CoefficientArrayOf<float>&, ElementSetOf<float>&);
 template void SumFields<double>(const FieldPositionOf<double>&, const CoefficientArrayOf<double>&,
                                 ElementSetOf<double>&, const CoefficientArrayOf<double>&, ElementSetOf<double>&);
+
+template <typename Real>
+void ComputeElements(ElementSetOf<Real>& set, Real undeterminedMarker, Real noHorizontalMarker) {
+    const double X = set.X;
+    const double Y = set.Y;
+    const double Z = set.Z;
+    const double S = X * X + Y * Y;
+    set.H = static_cast<Real>(std::sqrt(S));
+    set.F = static_cast<Real>(std::sqrt(S + Z * Z));
+    if (set.F < static_cast<Real>(kUndeterminedThreshold)) {
+        set.D = set.I = undeterminedMarker;
+        return;
+    }
+    set.I = static_cast<Real>(std::atan2(Z, static_cast<double>(set.H)));
+    if (set.H < static_cast<Real>(kUndeterminedThreshold)) {
+        set.D = noHorizontalMarker;
+        return;
+    }
+    // North of east-west (X >= 0) the half-angle form 2 atan2(Y, H + X): H + X
+    // >= H, so the rounding of H moves D by less than half a single-precision
+    // step. South of it H + X shrinks to rounding error and took the last tenths
+    // of a degree with it; there D is atan2(Y, X) from the stored components,
+    // in double. A field exactly due south (Y = 0 or -0) is the working type's
+    // half-turn, never minus it.
+    if (X < 0.0) {
+        set.D = Y == 0.0 ? WorkingPrecision<Real>::kHalfTurn : static_cast<Real>(std::atan2(Y, X));
+        return;
+    }
+    set.D = static_cast<Real>(2.0 * std::atan2(Y, set.H + X));
+}
+
+template void ComputeElements<float>(ElementSetOf<float>&, float, float);
+template void ComputeElements<double>(ElementSetOf<double>&, double, double);
+
+template <typename Real>
+void SplitAngle(Real angle, std::int32_t& degrees, double& minutes) {
+    constexpr auto kIntLimit = static_cast<Real>(2147483648.0);
+    if (!(std::fabs(angle) < kIntLimit)) {
+        degrees = 0;
+        minutes = angle;
+        return;
+    }
+    degrees = static_cast<std::int32_t>(angle);
+    const auto rest = static_cast<Real>((static_cast<double>(angle) - degrees) * static_cast<Real>(kMinutesPerDegree));
+    minutes = degrees != 0 ? std::fabs(rest) : rest;
+}
+
+template void SplitAngle<float>(float, std::int32_t&, double&);
+template void SplitAngle<double>(double, std::int32_t&, double&);
 
 }  // namespace model
