@@ -2,13 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cctype>
-#include <functional>
 #include <iterator>
-#include <mutex>
 #include <stdexcept>
-#include <utility>
 
 #include "BuiltInFiles.h"
 #include "Engine.h"
@@ -89,31 +85,17 @@ constexpr std::array kBuiltInModels{
 // The usage texts put the summaries in a column this far after the key's start.
 constexpr std::size_t kKeyColumn = 10;
 
-// The addresses of the built-in models and of their pieces, [first, end)
-// each, recorded as each is made: telling a built-in model from a copy builds
-// none. Written under a lock; read without one up to the count, which is
-// published after its entries.
-struct Registry {
-    std::mutex writing;
-    std::array<std::pair<const FieldModel*, const FieldModel*>, 2 * kBuiltInModels.size()> ranges{};
-    std::atomic<std::size_t> count{0};
-};
-constinit Registry registry;
-
-bool Register(const FieldModel& m) {
-    const std::scoped_lock lock(registry.writing);
-    const std::size_t n = registry.count.load(std::memory_order_relaxed);
-    registry.ranges.at(n) = {&m, &m + 1};
-    registry.ranges.at(n + 1) = {m.pieces.data(), m.pieces.data() + m.pieces.size()};
-    registry.count.store(n + 2, std::memory_order_release);
+bool Mark(FieldModel& m) {
+    m.builtIn.set = true;
+    for (FieldModel& piece : m.pieces) piece.builtIn.set = true;
     return true;
 }
 
-// A built-in model, made once and registered before any caller sees it.
+// A built-in model, made once and marked before any caller sees it.
 template <FieldModel (*make)()>
 const FieldModel& BuiltIn() {
-    static const FieldModel m = make();
-    [[maybe_unused]] static const bool registered = Register(m);
+    static FieldModel m = make();
+    [[maybe_unused]] static const bool marked = Mark(m);
     return m;
 }
 
@@ -136,13 +118,6 @@ const FieldModel* FindBuiltInModel(std::string_view key) {
 
 std::string_view BuiltInKey(const FieldModel& m) {
     return IsBuiltInModel(m) && FindBuiltInModel(m.key) == &m ? std::string_view(m.key) : std::string_view();
-}
-
-bool IsBuiltInModel(const FieldModel& m) {
-    const std::less<const FieldModel*> before;
-    const auto recorded = std::span(registry.ranges).first(registry.count.load(std::memory_order_acquire));
-    return std::ranges::any_of(recorded,
-                               [&](const auto& range) { return !before(&m, range.first) && before(&m, range.second); });
 }
 
 std::string BuiltInKeys(std::string_view separator) {

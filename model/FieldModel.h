@@ -46,6 +46,14 @@ struct FieldModel {
     // A model given at several epochs: one single-epoch piece per interval, in
     // order, changing linearly to the next epoch (empty for a single epoch).
     std::vector<FieldModel> pieces;
+    // Set on the built-in models and their pieces, which never change once
+    // made; never copied, as a copy may be changed.
+    struct BuiltInMark {
+        bool set = false;
+        BuiltInMark() = default;
+        BuiltInMark(const BuiltInMark&) {}
+        BuiltInMark& operator=(const BuiltInMark&) { return *this; }
+    } builtIn;
 };
 
 // The built-in models, each made on first use and never changed after:
@@ -77,8 +85,8 @@ const FieldModel* FindBuiltInModel(std::string_view key);
 std::string_view BuiltInKey(const FieldModel& m);
 
 // True for a built-in model or one of its pieces (the object itself); false
-// for a copy or a file's model. Builds no model.
-bool IsBuiltInModel(const FieldModel& m);
+// for a copy or a file's model.
+inline bool IsBuiltInModel(const FieldModel& m) { return m.builtIn.set; }
 
 // The keys joined by separator: "igrf1995|wmm2025".
 std::string BuiltInKeys(std::string_view separator);
