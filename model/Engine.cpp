@@ -185,8 +185,8 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
         if (90.0 - latitude < 0.001) guarded = Precision::kGuardLatitude;
         if (90.0 + latitude < 0.001) guarded = -Precision::kGuardLatitude;
     }
-    const auto s = static_cast<Real>(std::sin(static_cast<double>(latitude) * Precision::kDegreeToRadian));
-    const auto ct = static_cast<Real>(std::cos(static_cast<double>(guarded) * Precision::kDegreeToRadian));
+    auto s = static_cast<Real>(std::sin(static_cast<double>(latitude) * Precision::kDegreeToRadian));
+    auto ct = static_cast<Real>(std::cos(static_cast<double>(guarded) * Precision::kDegreeToRadian));
 
     // Geodetic to geocentric on the ellipsoid (a, b): the geocentric radius r
     // and the angle between the geodetic and the geocentric vertical (cd, sd).
@@ -199,26 +199,19 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     const auto r = static_cast<Real>(std::sqrt(h * (h + 2.0 * W) + (a2 * A + b2 * B) / Q));
     const auto cd = static_cast<Real>((h + W) / r);
     const auto sd = static_cast<Real>(static_cast<double>(spheroid.radiusSquaredDifference) * s * ct / (W * r));
-    const auto geocentricS = static_cast<Real>(static_cast<double>(s) * cd - static_cast<double>(ct) * sd);
-    const auto geocentricCt = static_cast<Real>(static_cast<double>(ct) * cd + static_cast<double>(s) * sd);
-    ComputeGeocentricPosition(spheroid.referenceRadius, r, geocentricS, geocentricCt, longitude, degree, position);
     position.cd = cd;
     position.sd = sd;
-}
-
-template <typename Real>
-void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Real longitude, std::int32_t degree,
-                               FieldPositionOf<Real>& position) {
-    using Precision = WorkingPrecision<Real>;
-    degree = std::min(degree, kMaxCoefficientDegree);
+    // From here on s and ct are those of the geocentric latitude.
+    const auto geocentricS = static_cast<Real>(static_cast<double>(s) * cd - static_cast<double>(ct) * sd);
+    ct = static_cast<Real>(static_cast<double>(ct) * cd + static_cast<double>(s) * sd);
+    s = geocentricS;
+    degree = StoredDegree(degree);
     position.degree = degree;
     const double lambda = static_cast<double>(longitude) * Precision::kDegreeToRadian;
     position.sl[1] = static_cast<Real>(std::sin(lambda));
     position.cl[1] = static_cast<Real>(std::cos(lambda));
     position.radius = r;
     position.ct = ct;
-    position.cd = static_cast<Real>(1);  // the geocentric frame itself
-    position.sd = static_cast<Real>(0);
 
     // The radial factors (reference radius / r)^(n+2) from the running product
     // in double. In single precision each must be the power function's value
@@ -227,7 +220,7 @@ void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Re
     // round alike unless the product lies within 2^10 units of a halfway point
     // between two floats (the 29 bits the rounding drops near 2^28); only
     // there, about once in 250,000 factors, is the power function asked.
-    const auto ratio = static_cast<Real>(static_cast<double>(referenceRadius) / static_cast<double>(r));
+    const auto ratio = static_cast<Real>(static_cast<double>(spheroid.referenceRadius) / static_cast<double>(r));
     double power = static_cast<double>(ratio) * ratio * ratio;
     for (std::int32_t n = 1; n <= degree; ++n) {
         if constexpr (std::is_same_v<Real, float>) {
@@ -302,8 +295,6 @@ template void ComputeFieldPosition<float>(const SpheroidOf<float>&, float, float
                                           FieldPositionOf<float>&);
 template void ComputeFieldPosition<double>(const SpheroidOf<double>&, double, double, double, std::int32_t,
                                            FieldPositionOf<double>&);
-template void ComputeGeocentricPosition<double>(double, double, double, double, double, std::int32_t,
-                                                FieldPositionOf<double>&);
 
 // The sums, each step rounded to Real: X = sum of G q, Z = -sum of G p (times
 // the radial factor), and the east component Y = sum of m P(n,m)/sin(theta)

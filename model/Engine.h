@@ -136,12 +136,6 @@ template <typename Real>
 void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real longitude, Real height,
                           std::int32_t degree, FieldPositionOf<Real>& position);
 
-// The same from a geocentric position: radius r in km, the sine and cosine of
-// the geocentric latitude, the longitude in degrees (cd 1, sd 0).
-template <typename Real>
-void ComputeGeocentricPosition(Real referenceRadius, Real r, Real s, Real ct, Real longitude, std::int32_t degree,
-                               FieldPositionOf<Real>& position);
-
 // Sums the series of the two dates' coefficients at one position into each
 // one's X, Y, Z (geodetic, nT), the bits each would get alone.
 template <typename Real>

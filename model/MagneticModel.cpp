@@ -168,28 +168,4 @@ int ComputeMagneticElements(const FieldModel& m, double latitude, double longitu
     return kStatusOk;
 }
 
-int ComputeGeocentricField(const FieldModel& m, double radiusKm, double colatitude, double longitude, double year,
-                           double& north, double& east, double& down) {
-    const FieldModel& piece = PieceFor(m, year);
-    if (piece.singlePrecision || !std::isfinite(radiusKm) || !(radiusKm > 0.0) || !std::isfinite(colatitude) ||
-        !std::isfinite(longitude) || !std::isfinite(year)) {
-        return kStatusNotFinite;
-    }
-    ModelStateOf<double>& state = wideState;
-    if (!LoadModel(piece, state)) return kStatusLoadFailed;
-    const std::int32_t degree =
-        ExtrapolateBothSets(state, year, year + kYearStep, piece.epoch, piece.mainDegree, piece.secularDegree);
-    // From the latitude, as the geodetic entry: at the pole cos(90 degrees) is
-    // 6.1e-17, where the sine of a colatitude of 0 would be 0 and its east component 0/0.
-    const double latitude = (90.0 - colatitude) * WorkingPrecision<double>::kDegreeToRadian;
-    FieldPositionOf<double> position;
-    ComputeGeocentricPosition(piece.referenceRadiusKm, radiusKm, std::sin(latitude), std::cos(latitude),
-                              WithinHalfTurn(longitude), degree, position);
-    SumFields(position, state.dateCoefficients, state.dateElements, state.nextYearCoefficients, state.nextYearElements);
-    north = state.dateElements.X;
-    east = state.dateElements.Y;
-    down = state.dateElements.Z;
-    return kStatusOk;
-}
-
 }  // namespace model

@@ -25,14 +25,6 @@ inline constexpr int kStatusUndetermined = 5;
                                           double year, MagneticElements& result,
                                           const FieldModel** answering = nullptr);
 
-// The field of a double-precision model at a geocentric position: radius in
-// km, colatitude and longitude in degrees, for a decimal year; its north, east
-// and down components in the geocentric frame, nT, as published check values
-// of a model's reference synthesis give them. On any status but kStatusOk the
-// components are left as they were.
-[[nodiscard]] int ComputeGeocentricField(const FieldModel& m, double radiusKm, double colatitude, double longitude,
-                                         double year, double& north, double& east, double& down);
-
 // The 1995.0 reference field at height 0, as the window always asked it: where
 // the field's direction is undetermined the record holds the described markers.
 [[nodiscard]] int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result);
