@@ -1,8 +1,6 @@
 // The engine behind the variation query, private to the model: one templated
-// path, in float for the 1995 field (every intermediate rounded as it always
-// was) and in double for the others. A query runs its steps in this order:
-// load the table, extrapolate it to two dates, the position part, the sums,
-// the elements.
+// path, float for the 1995 field (every intermediate rounded as it always was),
+// double for the others. Its steps in the order a query runs them.
 #pragma once
 
 #include <array>
@@ -22,8 +20,7 @@ inline constexpr float kModelEpoch = 1995.0f;
 inline constexpr std::int32_t kMainFieldDegree = 10;
 inline constexpr std::int32_t kSecularVariationDegree = 8;
 
-// The constants of a working type: the 1995 field's own single-precision
-// values, or double precision.
+// The constants of a working type: the 1995 field's own, or double precision.
 template <typename Real>
 struct WorkingPrecision;
 
@@ -32,9 +29,8 @@ struct WorkingPrecision<float> {
     static constexpr float kDegreeToRadian = 0.01745329f;
     static constexpr float kRadianToDegree = 57.29578f;
     static constexpr float kHalfTurn = 3.1415927f;  // the single-precision pi
-    // Latitudes closer than 0.001 degree to a pole are taken at this one, which
-    // keeps the cosine of the latitude off 0 (the double-precision models
-    // evaluate the pole itself, the east component in its limit form).
+    // Latitudes within 0.001 degree of a pole are taken at this one, keeping
+    // the cosine of the latitude off 0 (double evaluates the pole itself).
     static constexpr float kGuardLatitude = 89.999f;
 };
 
@@ -48,11 +44,9 @@ struct WorkingPrecision<double> {
 // Room for degree 13 (entries 1 to 195, entry 0 unused); higher degrees are cut to it.
 inline constexpr int kMaxCoefficientDegree = 13;
 inline constexpr int kCoefficientArraySize = kMaxCoefficientDegree * (kMaxCoefficientDegree + 2) + 1;
-// Terms summed up to kMaxCoefficientDegree.
 inline constexpr int kMaxTermCount = kMaxCoefficientDegree * (kMaxCoefficientDegree + 3) / 2;
 
-// Coefficients in working order: degree by degree, m from 0 to n, g(n,m) and,
-// where m > 0, h(n,m).
+// Coefficients in working order: by degree, m from 0 to n, g(n,m) then h(n,m) if m > 0.
 template <typename Real>
 using CoefficientArrayOf = std::array<Real, kCoefficientArraySize>;
 
@@ -86,24 +80,22 @@ struct ModelStateOf {
 // each use); every query rewrites it, so threads never see each other's numbers.
 extern thread_local constinit ModelStateOf<float> modelState;
 
-// Copies the first degree(degree+3)/2 records of table into target in working
-// order, each rounded to Real: the columns g, h, or gdot, hdot. False at the
-// first record out of degree-major order, or missing (the entries before it
-// stay stored). A degree above kMaxCoefficientDegree is cut to it.
+// Copies the records up to degree (cut to kMaxCoefficientDegree) into target
+// in working order, rounded to Real: the columns g, h, or gdot, hdot. False at
+// the first record missing or out of degree-major order.
 template <typename Real>
 [[nodiscard]] bool LoadRecords(std::span<const CoefficientRecord> table, bool mainColumns, std::int32_t degree,
                                CoefficientArrayOf<Real>& target);
 
 // Forms mainField + (d - epoch) * secularVariation into dateCoefficients for
-// d = date and into nextYearCoefficients for d = nextDate. Degrees above the
-// secular variation keep their epoch values; degrees above the main field grow
-// from 0. Returns the larger degree, the one the synthesis sums to.
+// d = date and nextYearCoefficients for d = nextDate (degrees above one of the
+// two taken as 0 there). Returns the larger degree, the one the sums run to.
 template <typename Real>
 std::int32_t ExtrapolateBothSets(ModelStateOf<Real>& state, Real date, Real nextDate, Real epoch,
                                  std::int32_t mainDegree, std::int32_t secularDegree);
 
-// A model's ellipsoid and series radius in its working type, each value
-// rounded to Real (for the 1995 field 40680924, 40408588, 272336 km^2 and 6371.2 km).
+// A model's ellipsoid and series radius rounded to Real (the 1995 field's:
+// 40680924, 40408588, 272336 km^2 and 6371.2 km).
 template <typename Real>
 struct SpheroidOf {
     Real equatorialRadiusSquared;  // a^2, km^2
@@ -130,8 +122,8 @@ struct FieldPositionOf {
     std::array<Real, kMaxCoefficientDegree + 1> cl;  // cos(m lambda) by order m, from 1
 };
 
-// The position part for latitude and longitude in degrees, height above the
-// ellipsoid in km and degree (cut to kMaxCoefficientDegree).
+// The position part for latitude and longitude in degrees and height above
+// the ellipsoid in km, to degree (cut to kMaxCoefficientDegree).
 template <typename Real>
 void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real longitude, Real height,
                           std::int32_t degree, FieldPositionOf<Real>& position);
@@ -145,9 +137,8 @@ void SumFields(const FieldPositionOf<Real>& position, const CoefficientArrayOf<R
 
 // Below this F or H (nT) the field's direction is undetermined.
 inline constexpr float kUndeterminedThreshold = 0.0001f;
-// Stored instead of angles that cannot be determined: 999 degrees in radians
-// (999 * 57.29578 in single precision) for the date's set, plain numbers for
-// the next year's.
+// Stored for angles that cannot be determined: 999 degrees in radians (999 *
+// 57.29578 in float) in the date's set, plain numbers in the next year's.
 inline constexpr float kDateUndeterminedMarker = 57238.484375f;
 inline constexpr float kNextYearUndeterminedMarker = 999.0f;
 inline constexpr float kNextYearNoHorizontalMarker = 9990.0f;
@@ -158,9 +149,8 @@ template <typename Real>
 void ComputeElements(ElementSetOf<Real>& set, Real undeterminedMarker, Real noHorizontalMarker);
 
 // Whole degrees of an angle in degrees, truncated toward zero, and the rest in
-// minutes rounded to Real: non-negative unless the whole degrees are 0, where
-// they keep the sign. An angle that is no number or beyond an int gives 0
-// degrees and its value as minutes rather than an undefined conversion.
+// minutes rounded to Real, carrying the sign only when the degrees are 0. An
+// angle that is no number or beyond an int gives 0 degrees and itself as minutes.
 template <typename Real>
 void SplitAngle(Real angle, std::int32_t& degrees, double& minutes);
 

@@ -117,7 +117,7 @@ const FieldModel* FindBuiltInModel(std::string_view key) {
 }
 
 std::string_view BuiltInKey(const FieldModel& m) {
-    return IsBuiltInModel(m) && FindBuiltInModel(m.key) == &m ? std::string_view(m.key) : std::string_view();
+    return m.builtIn.set && FindBuiltInModel(m.key) == &m ? std::string_view(m.key) : std::string_view();
 }
 
 std::string BuiltInKeys(std::string_view separator) {

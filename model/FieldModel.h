@@ -46,8 +46,8 @@ struct FieldModel {
     // A model given at several epochs: one single-epoch piece per interval, in
     // order, changing linearly to the next epoch (empty for a single epoch).
     std::vector<FieldModel> pieces;
-    // Set on the built-in models and their pieces, which never change once
-    // made; never copied, as a copy may be changed.
+    // Set on the built-in models and their pieces, which never change; a copy,
+    // which may, never carries it.
     struct BuiltInMark {
         bool set = false;
         BuiltInMark() = default;
@@ -56,19 +56,16 @@ struct FieldModel {
     } builtIn;
 };
 
-// The built-in models, each made on first use and never changed after:
-// the 1995.0 reference field (1995 to 2000, degree 10, secular variation to 8,
-// single precision); WMM2025 (NOAA NCEI and BGS; degree 12, 2025 to 2030, WGS
-// 84); IGRF-14 (IAGA Working Group V-MOD; 1900 to 2030, degree 10 to 1995 and
-// 13 from 2000, epochs five years apart); and the model chosen for the date
-// (IGRF-14 from 1900, WMM2025 from 2025 to 2030, nothing outside).
+// The built-in models, each made on first use: the 1995.0 reference field
+// (1995 to 2000, degree 10, single precision); WMM2025 (NOAA NCEI and BGS;
+// 2025 to 2030, degree 12); IGRF-14 (IAGA Working Group V-MOD; 1900 to 2030,
+// degree 13 from 2000); the model chosen for the date (IGRF-14, from 2025 WMM2025).
 const FieldModel& ReferenceField1995();
 const FieldModel& Wmm2025();
 const FieldModel& Igrf14();
 const FieldModel& ModelForTheDate();
 
-// One row of the list of built-in models: the key --model takes, the model,
-// and what the usage texts say of it.
+// A row of the built-in models: the key --model takes, the model, what the usage texts say.
 struct BuiltInModel {
     std::string_view key;
     const FieldModel& (*model)();
@@ -84,17 +81,13 @@ const FieldModel* FindBuiltInModel(std::string_view key);
 // The key of a built-in model (the object itself); empty for a piece, a copy or a file's model.
 std::string_view BuiltInKey(const FieldModel& m);
 
-// True for a built-in model or one of its pieces (the object itself); false
-// for a copy or a file's model.
-inline bool IsBuiltInModel(const FieldModel& m) { return m.builtIn.set; }
-
 // The keys joined by separator: "igrf1995|wmm2025".
 std::string BuiltInKeys(std::string_view separator);
 
 // The usage lines of the built-in models: indent, the key padded to a column, the summary.
 std::string BuiltInModelLines(std::string_view indent);
 
-// Whether a year lies within the model's years: both ends included, or both
+// Whether a year lies within the model's years, both ends included or both
 // excluded (the window's variation gate, as the 1995 program always had).
 enum class YearEnds { Included, Excluded };
 bool CoversYear(const FieldModel& m, double year, YearEnds ends = YearEnds::Included);
@@ -109,32 +102,27 @@ inline constexpr double kCoreHeightKm = -6000.0;
 inline constexpr std::size_t kMaxModelFileBytes = std::size_t{1} << 20;
 
 // The model --model names: a built-in one by its key, else the coefficient
-// file at that path (only a regular file of at most kMaxModelFileBytes, so
-// nothing blocks), read into `loaded`. nullptr on failure, with error like
-// "PATH: line 7: expected n m g h gdot hdot", control bytes of the path shown
-// as '?' (the caller adds its prefix).
+// file at that path (a regular file of at most kMaxModelFileBytes) read into
+// `loaded`. nullptr on failure, with error like "PATH: line 7: expected n m g
+// h gdot hdot" (control bytes of the path shown as '?').
 const FieldModel* LoadFieldModel(std::string_view keyOrPath, FieldModel& loaded, std::string& error);
 
-// Reads the standard coefficient-file layout: a header (epoch within 1900 to
-// 2100, name, release date), lines "n m g h gdot hdot" degree by degree, and a
-// closing line of 9s (only more 9s and blank lines may follow). Valid five
-// years from the epoch, WGS 84, reference radius 6371.2 km, double precision.
-// On failure model is left as it was and error reads like "line 7: expected n
-// m g h gdot hdot".
+// Reads the standard layout: a header (epoch within 1900 to 2100, name,
+// release date), lines "n m g h gdot hdot" by degree, and a closing line of 9s
+// (only more 9s and blank lines may follow). Valid five years from the epoch,
+// on WGS 84 with a reference radius of 6371.2 km. On failure model is left as
+// it was and error reads like "line 7: expected n m g h gdot hdot".
 [[nodiscard]] bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& error);
 
-// Reads the SHC layout: '#' comment lines, a header "nmin nmax epochs
-// spline-order steps start end", the epochs, and a line "n m" with its value
-// at each epoch per coefficient, g(n,m) before h(n,m) (whose m may be written
-// -m). Degrees 1 to 13, epochs increasing within 1900 to 2100, linear change
-// (spline order 2). Valid from the first epoch to the last, otherwise as
-// ReadCoefficientFile, with errors like "line 7: expected g(2,1): n m and 27
-// numbers".
+// Reads the SHC layout: '#' comments, a header "nmin nmax epochs spline-order
+// steps start end", the epochs (increasing, 1900 to 2100), and per coefficient
+// "n m" and its value at each epoch, g(n,m) before h(n,m) (m or -m); degrees 1
+// to 13, linear change (spline order 2). Valid from the first epoch to the
+// last, otherwise as ReadCoefficientFile ("line 7: expected g(2,1): n m and 27 numbers").
 [[nodiscard]] bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error);
 
-// The piece that serves a year: the one whose interval holds it (the last
-// epoch belongs to the last interval), the nearest one outside the model's
-// years; a model of one epoch itself.
+// The piece whose interval holds a year (the last epoch in the last), the
+// nearest outside the model's years; a model of one epoch itself.
 const FieldModel& PieceFor(const FieldModel& m, double year);
 
 }  // namespace model

@@ -83,7 +83,7 @@ template <typename Real>
 bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
     if (state.loadedBuiltIn == &m) return true;
     state.loadedBuiltIn = nullptr;
-    if (!IsBuiltInModel(m)) return LoadTable(m, state.mainField, state.secularVariation);
+    if (!m.builtIn.set) return LoadTable(m, state.mainField, state.secularVariation);
     LoadedTable<Real>& table = LoadedTableOf<Real>(m);
     if (table.model != &m) {
         table.model = nullptr;
