@@ -21,10 +21,9 @@ namespace model {
 
 namespace {
 
-// Two doubles handled as one vector (two terms of the recursion, two dates'
-// sums), by hand as the model's float flags keep the compiler from it: each
-// lane takes exactly the IEEE steps of a scalar register, in half the
-// instructions. The compiler's vector extension: SSE2 on x86-64.
+// Two doubles as one vector (two terms of the recursion, two dates' sums), by
+// hand as the model's float flags keep the compiler from it: each lane takes a
+// scalar's exact IEEE steps in half the instructions (SSE2 on x86-64).
 using Lanes = double __attribute__((vector_size(16)));
 using FloatLanes = float __attribute__((vector_size(8)));
 // Two entries of an array of Real as they lie in memory.
@@ -37,8 +36,7 @@ Lanes RoundToWorking(Lanes x) {
     return __builtin_convertvector(__builtin_convertvector(x, StoredLanes<Real>), Lanes);
 }
 
-// Two consecutive entries of an array of Real as the lanes of a vector, and
-// back (each lane rounded to Real).
+// Two consecutive entries of an array of Real as a vector, and back (rounded to Real).
 template <typename Real>
 Lanes LoadLanes(const Real* at) {
     StoredLanes<Real> pair;
@@ -97,10 +95,9 @@ const TermTable<Real>& Terms() {
     return table;
 }
 
-// x / divisor in the working type's way: the 1995 field's float values are
-// those of the quotient itself; the double-precision models multiply by the
-// reciprocal, formed once a degree (a rounding apart; a division waits several
-// times as long, and this one step takes a ninth off a WMM2025 query).
+// x / divisor in the working type's way: the float values are those of the
+// quotient itself; double multiplies by the reciprocal formed once a degree (a
+// rounding apart; this one step takes a ninth off a WMM2025 query).
 template <typename Real>
 Lanes Divided(Lanes x, double divisor, double reciprocal) {
     if constexpr (std::is_same_v<Real, float>) {
@@ -178,8 +175,7 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
                           std::int32_t degree, FieldPositionOf<Real>& position) {
     using Precision = WorkingPrecision<Real>;
     const double h = height;
-    // The sine of the latitude, and the cosine of the latitude or, in the 1995
-    // field, of its guard latitude within 0.001 degree of a pole.
+    // The sine of the latitude and the cosine of it or, in float, of the guard latitude.
     Real guarded = latitude;
     if constexpr (std::is_same_v<Real, float>) {
         if (90.0 - latitude < 0.001) guarded = Precision::kGuardLatitude;
@@ -214,11 +210,10 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     position.ct = ct;
 
     // The radial factors (reference radius / r)^(n+2) from the running product
-    // in double. In single precision each must be the power function's value
-    // rounded to float: the product (at most 14 roundings, within 16 units of the last
-    // double place from the exact power) and the power function (within one)
-    // round alike unless the product lies within 2^10 units of a halfway point
-    // between two floats (the 29 bits the rounding drops near 2^28); only
+    // in double. In float each must be the power function's value rounded: the
+    // product (within 16 units of the last double place) and the power
+    // function (within one) round alike unless the product lies within 2^10
+    // units of halfway between two floats (the 29 dropped bits near 2^28); only
     // there, about once in 250,000 factors, is the power function asked.
     const auto ratio = static_cast<Real>(static_cast<double>(spheroid.referenceRadius) / static_cast<double>(r));
     double power = static_cast<double>(ratio) * ratio * ratio;
@@ -252,9 +247,8 @@ void ComputeFieldPosition(const SpheroidOf<Real>& spheroid, Real latitude, Real 
     q[4] = static_cast<Real>(sqrt3 * (sD * sD - ctD * ctD));
 
     // Degree by degree from the fifth term on: orders 0 to n-1 from the same
-    // order at degrees n-1 (i) and n-2 (j), two in the lanes of a vector (with an odd
-    // number the second lane holds the sectoral term's slot, written below),
-    // then the sectoral term from degree n-1, order n-1.
+    // order at degrees n-1 and n-2, two in a vector (with an odd number the
+    // second lane is the sectoral term's slot), then the sectoral term.
     const TermTable<Real>& terms = Terms<Real>();
     const double sl1 = position.sl[1];
     const double cl1 = position.cl[1];
@@ -297,12 +291,10 @@ template void ComputeFieldPosition<double>(const SpheroidOf<double>&, double, do
                                            FieldPositionOf<double>&);
 
 // The sums, each step rounded to Real: X = sum of G q, Z = -sum of G p (times
-// the radial factor), and the east component Y = sum of m P(n,m)/sin(theta)
-// (g sin - h cos), dividing by sin(theta) = ct. At the pole itself that is the
-// limit form too: cos(90 degrees) in double is 6.1e-17, never 0, and every
-// P(n,m) with m > 0 carries the factor sin(theta)^m, so the quotient is its
+// the radial factor), Y = sum of m P(n,m)/sin(theta) (g sin - h cos). At the
+// pole that is the limit form too: cos(90 degrees) in double is 6.1e-17, never
+// 0, and every P(n,m) with m > 0 carries sin(theta)^m, so the quotient is its
 // limit to rounding (WMM2025 at 90 N 0 E in 2026: D = 16.1088782 degrees).
-// The 1995 field never gets there: its guard latitude keeps ct at 1.7e-5.
 template <typename Real>
 void SumFields(const FieldPositionOf<Real>& position, const CoefficientArrayOf<Real>& first,
                ElementSetOf<Real>& firstElements, const CoefficientArrayOf<Real>& second,
@@ -376,11 +368,9 @@ void ComputeElements(ElementSetOf<Real>& set, Real undeterminedMarker, Real noHo
         return;
     }
     // North of east-west (X >= 0) the half-angle form 2 atan2(Y, H + X): H + X
-    // >= H, so the rounding of H moves D by less than half a single-precision
-    // step. South of it H + X shrinks to rounding error and took the last tenths
-    // of a degree with it; there D is atan2(Y, X) from the stored components,
-    // in double. A field exactly due south (Y = 0 or -0) is the working type's
-    // half-turn, never minus it.
+    // >= H, so the rounding of H moves D by less than half a float step. South
+    // of it H + X shrinks to rounding error, so D is atan2(Y, X) in double; a
+    // field exactly due south (Y = 0 or -0) is the half-turn, never minus it.
     if (X < 0.0) {
         set.D = Y == 0.0 ? WorkingPrecision<Real>::kHalfTurn : static_cast<Real>(std::atan2(Y, X));
         return;

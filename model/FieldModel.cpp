@@ -34,8 +34,8 @@ FieldModel MakeReferenceField1995() {
     return m;
 }
 
-// A built-in model from its data file, through the reader a user's file takes,
-// with the name Dexlin shows and the key answers give, its pieces' too.
+// A built-in model from its data file, through the reader a user's file
+// takes, named as Dexlin shows it, its pieces too.
 FieldModel ReadBuiltIn(std::string_view file, bool (*read)(std::string_view, FieldModel&, std::string&),
                        const char* name, const char* key) {
     FieldModel m;

@@ -24,8 +24,8 @@ bool IsAngle(Real value) {
     return std::fabs(value) <= WorkingPrecision<Real>::kHalfTurn;
 }
 
-// Annual change of an angle in minutes of arc per year: a difference across
-// +-180 degrees is brought into -180..+180 first, a small rate, not ~21600.
+// Annual change of an angle in minutes of arc per year, a difference across
+// +-180 degrees brought into -180..+180 first (a small rate, not ~21600).
 template <typename Real>
 double AngleChange(Real next, Real date) {
     double difference = static_cast<double>(next) - date;
@@ -47,16 +47,15 @@ bool IsFinite(const ElementSetOf<Real>& set) {
     return std::ranges::all_of(values, [](Real value) { return std::isfinite(value); });
 }
 
-// A longitude brought into -180..180 degrees exactly in double (a remainder
-// is exact) before it is rounded to single precision, where 36000000 would
-// lose 2 degrees. Longitudes within +-180 pass untouched.
+// A longitude brought into -180..180 degrees exactly (a remainder is) before
+// it is rounded to float, where 36000000 would lose 2 degrees.
 double WithinHalfTurn(double longitude) {
     return std::fabs(longitude) <= 180.0 ? longitude : std::remainder(longitude, 360.0);
 }
 
 // Built-in models' tables in working order, a few per thread, so that queries
-// moving between IGRF-14's pieces load each once and then copy it. The slot is
-// the model's address counted in models: neighbouring pieces, neighbouring slots.
+// moving between IGRF-14's pieces load each once; slot by the model's address
+// counted in models (neighbouring pieces, neighbouring slots).
 template <typename Real>
 struct LoadedTable {
     const FieldModel* model;
@@ -77,8 +76,8 @@ bool LoadTable(const FieldModel& m, CoefficientArrayOf<Real>& mainField, Coeffic
            LoadRecords<Real>(m.coefficients, false, m.secularDegree, secular);
 }
 
-// Loads a model's table into the state, unless it holds that built-in model's
-// table already. A table out of order or too short for its degrees has no field.
+// Loads a model's table into the state, unless it holds that built-in
+// model's already. False for a table out of order or too short.
 template <typename Real>
 bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
     if (state.loadedBuiltIn == &m) return true;
@@ -96,8 +95,7 @@ bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
     return true;
 }
 
-// The query in the model's working type: load, extrapolate to the date and a
-// year later, synthesise both at the point, elements, changes and the record.
+// The query in the model's working type, for the date and a year later.
 template <typename Real>
 int Query(const FieldModel& m, ModelStateOf<Real>& state, double latitude, double longitude, double heightKm,
           double year, MagneticElements& result) {

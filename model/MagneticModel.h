@@ -14,13 +14,11 @@ inline constexpr int kStatusNotFinite = 4;
 // The horizontal field is below 0.0001 nT: no direction, no record.
 inline constexpr int kStatusUndetermined = 5;
 
-// Computes the magnetic elements of the model at a geodetic position (degrees,
-// north and east positive; longitudes beyond +-180 are brought into range),
-// height above the model's ellipsoid in km, for a decimal year. The query sets
-// no bound on the year or the height: CoversYear and CoversHeight tell whether
-// the model is meant for them. On any status but kStatusOk the result is left
-// as it was. answering, where given, is set to the piece that answers
-// (PieceFor), whatever the status.
+// The magnetic elements of the model at a geodetic position (degrees, north
+// and east positive, any longitude), height above its ellipsoid in km, for a
+// decimal year, with no bound on either (CoversYear, CoversHeight). On any
+// status but kStatusOk the result is left as it was. answering, where given,
+// is set to the piece that answers (PieceFor), whatever the status.
 [[nodiscard]] int ComputeMagneticElements(const FieldModel& m, double latitude, double longitude, double heightKm,
                                           double year, MagneticElements& result,
                                           const FieldModel** answering = nullptr);

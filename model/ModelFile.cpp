@@ -1,8 +1,6 @@
-// Reading a model from a coefficient file: its lines, words and numbers (read
-// the same in every locale), the standard layout (ReadCoefficientFile, as
-// WMM2025.COF: "2025.0 WMM-2025 11/13/2024", "1 0 -29351.8 0.0 12.0 0.0", ...),
-// the SHC layout (ReadShcFile, as IGRF14.SHC) and LoadFieldModel, which takes a
-// built-in key or a file's path.
+// Models from coefficient files, read the same in every locale: the standard
+// layout (as WMM2025.COF: "2025.0 WMM-2025 11/13/2024", "1 0 -29351.8 0.0 12.0
+// 0.0", ...), the SHC layout (as IGRF14.SHC) and the model --model names.
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -24,8 +22,7 @@ namespace model {
 
 namespace {
 
-// The years of the geomagnetic reference fields and their successors, where
-// every coefficient file's epochs lie.
+// The years where every coefficient file's epochs lie.
 constexpr double kFirstEpoch = 1900.0;
 constexpr double kLastEpoch = 2100.0;
 
@@ -49,9 +46,8 @@ std::vector<std::string_view> Words(std::string_view line) {
     return words;
 }
 
-// A reader's message as one text from its parts, whole numbers written as
-// std::to_string writes them. Cold: kept out of the reading paths, which would
-// otherwise inline every message (twice the readers' code).
+// A reader's message from its parts. Cold: kept out of the reading paths,
+// which would otherwise inline every message (twice the readers' code).
 std::string AsText(std::string_view text) { return std::string(text); }
 std::string AsText(std::integral auto number) { return std::to_string(number); }
 template <typename... Parts>
@@ -69,9 +65,8 @@ public:
 
     explicit TextLines(std::string_view text) : text_(text) {}
 
-    // The next line; false at the end of the text (the line number then that
-    // of the line after the last), or with error set when the line is longer
-    // than kMaxLine.
+    // The next line; false at the end of the text (counted as one more line),
+    // or with error set when the line is longer than kMaxLine.
     bool Next(std::string_view& line, std::string& error) {
         ++number_;
         if (position_ >= text_.size()) return false;
@@ -83,8 +78,7 @@ public:
         return line.size() <= kMaxLine || Fault(error, "longer than ", kMaxLine, " bytes");
     }
 
-    // The next line, or false with error set: where the text ends, "what" at
-    // the line after the last.
+    // The next line, or false with error set ("what" where the text ends).
     bool Expect(std::string_view& line, std::string& error, std::string_view what) {
         return Next(line, error) || (error.empty() && Fault(error, what));
     }
@@ -101,8 +95,7 @@ public:
         return error.empty();
     }
 
-    // Sets error to "line N: " and the parts (Joined) for the current line;
-    // false, to be returned.
+    // Sets error to "line N: " and the parts for the current line; false.
     template <typename... Parts>
     [[gnu::cold]] bool Fault(std::string& error, const Parts&... parts) const {
         error = Joined("line ", number_, ": ", parts...);
@@ -144,8 +137,6 @@ constexpr int kMinEpochs = 2;
 constexpr int kMaxEpochs = 100;
 constexpr std::string_view kShcHeader = "expected the header: nmin nmax epochs spline-order steps start end";
 
-constexpr std::size_t kMebibyte = std::size_t{1} << 20;
-
 // A path as one line of a message: control bytes show as '?'.
 std::string Shown(std::string_view path) {
     std::string shown(path);
@@ -155,10 +146,9 @@ std::string Shown(std::string_view path) {
 }
 
 // Reads a whole coefficient file into text; the reason it cannot, or empty.
-// The status is taken without opening the file (a FIFO with no writer would
-// block an open for ever, a device may never end): only a regular file is
-// opened. (One swapped for a FIFO between the two steps blocks only its
-// swapper's program.)
+// Only a regular file is opened: a FIFO with no writer would block the open
+// for ever, a device may never end. (One swapped in between the two steps
+// blocks only its swapper's program.)
 std::string ReadModelFile(const std::filesystem::path& path, std::string& text) {
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
@@ -179,7 +169,7 @@ std::string ReadModelFile(const std::filesystem::path& path, std::string& text) 
     }
     if (file.bad()) return "cannot be read";
     if (text.size() > kMaxModelFileBytes) {
-        return "larger than " + std::to_string(kMaxModelFileBytes / kMebibyte) + " MiB, not a coefficient file";
+        return "larger than " + std::to_string(kMaxModelFileBytes >> 20) + " MiB, not a coefficient file";
     }
     return {};
 }
@@ -234,8 +224,8 @@ bool ReadCoefficientFile(std::string_view text, FieldModel& model, std::string& 
             m = 0;
         }
     }
-    // After the closing line only more lines of 9s (the standard files have
-    // two) or blank lines: nothing of a second file may be silently dropped.
+    // Then only more lines of 9s (the standard files have two) or blank lines:
+    // nothing of a second file may be silently dropped.
     if (!lines.OnlyAfter(error, "text after the closing line of 9s", IsClosingLine)) return false;
 
     read.mainDegree = read.secularDegree = n - 1;
@@ -275,8 +265,7 @@ bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error) {
         return lines.Fault(error, "only linear change between epochs (spline order 2) is read, found order ",
                            splineOrder);
 
-    // The epochs: increasing, within the years a field model can have, and
-    // the header's start and end.
+    // The epochs: increasing, within 1900 to 2100, from the header's start to its end.
     if (!lines.Expect(line, error, "expected the epochs")) return false;
     const std::vector<std::string_view> words = Words(line);
     if (words.size() != static_cast<std::size_t>(epochCount))
@@ -298,8 +287,8 @@ bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error) {
     read.lastYear = epochs.back();
     read.mainDegree = read.secularDegree = maxDegree;
     SetFileFrame(read);
-    // One row per coefficient, degree by degree, filling every piece: its
-    // degree the highest with a coefficient other than 0 at either epoch (at least 1).
+    // One row per coefficient, filling every piece: a piece's degree is the
+    // highest with a coefficient other than 0 at either epoch (at least 1).
     read.pieces.resize(epochs.size() - 1);
     for (int n = 1; n <= maxDegree; ++n) {
         for (int m = 0; m <= n; ++m) {

@@ -7,9 +7,8 @@
 
 namespace model {
 
-// A model's global one-sigma errors: the intensities in nT, the inclination in
-// degrees, and the declination's, which grows where the horizontal field H is
-// weak: sqrt(declinationBase^2 + (declinationByHorizontal / H)^2) degrees.
+// A model's global one-sigma errors: intensities in nT, angles in degrees, the
+// declination's sqrt(declinationBase^2 + (declinationByHorizontal / H)^2).
 struct ErrorModel {
     double north;
     double east;
