@@ -139,16 +139,23 @@ std::int32_t ExtrapolateBothSets(ModelStateOf<Real>& state, Real date, Real next
     const std::int32_t both = std::min(mainEnd, secularEnd);
     const CoefficientArrayOf<Real>& main = state.mainField;
     const CoefficientArrayOf<Real>& secular = state.secularVariation;
-    for (const auto& [target, d] :
-         {std::pair{&state.dateCoefficients, date}, {&state.nextYearCoefficients, nextDate}}) {
-        const double t = static_cast<Real>(static_cast<double>(d) - epoch);  // t - t0 in the working type
-        // Two entries at a time in the lanes of a vector; the odd last one alone.
-        std::int32_t i = 1;
-        for (; i < both; i += 2) StoreLanes(&(*target)[i], LoadLanes(&secular[i]) * t + LoadLanes(&main[i]));
-        if (i == both) (*target)[i] = static_cast<Real>(secular[i] * t + main[i]);
-        for (i = both + 1; i <= mainEnd; ++i) (*target)[i] = main[i];  // degrees above the secular variation
-        for (i = both + 1; i <= secularEnd; ++i)
-            (*target)[i] = static_cast<Real>(t * secular[i]);  // above the main field
+    // The time factors t - t0 in the working type.
+    const double t = static_cast<Real>(static_cast<double>(date) - epoch);
+    const double u = static_cast<Real>(static_cast<double>(nextDate) - epoch);
+    // Two entries at a time in the lanes of a vector, both dates from the same
+    // loads; the odd last one alone.
+    std::int32_t i = 1;
+    for (; i < both; i += 2) {
+        const Lanes variation = LoadLanes(&secular[i]);
+        const Lanes epochValue = LoadLanes(&main[i]);
+        StoreLanes(&state.dateCoefficients[i], variation * t + epochValue);
+        StoreLanes(&state.nextYearCoefficients[i], variation * u + epochValue);
+    }
+    for (const auto& [target, factor] : {std::pair{&state.dateCoefficients, t}, {&state.nextYearCoefficients, u}}) {
+        if (i == both) (*target)[i] = static_cast<Real>(secular[i] * factor + main[i]);
+        for (std::int32_t j = both + 1; j <= mainEnd; ++j) (*target)[j] = main[j];  // above the secular variation
+        for (std::int32_t j = both + 1; j <= secularEnd; ++j)
+            (*target)[j] = static_cast<Real>(factor * secular[j]);  // above the main field
     }
     return std::max(mainDegree, secularDegree);
 }
