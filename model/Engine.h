@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <numbers>
 #include <span>
+#include <string_view>
 
 #include "FieldModel.h"
 
@@ -19,6 +20,10 @@ extern const std::array<CoefficientRecord, kCoefficientRecordCount> kCoefficient
 inline constexpr float kModelEpoch = 1995.0f;
 inline constexpr std::int32_t kMainFieldDegree = 10;
 inline constexpr std::int32_t kSecularVariationDegree = 8;
+
+// The text of a built-in model's data file (model/data, embedded by the build)
+// of that name ("WMM2025.COF"); empty for any other.
+std::string_view BuiltInFileText(std::string_view name);
 
 // The constants of a working type: the 1995 field's own, or double precision.
 template <typename Real>

@@ -6,7 +6,6 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "BuiltInFiles.h"
 #include "Engine.h"
 
 namespace model {

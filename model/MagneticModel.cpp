@@ -18,18 +18,14 @@ namespace {
 
 constexpr double kYearStep = 1.0;
 
-// A real angle in radians, as opposed to an undetermined marker.
-template <typename Real>
-bool IsAngle(Real value) {
-    return std::fabs(value) <= WorkingPrecision<Real>::kHalfTurn;
-}
-
 // Annual change of an angle in minutes of arc per year, a difference across
-// +-180 degrees brought into -180..+180 first (a small rate, not ~21600).
+// +-180 degrees between two real angles (not markers) brought into -180..+180
+// first (a small rate, not ~21600).
 template <typename Real>
 double AngleChange(Real next, Real date) {
     double difference = static_cast<double>(next) - date;
-    if (IsAngle(next) && IsAngle(date) && std::fabs(difference) > std::numbers::pi) {
+    const auto isAngle = [](Real value) { return std::fabs(value) <= WorkingPrecision<Real>::kHalfTurn; };
+    if (isAngle(next) && isAngle(date) && std::fabs(difference) > std::numbers::pi) {
         difference -= std::copysign(2.0 * std::numbers::pi, difference);
     }
     return difference * WorkingPrecision<Real>::kRadianToDegree * static_cast<Real>(kMinutesPerDegree);

@@ -15,7 +15,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "BuiltInFiles.h"
 #include "Engine.h"
 #include "FieldModel.h"
 #include "MagneticModel.h"
