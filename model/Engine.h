@@ -59,13 +59,7 @@ using CoefficientArrayOf = std::array<Real, kCoefficientArraySize>;
 // once the query has turned the date's), intensities in nT: X north, Y east, Z down.
 template <typename Real>
 struct ElementSetOf {
-    Real D;
-    Real I;
-    Real H;
-    Real X;
-    Real Y;
-    Real Z;
-    Real F;
+    Real D, I, H, X, Y, Z, F;
 };
 
 template <typename Real>

@@ -14,12 +14,7 @@ namespace model {
 // One row of a coefficient table (order before degree): g, h in nT at the
 // epoch, gdot, hdot in nT per year; h and hdot are 0 where m is 0.
 struct CoefficientRecord {
-    double m;
-    double n;
-    double g;
-    double h;
-    double gdot;
-    double hdot;
+    double m, n, g, h, gdot, hdot;
 };
 
 // A spherical-harmonic model of the main field and its secular variation.

@@ -7,26 +7,17 @@ namespace model {
 
 inline constexpr double kMinutesPerDegree = 60.0;
 
-// The query's result: sixteen fields in this order. Angles' changes in minutes
-// of arc per year, intensities in nT. When the whole degrees are 0 the minutes
-// carry the angle's sign; otherwise the degrees do and the minutes are >= 0.
+// The query's result: sixteen fields in this order. When the whole degrees are
+// 0 the minutes carry the angle's sign; otherwise the degrees do and the
+// minutes are >= 0.
 struct MagneticElements {
-    double declinationChange;
-    double inclinationChange;
-    double horizontalChange;
-    double northChange;
-    double eastChange;
-    double verticalChange;
-    double totalChange;
+    // Annual changes: the angles' in minutes of arc a year, the intensities' in nT a year.
+    double declinationChange, inclinationChange, horizontalChange, northChange, eastChange, verticalChange, totalChange;
     std::int32_t declinationDegrees;
     double declinationMinutes;
     std::int32_t inclinationDegrees;
     double inclinationMinutes;
-    double horizontalIntensity;
-    double northComponent;
-    double eastComponent;
-    double verticalComponent;
-    double totalIntensity;
+    double horizontalIntensity, northComponent, eastComponent, verticalComponent, totalIntensity;  // nT
 };
 
 // The declination of a record as one signed angle in degrees, east positive:

@@ -7,17 +7,12 @@
 
 namespace model {
 
-// A model's global one-sigma errors: intensities in nT, angles in degrees, the
-// declination's sqrt(declinationBase^2 + (declinationByHorizontal / H)^2).
+// A model's global one-sigma errors; the declination's is
+// sqrt(declinationBase^2 + (declinationByHorizontal / H)^2).
 struct ErrorModel {
-    double north;
-    double east;
-    double down;
-    double horizontal;
-    double total;
-    double inclination;
-    double declinationBase;
-    double declinationByHorizontal;  // degrees times nT
+    double north, east, down, horizontal, total;  // nT
+    double inclination, declinationBase;          // degrees
+    double declinationByHorizontal;               // degrees times nT
 };
 
 // WMM2025's error model (the WMM2025 technical report, NOAA NCEI and BGS).
