@@ -68,8 +68,7 @@ struct TermConstants {
 template <typename Real>
 using TermTable = std::array<TermConstants<Real>, kMaxTermCount + 1>;
 
-// Formed on first use, so that a query made while the program's statics are
-// still being set up finds it ready.
+// Formed on first use, so that a query made while the program's statics are still being set up finds it ready.
 template <typename Real>
 const TermTable<Real>& Terms() {
     static const TermTable<Real> table = [] {
@@ -142,8 +141,7 @@ std::int32_t ExtrapolateBothSets(ModelStateOf<Real>& state, Real date, Real next
     // The time factors t - t0 in the working type.
     const double t = static_cast<Real>(static_cast<double>(date) - epoch);
     const double u = static_cast<Real>(static_cast<double>(nextDate) - epoch);
-    // Two entries at a time in the lanes of a vector, both dates from the same
-    // loads; the odd last one alone.
+    // Two entries at a time in the lanes of a vector, both dates from the same loads; the odd last one alone.
     std::int32_t i = 1;
     for (; i < both; i += 2) {
         const Lanes variation = LoadLanes(&secular[i]);

@@ -70,9 +70,7 @@ struct ModelStateOf {
     CoefficientArrayOf<Real> nextYearCoefficients;
     ElementSetOf<Real> dateElements;
     ElementSetOf<Real> nextYearElements;
-    // The built-in model whose table mainField and secularVariation hold, or
-    // nullptr (a file's model may be read again in place: loaded every query).
-    const void* loadedBuiltIn;
+    const void* loadedBuiltIn;  // the built-in model whose table the first two hold, or nullptr
 };
 
 // The working state of the 1995 field, one per thread (constinit: no guard on

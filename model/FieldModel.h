@@ -41,8 +41,7 @@ struct FieldModel {
     // A model given at several epochs: one single-epoch piece per interval, in
     // order, changing linearly to the next epoch (empty for a single epoch).
     std::vector<FieldModel> pieces;
-    // Set on the built-in models and their pieces, which never change; a copy,
-    // which may, never carries it.
+    // Set on the built-in models and their pieces, which never change; a copy, which may, never carries it.
     struct BuiltInMark {
         bool set = false;
         BuiltInMark() = default;

@@ -72,8 +72,9 @@ bool LoadTable(const FieldModel& m, CoefficientArrayOf<Real>& mainField, Coeffic
            LoadRecords<Real>(m.coefficients, false, m.secularDegree, secular);
 }
 
-// Loads a model's table into the state, unless it holds that built-in
-// model's already. False for a table out of order or too short.
+// Loads a model's table into the state, unless it holds that built-in model's
+// already (a file's model may be read again in place: loaded every query).
+// False for a table out of order or too short.
 template <typename Real>
 bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
     if (state.loadedBuiltIn == &m) return true;
@@ -98,19 +99,16 @@ int Query(const FieldModel& m, ModelStateOf<Real>& state, double latitude, doubl
     using Precision = WorkingPrecision<Real>;
     if (!Fits<Real>(latitude) || !Fits<Real>(longitude) || !Fits<Real>(year) || !Fits<Real>(heightKm))
         return kStatusNotFinite;
-    const auto lat = static_cast<Real>(latitude);
-    const auto lon = static_cast<Real>(WithinHalfTurn(longitude));
-    const auto height = static_cast<Real>(heightKm);
-    const auto date = static_cast<Real>(year);
-
     if (!LoadModel(m, state)) return kStatusLoadFailed;
-    const auto epoch = static_cast<Real>(m.epoch);
+    const auto date = static_cast<Real>(year);
     const auto nextYear = static_cast<Real>(static_cast<double>(date) + kYearStep);
-    const std::int32_t degree = ExtrapolateBothSets(state, date, nextYear, epoch, m.mainDegree, m.secularDegree);
+    const std::int32_t degree =
+        ExtrapolateBothSets(state, date, nextYear, static_cast<Real>(m.epoch), m.mainDegree, m.secularDegree);
 
     // Both dates share the position part of the synthesis.
     FieldPositionOf<Real> position;
-    ComputeFieldPosition(SpheroidOfModel<Real>(m), lat, lon, height, degree, position);
+    ComputeFieldPosition(SpheroidOfModel<Real>(m), static_cast<Real>(latitude),
+                         static_cast<Real>(WithinHalfTurn(longitude)), static_cast<Real>(heightKm), degree, position);
     ElementSetOf<Real>& now = state.dateElements;
     ElementSetOf<Real>& next = state.nextYearElements;
     SumFields(position, state.dateCoefficients, now, state.nextYearCoefficients, next);

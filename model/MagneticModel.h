@@ -6,13 +6,11 @@
 
 namespace model {
 
-// Status of ComputeMagneticElements (2, a failed extrapolation, cannot happen).
+// Statuses of ComputeMagneticElements (2, a failed extrapolation, cannot happen).
 inline constexpr int kStatusOk = 0;
-inline constexpr int kStatusLoadFailed = 3;  // the model's table is out of degree-major order or too short
-// An input is NaN, infinite or beyond the working precision, or the field overflows it.
-inline constexpr int kStatusNotFinite = 4;
-// The horizontal field is below 0.0001 nT: no direction, no record.
-inline constexpr int kStatusUndetermined = 5;
+inline constexpr int kStatusLoadFailed = 3;    // the model's table is out of degree-major order or too short
+inline constexpr int kStatusNotFinite = 4;     // an input or the field is NaN, infinite or beyond the working precision
+inline constexpr int kStatusUndetermined = 5;  // the horizontal field is below 0.0001 nT: no direction
 
 // The magnetic elements of the model at a geodetic position (degrees, north
 // and east positive, any longitude), height above its ellipsoid in km, for a
@@ -23,8 +21,8 @@ inline constexpr int kStatusUndetermined = 5;
                                           double year, MagneticElements& result,
                                           const FieldModel** answering = nullptr);
 
-// The 1995.0 reference field at height 0, as the window always asked it: where
-// the field's direction is undetermined the record holds the described markers.
+// The 1995.0 reference field at height 0, as the window always asked it: an
+// undetermined direction gives a record holding the marker (999 degrees).
 [[nodiscard]] int ComputeMagneticElements(double latitude, double longitude, double year, MagneticElements& result);
 
 }  // namespace model

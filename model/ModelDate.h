@@ -1,5 +1,4 @@
-// The model's date: a calendar day turned into the decimal year the query takes.
-// The caller checks the day exists.
+// The model's date: a calendar day turned into the decimal year the query takes. The caller checks the day exists.
 #pragma once
 
 namespace model {

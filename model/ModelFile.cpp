@@ -83,8 +83,8 @@ public:
         return Next(line, error) || (error.empty() && Fault(error, what));
     }
 
-    // True when the rest of the text is blank lines or lines whose words
-    // `allowed` takes; else error names the first other line with "what".
+    // True when the rest is blank lines or lines whose words `allowed` takes;
+    // else error names the first other line with "what".
     template <typename Allowed>
     bool OnlyAfter(std::string& error, std::string_view what, Allowed allowed) {
         std::string_view line;
@@ -130,8 +130,7 @@ bool IsClosingLine(const std::vector<std::string_view>& words) {
     return words.size() == 1 && words[0].find_first_not_of('9') == std::string_view::npos;
 }
 
-// The SHC layout: linear change between epochs (spline order 2); a model needs
-// two epochs to vary, the IGRF has 27.
+// The SHC layout: linear change between epochs (spline order 2); a model needs two epochs to vary, the IGRF has 27.
 constexpr int kLinearSplineOrder = 2;
 constexpr int kMinEpochs = 2;
 constexpr int kMaxEpochs = 100;
@@ -246,13 +245,8 @@ bool ReadShcFile(std::string_view text, FieldModel& model, std::string& error) {
     do {
         if (!lines.Expect(line, error, kShcHeader)) return false;
     } while (line.starts_with('#'));
-    int minDegree = 0;
-    int maxDegree = 0;
-    int epochCount = 0;
-    int splineOrder = 0;
-    int steps = 0;
-    double start = 0.0;
-    double end = 0.0;
+    int minDegree = 0, maxDegree = 0, epochCount = 0, splineOrder = 0, steps = 0;  // the header's fields
+    double start = 0.0, end = 0.0;
     if (!ParseWords(Words(line), minDegree, maxDegree, epochCount, splineOrder, steps, start, end))
         return lines.Fault(error, kShcHeader);
     if (minDegree != 1) return lines.Fault(error, "the lowest degree must be 1, found ", minDegree);

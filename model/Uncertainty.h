@@ -7,8 +7,7 @@
 
 namespace model {
 
-// A model's global one-sigma errors; the declination's is
-// sqrt(declinationBase^2 + (declinationByHorizontal / H)^2).
+// A model's global one-sigma errors; the declination's is sqrt(declinationBase^2 + (declinationByHorizontal / H)^2).
 struct ErrorModel {
     double north, east, down, horizontal, total;  // nT
     double inclination, declinationBase;          // degrees
