@@ -85,8 +85,8 @@ constexpr std::array kBuiltInModels{
 constexpr std::size_t kKeyColumn = 10;
 
 bool Mark(FieldModel& m) {
-    m.builtIn.set = true;
-    for (FieldModel& piece : m.pieces) piece.builtIn.set = true;
+    m.builtIn = &m;
+    for (FieldModel& piece : m.pieces) piece.builtIn = &piece;
     return true;
 }
 
@@ -116,7 +116,7 @@ const FieldModel* FindBuiltInModel(std::string_view key) {
 }
 
 std::string_view BuiltInKey(const FieldModel& m) {
-    return m.builtIn.set && FindBuiltInModel(m.key) == &m ? std::string_view(m.key) : std::string_view();
+    return IsBuiltInModel(m) && FindBuiltInModel(m.key) == &m ? std::string_view(m.key) : std::string_view();
 }
 
 std::string BuiltInKeys(std::string_view separator) {

@@ -41,13 +41,9 @@ struct FieldModel {
     // A model given at several epochs: one single-epoch piece per interval, in
     // order, changing linearly to the next epoch (empty for a single epoch).
     std::vector<FieldModel> pieces;
-    // Set on the built-in models and their pieces, which never change; a copy, which may, never carries it.
-    struct BuiltInMark {
-        bool set = false;
-        BuiltInMark() = default;
-        BuiltInMark(const BuiltInMark&) {}
-        BuiltInMark& operator=(const BuiltInMark&) { return *this; }
-    } builtIn;
+    // Where it is a built-in model or one of its pieces (which never change), the
+    // object itself; a copy, which may be changed, points elsewhere.
+    const FieldModel* builtIn = nullptr;
 };
 
 // The built-in models, each made on first use: the 1995.0 reference field
@@ -74,6 +70,9 @@ const FieldModel* FindBuiltInModel(std::string_view key);
 
 // The key of a built-in model (the object itself); empty for a piece, a copy or a file's model.
 std::string_view BuiltInKey(const FieldModel& m);
+
+// True for a built-in model or one of its pieces (the object itself); false for a copy or a file's model.
+inline bool IsBuiltInModel(const FieldModel& m) { return m.builtIn == &m; }
 
 // The keys joined by separator: "igrf1995|wmm2025".
 std::string BuiltInKeys(std::string_view separator);

@@ -79,7 +79,7 @@ template <typename Real>
 bool LoadModel(const FieldModel& m, ModelStateOf<Real>& state) {
     if (state.loadedBuiltIn == &m) return true;
     state.loadedBuiltIn = nullptr;
-    if (!m.builtIn.set) return LoadTable(m, state.mainField, state.secularVariation);
+    if (!IsBuiltInModel(m)) return LoadTable(m, state.mainField, state.secularVariation);
     LoadedTable<Real>& table = LoadedTableOf<Real>(m);
     if (table.model != &m) {
         table.model = nullptr;

@@ -79,11 +79,11 @@ TEST(FieldModels, BuiltInModelsAndTheirYears) {
         EXPECT_EQ(FindBuiltInModel(key), nullptr) << key;
     }
     // Built-in models and their pieces are used as they are; copies are not.
-    EXPECT_TRUE(Igrf14().builtIn.set && Igrf14().pieces.back().builtIn.set);
-    EXPECT_TRUE(ModelForTheDate().pieces.front().builtIn.set);
+    EXPECT_TRUE(IsBuiltInModel(Igrf14()) && IsBuiltInModel(Igrf14().pieces.back()));
+    EXPECT_TRUE(IsBuiltInModel(ModelForTheDate().pieces.front()));
     FieldModel assigned;
     assigned = Wmm2025();
-    EXPECT_FALSE(FieldModel(Igrf14().pieces.back()).builtIn.set || assigned.builtIn.set);
+    EXPECT_FALSE(IsBuiltInModel(FieldModel(Igrf14().pieces.back())) || IsBuiltInModel(assigned));
     // Each row of the list finds its model and back; a copy is no built-in.
     for (const BuiltInModel& row : BuiltInModels()) {
         EXPECT_EQ(FindBuiltInModel(row.key), &row.model()) << row.key;
