@@ -36,12 +36,23 @@ Lanes RoundToWorking(Lanes x) {
     return __builtin_convertvector(__builtin_convertvector(x, StoredLanes<Real>), Lanes);
 }
 
-// Two consecutive entries of an array of Real as a vector, and back (rounded to Real).
+// Two consecutive entries of an array of Real as a vector, and back (rounded to
+// Real). Two floats come in as the bits of one double, widened as four: g++
+// then loads and widens them in two instructions, where a pair takes five.
 template <typename Real>
 Lanes LoadLanes(const Real* at) {
-    StoredLanes<Real> pair;
-    std::memcpy(&pair, at, sizeof pair);
-    return __builtin_convertvector(pair, Lanes);
+    if constexpr (std::is_same_v<Real, float>) {
+        double bits = 0.0;
+        std::memcpy(&bits, at, sizeof bits);
+        using FloatQuad = float __attribute__((vector_size(16)));
+        using WideLanes = double __attribute__((vector_size(32)));
+        const auto wide = __builtin_convertvector(std::bit_cast<FloatQuad>(Lanes{bits, 0.0}), WideLanes);
+        return __builtin_shufflevector(wide, wide, 0, 1);
+    } else {
+        Lanes pair;
+        std::memcpy(&pair, at, sizeof pair);
+        return pair;
+    }
 }
 
 template <typename Real>
