@@ -36,9 +36,8 @@ Lanes RoundToWorking(Lanes x) {
     return __builtin_convertvector(__builtin_convertvector(x, StoredLanes<Real>), Lanes);
 }
 
-// Two consecutive entries of an array of Real as a vector, and back (rounded to
-// Real). Two floats come in as the bits of one double, widened as four: g++
-// then loads and widens them in two instructions, where a pair takes five.
+// Two consecutive entries of an array of Real as a vector, and back (rounded to Real). Two floats load as the
+// bits of one double, widened as four: two instructions, where g++ takes five for a pair of floats.
 template <typename Real>
 Lanes LoadLanes(const Real* at) {
     if constexpr (std::is_same_v<Real, float>) {
@@ -316,9 +315,7 @@ void SumFields(const FieldPositionOf<Real>& position, const CoefficientArrayOf<R
                ElementSetOf<Real>& firstElements, const CoefficientArrayOf<Real>& second,
                ElementSetOf<Real>& secondElements) {
     const double ct = position.ct;
-    Lanes X{};
-    Lanes Y{};
-    Lanes Z{};
+    Lanes X{}, Y{}, Z{};
     // The coefficients at l of both arrays times the radial factor: for
     // single-precision values (24 significant bits each) the product is exact
     // in double, and rounded it is their single-precision product.
@@ -368,9 +365,7 @@ template void SumFields<double>(const FieldPositionOf<double>&, const Coefficien
 
 template <typename Real>
 void ComputeElements(ElementSetOf<Real>& set, Real undeterminedMarker, Real noHorizontalMarker) {
-    const double X = set.X;
-    const double Y = set.Y;
-    const double Z = set.Z;
+    const double X = set.X, Y = set.Y, Z = set.Z;
     const double S = X * X + Y * Y;
     set.H = static_cast<Real>(std::sqrt(S));
     set.F = static_cast<Real>(std::sqrt(S + Z * Z));
