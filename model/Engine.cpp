@@ -142,9 +142,9 @@ template bool LoadRecords<double>(std::span<const CoefficientRecord>, bool, std:
 template <typename Real>
 std::int32_t ExtrapolateBothSets(ModelStateOf<Real>& state, Real date, Real nextDate, Real epoch,
                                  std::int32_t mainDegree, std::int32_t secularDegree) {
-    // The last working-order entry of each: n(n+2).
-    const std::int32_t mainEnd = StoredDegree(mainDegree) * (StoredDegree(mainDegree) + 2);
-    const std::int32_t secularEnd = StoredDegree(secularDegree) * (StoredDegree(secularDegree) + 2);
+    const auto lastEntry = [](std::int32_t degree) { return StoredDegree(degree) * (StoredDegree(degree) + 2); };
+    const std::int32_t mainEnd = lastEntry(mainDegree);
+    const std::int32_t secularEnd = lastEntry(secularDegree);
     const std::int32_t both = std::min(mainEnd, secularEnd);
     const CoefficientArrayOf<Real>& main = state.mainField;
     const CoefficientArrayOf<Real>& secular = state.secularVariation;

@@ -1,6 +1,6 @@
-// The engine behind the variation query, private to the model: one templated
-// path, float for the 1995 field (every intermediate rounded as it always was),
-// double for the others. Its steps in the order a query runs them.
+// The model's private parts: the built-in data, and the engine behind the query,
+// one templated path, float for the 1995 field (every intermediate rounded as it
+// always was), double for the others, its steps in the order a query runs them.
 #pragma once
 
 #include <array>
